@@ -1,0 +1,33 @@
+#pragma once
+// What a handler needs of the dialog: its controls, its bound values, the interface texts, the
+// reader driver and the reader kind of the last handshake. The dialog owns all of them and hands
+// this view to every operation.
+
+#include <cstdint>
+#include <string_view>
+
+#include "driver/ReaderDriver.h"
+#include "ui/ControlSurface.h"
+#include "ui/DataExchange.h"
+#include "ui/DialogTemplate.h"
+#include "ui/InterfaceText.h"
+
+namespace uhf {
+
+struct DialogContext {
+  ControlSurface& surface;
+  BoundValues& values;
+  const InterfaceText& texts;
+  ReaderDriver& driver;
+  std::uint8_t& readerKind;
+
+  // Refresh the bound values from the controls (save = true) or the controls from the values.
+  bool UpdateData(bool save) { return ExchangeBoundValues(surface, values, save); }
+
+  // A message box with the application's name as caption, one OK button and no icon.
+  void ShowMessage(std::string_view text) {
+    surface.MessageBox(text, kAppTitle, MessageButtons::Ok, MessageIcon::None);
+  }
+};
+
+}  // namespace uhf

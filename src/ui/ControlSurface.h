@@ -1,0 +1,124 @@
+#pragma once
+// What the dialog's handlers need of its controls, whatever toolkit provides them. The Qt window
+// and the in-memory surface implement it; handler code runs unchanged against either.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace uhf {
+
+struct Rgb {
+  std::uint8_t r = 0;
+  std::uint8_t g = 0;
+  std::uint8_t b = 0;
+  friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+struct FontSpec {
+  std::string face;
+  int points = 0;
+  friend bool operator==(const FontSpec&, const FontSpec&) = default;
+};
+
+enum class Notification { Clicked, EditChanged, DoubleClicked };
+enum class MessageButtons { Ok, OkCancel };
+enum class MessageIcon { None, Exclamation };
+enum class MessageResult { Ok, Cancel };
+
+// Extended styles of the list view.
+enum ListStyle : std::uint32_t {
+  kListGridLines = 0x1,
+  kListFullRowSelect = 0x20,
+};
+
+class ControlSurface {
+ public:
+  using NotificationHandler = std::function<void(int id, Notification)>;
+
+  virtual ~ControlSurface() = default;
+
+  // Any control
+  virtual void SetText(int id, std::string_view text) = 0;  // an edit notifies EditChanged
+  virtual std::string GetText(int id) const = 0;
+  virtual void SetCheck(int id, int state) = 0;  // 1 checked, 0 clear; never notifies
+  virtual int GetCheck(int id) const = 0;
+  virtual void Enable(int id, bool enabled) = 0;
+  virtual bool IsEnabled(int id) const = 0;
+  virtual bool IsVisible(int id) const = 0;
+  virtual void SetFont(int id, const FontSpec& font) = 0;
+  virtual void SetFocus(int id) = 0;
+  virtual int FocusedControl() const = 0;  // idc::None when no control has the focus
+
+  // Edits
+  virtual void LimitText(int id, int maxChars) = 0;
+  virtual void SelectAllText(int id) = 0;
+
+  // Drop-down lists. A selection index of -1 means no selection.
+  virtual void ComboReset(int id) = 0;
+  virtual int ComboAdd(int id, std::string_view text) = 0;  // index of the new item
+  virtual void ComboSetSel(int id, int index) = 0;          // out of range clears the selection
+  virtual int ComboGetSel(int id) const = 0;
+  virtual int ComboCount(int id) const = 0;
+  virtual std::string ComboItem(int id, int index) const = 0;  // empty when out of range
+
+  // List view (report view)
+  virtual void ListInsertColumn(int id, int column, std::string_view heading, int widthPx) = 0;
+  virtual int ListColumnCount(int id) const = 0;
+  virtual std::string ListColumnHeading(int id, int column) const = 0;
+  virtual int ListColumnWidth(int id, int column) const = 0;
+  virtual int ListInsertItem(int id, int row, std::string_view text) = 0;  // index of new row
+  virtual void ListSetItemText(int id, int row, int column, std::string_view text) = 0;
+  // Reads a cell into a buffer of `bufferSize` bytes, as the platform does: at most
+  // bufferSize - 1 bytes come back, never splitting a UTF-8 character.
+  virtual std::string ListGetItemText(int id, int row, int column, std::size_t bufferSize) const = 0;
+  virtual int ListCount(int id) const = 0;
+  virtual void ListDeleteAll(int id) = 0;
+  virtual void ListAddExtendedStyle(int id, std::uint32_t bits) = 0;
+  virtual std::uint32_t ListExtendedStyle(int id) const = 0;
+
+  // IP address control. GetAddress returns the number of fields that are not blank.
+  virtual int IpGetAddress(int id, std::array<std::uint8_t, 4>& fields) const = 0;
+  virtual void IpSetAddress(int id, std::string_view dotted) = 0;  // empty text blanks it
+
+  // Rich edit: colour characters [start, end) of its text. SetText resets the colouring.
+  virtual void RichSetColor(int id, int start, int end, Rgb colour) = 0;
+
+  // Message box, modal. Returns Ok for a box with only an OK button.
+  virtual MessageResult MessageBox(std::string_view text, std::string_view caption,
+                                   MessageButtons buttons, MessageIcon icon) = 0;
+
+  // Notifications from controls go to one handler, unless a data exchange holds them back.
+  void SetNotificationHandler(NotificationHandler handler) { handler_ = std::move(handler); }
+  bool NotificationsHeld() const { return holdCount_ > 0; }
+
+  // While alive, control notifications are dropped (the framework does this during a data
+  // exchange, so writing a control from the exchange never runs its handler).
+  class NotificationHold {
+   public:
+    explicit NotificationHold(ControlSurface& surface) : surface_(surface) {
+      ++surface_.holdCount_;
+    }
+    ~NotificationHold() { --surface_.holdCount_; }
+    NotificationHold(const NotificationHold&) = delete;
+    NotificationHold& operator=(const NotificationHold&) = delete;
+
+   private:
+    ControlSurface& surface_;
+  };
+
+ protected:
+  // Concrete surfaces call this when a control reports an event.
+  void Notify(int id, Notification notification) {
+    if (holdCount_ == 0 && handler_) handler_(id, notification);
+  }
+
+ private:
+  NotificationHandler handler_;
+  int holdCount_ = 0;
+};
+
+}  // namespace uhf

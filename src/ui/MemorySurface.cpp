@@ -1,0 +1,234 @@
+#include "ui/MemorySurface.h"
+
+#include <charconv>
+#include <stdexcept>
+
+#include "ui/ControlIds.h"
+#include "ui/Utf8.h"
+
+namespace uhf {
+
+MemorySurface::MemorySurface(const std::vector<ControlTemplate>& controls) {
+  for (const auto& tpl : controls) {
+    if (tpl.id == idc::None) continue;
+    Control control;
+    control.kind = tpl.kind;
+    control.radioGroup = tpl.radioGroup;
+    control.text = tpl.text;
+    control.enabled = tpl.enabled;
+    control.visible = tpl.visible;
+    controls_.emplace(tpl.id, std::move(control));
+  }
+}
+
+MemorySurface::Control& MemorySurface::At(int id) {
+  auto it = controls_.find(id);
+  if (it == controls_.end()) throw std::out_of_range("no control with id " + std::to_string(id));
+  return it->second;
+}
+
+const MemorySurface::Control& MemorySurface::At(int id) const {
+  return const_cast<MemorySurface*>(this)->At(id);
+}
+
+void MemorySurface::SetText(int id, std::string_view text) {
+  Control& control = At(id);
+  control.text = std::string(text);
+  control.selectedAll = false;
+  if (control.kind == ControlKind::RichEdit) control.colours.clear();
+  if (control.kind == ControlKind::Edit) Notify(id, Notification::EditChanged);
+}
+
+std::string MemorySurface::GetText(int id) const {
+  const Control& control = At(id);
+  if (control.kind == ControlKind::ComboBox) {
+    return control.selection >= 0 ? control.items[static_cast<std::size_t>(control.selection)]
+                                   : std::string();
+  }
+  if (control.kind == ControlKind::IpAddress) {
+    std::array<std::uint8_t, 4> fields{};
+    if (IpGetAddress(id, fields) == 0) return {};
+    return std::to_string(fields[0]) + "." + std::to_string(fields[1]) + "." +
+           std::to_string(fields[2]) + "." + std::to_string(fields[3]);
+  }
+  return control.text;
+}
+
+void MemorySurface::SetCheck(int id, int state) { At(id).check = state; }
+int MemorySurface::GetCheck(int id) const { return At(id).check; }
+void MemorySurface::Enable(int id, bool enabled) { At(id).enabled = enabled; }
+bool MemorySurface::IsEnabled(int id) const { return At(id).enabled; }
+bool MemorySurface::IsVisible(int id) const { return At(id).visible; }
+void MemorySurface::SetFont(int id, const FontSpec& font) { At(id).font = font; }
+void MemorySurface::SetFocus(int id) {
+  At(id);
+  focus_ = id;
+}
+int MemorySurface::FocusedControl() const { return focus_; }
+void MemorySurface::LimitText(int id, int maxChars) { At(id).limit = maxChars; }
+void MemorySurface::SelectAllText(int id) { At(id).selectedAll = true; }
+
+void MemorySurface::ComboReset(int id) {
+  Control& control = At(id);
+  control.items.clear();
+  control.selection = -1;
+}
+
+int MemorySurface::ComboAdd(int id, std::string_view text) {
+  Control& control = At(id);
+  control.items.emplace_back(text);
+  return static_cast<int>(control.items.size()) - 1;
+}
+
+void MemorySurface::ComboSetSel(int id, int index) {
+  Control& control = At(id);
+  control.selection = (index >= 0 && index < static_cast<int>(control.items.size())) ? index : -1;
+}
+
+int MemorySurface::ComboGetSel(int id) const { return At(id).selection; }
+int MemorySurface::ComboCount(int id) const { return static_cast<int>(At(id).items.size()); }
+
+std::string MemorySurface::ComboItem(int id, int index) const {
+  const Control& control = At(id);
+  if (index < 0 || index >= static_cast<int>(control.items.size())) return {};
+  return control.items[static_cast<std::size_t>(index)];
+}
+
+void MemorySurface::ListInsertColumn(int id, int column, std::string_view heading, int widthPx) {
+  Control& control = At(id);
+  auto pos = std::min<std::size_t>(static_cast<std::size_t>(std::max(column, 0)),
+                                   control.columns.size());
+  control.columns.insert(control.columns.begin() + static_cast<std::ptrdiff_t>(pos),
+                         Control::Column{std::string(heading), widthPx});
+}
+
+int MemorySurface::ListColumnCount(int id) const {
+  return static_cast<int>(At(id).columns.size());
+}
+
+std::string MemorySurface::ListColumnHeading(int id, int column) const {
+  const Control& control = At(id);
+  if (column < 0 || column >= static_cast<int>(control.columns.size())) return {};
+  return control.columns[static_cast<std::size_t>(column)].heading;
+}
+
+int MemorySurface::ListColumnWidth(int id, int column) const {
+  const Control& control = At(id);
+  if (column < 0 || column >= static_cast<int>(control.columns.size())) return 0;
+  return control.columns[static_cast<std::size_t>(column)].width;
+}
+
+int MemorySurface::ListInsertItem(int id, int row, std::string_view text) {
+  Control& control = At(id);
+  auto pos =
+      std::min<std::size_t>(static_cast<std::size_t>(std::max(row, 0)), control.rows.size());
+  std::vector<std::string> cells(std::max<std::size_t>(control.columns.size(), 1));
+  cells[0] = std::string(text);
+  control.rows.insert(control.rows.begin() + static_cast<std::ptrdiff_t>(pos), std::move(cells));
+  return static_cast<int>(pos);
+}
+
+void MemorySurface::ListSetItemText(int id, int row, int column, std::string_view text) {
+  Control& control = At(id);
+  if (row < 0 || row >= static_cast<int>(control.rows.size()) || column < 0) return;
+  auto& cells = control.rows[static_cast<std::size_t>(row)];
+  if (static_cast<std::size_t>(column) >= cells.size()) cells.resize(column + 1);
+  cells[static_cast<std::size_t>(column)] = std::string(text);
+}
+
+std::string MemorySurface::ListGetItemText(int id, int row, int column,
+                                           std::size_t bufferSize) const {
+  const Control& control = At(id);
+  if (bufferSize == 0 || row < 0 || row >= static_cast<int>(control.rows.size()) || column < 0) {
+    return {};
+  }
+  const auto& cells = control.rows[static_cast<std::size_t>(row)];
+  if (static_cast<std::size_t>(column) >= cells.size()) return {};
+  return std::string(Utf8Prefix(cells[static_cast<std::size_t>(column)], bufferSize - 1));
+}
+
+int MemorySurface::ListCount(int id) const { return static_cast<int>(At(id).rows.size()); }
+void MemorySurface::ListDeleteAll(int id) { At(id).rows.clear(); }
+void MemorySurface::ListAddExtendedStyle(int id, std::uint32_t bits) {
+  At(id).extendedStyle |= bits;
+}
+std::uint32_t MemorySurface::ListExtendedStyle(int id) const { return At(id).extendedStyle; }
+
+int MemorySurface::IpGetAddress(int id, std::array<std::uint8_t, 4>& fields) const {
+  const Control& control = At(id);
+  int filled = 0;
+  for (std::size_t i = 0; i < 4; ++i) {
+    fields[i] = control.address[i].value_or(0);
+    if (control.address[i]) ++filled;
+  }
+  return filled;
+}
+
+void MemorySurface::IpSetAddress(int id, std::string_view dotted) {
+  Control& control = At(id);
+  control.address = {};
+  // Dotted decimal: each field 0 to 255; anything unreadable leaves the rest blank.
+  std::size_t field = 0;
+  std::string_view rest = dotted;
+  while (field < 4 && !rest.empty()) {
+    const std::size_t dot = rest.find('.');
+    const std::string_view part = rest.substr(0, dot);
+    unsigned value = 0;
+    auto [ptr, ec] = std::from_chars(part.data(), part.data() + part.size(), value);
+    if (ec != std::errc() || ptr != part.data() + part.size() || value > 255) break;
+    control.address[field++] = static_cast<std::uint8_t>(value);
+    if (dot == std::string_view::npos) break;
+    rest.remove_prefix(dot + 1);
+  }
+}
+
+void MemorySurface::RichSetColor(int id, int start, int end, Rgb colour) {
+  At(id).colours.push_back({start, end, colour});
+}
+
+MessageResult MemorySurface::MessageBox(std::string_view text, std::string_view caption,
+                                        MessageButtons buttons, MessageIcon icon) {
+  messages_.push_back({std::string(text), std::string(caption), buttons, icon});
+  if (buttons == MessageButtons::Ok) return MessageResult::Ok;
+  if (answers_.empty()) return MessageResult::Ok;
+  const MessageResult answer = answers_.front();
+  answers_.pop_front();
+  return answer;
+}
+
+void MemorySurface::Click(int id) {
+  Control& control = At(id);
+  if (control.kind == ControlKind::RadioButton) {
+    if (control.radioGroup != 0) {
+      for (auto& [otherId, other] : controls_) {
+        if (other.kind == ControlKind::RadioButton && other.radioGroup == control.radioGroup) {
+          other.check = 0;
+        }
+      }
+    }
+    control.check = 1;
+  } else if (control.kind == ControlKind::CheckBox) {
+    control.check = control.check ? 0 : 1;
+  }
+  Notify(id, Notification::Clicked);
+}
+
+void MemorySurface::DoubleClick(int id) {
+  At(id);
+  Notify(id, Notification::DoubleClicked);
+}
+
+void MemorySurface::Type(int id, std::string_view text) {
+  Control& control = At(id);
+  if (control.limit > 0) text = Utf8Prefix(text, static_cast<std::size_t>(control.limit));
+  control.text = std::string(text);
+  control.selectedAll = false;
+  Notify(id, Notification::EditChanged);
+}
+
+const std::vector<ColourRange>& MemorySurface::Colours(int id) const { return At(id).colours; }
+std::optional<FontSpec> MemorySurface::Font(int id) const { return At(id).font; }
+int MemorySurface::TextLimit(int id) const { return At(id).limit; }
+bool MemorySurface::WholeTextSelected(int id) const { return At(id).selectedAll; }
+
+}  // namespace uhf

@@ -1,0 +1,129 @@
+#pragma once
+// Controls held in memory: the surface for tests and headless use. Built from a dialog template;
+// besides the ControlSurface operations it offers what a test needs to act as the operator
+// (click, type, answer message boxes) and to look at the result (messages shown, colours).
+
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/ControlSurface.h"
+#include "ui/DialogTemplate.h"
+
+namespace uhf {
+
+struct ShownMessage {
+  std::string text;
+  std::string caption;
+  MessageButtons buttons;
+  MessageIcon icon;
+};
+
+struct ColourRange {
+  int start;
+  int end;
+  Rgb colour;
+};
+
+class MemorySurface : public ControlSurface {
+ public:
+  explicit MemorySurface(const std::vector<ControlTemplate>& controls = MainDialogTemplate());
+
+  void SetText(int id, std::string_view text) override;
+  std::string GetText(int id) const override;
+  void SetCheck(int id, int state) override;
+  int GetCheck(int id) const override;
+  void Enable(int id, bool enabled) override;
+  bool IsEnabled(int id) const override;
+  bool IsVisible(int id) const override;
+  void SetFont(int id, const FontSpec& font) override;
+  void SetFocus(int id) override;
+  int FocusedControl() const override;
+  void LimitText(int id, int maxChars) override;
+  void SelectAllText(int id) override;
+
+  void ComboReset(int id) override;
+  int ComboAdd(int id, std::string_view text) override;
+  void ComboSetSel(int id, int index) override;
+  int ComboGetSel(int id) const override;
+  int ComboCount(int id) const override;
+  std::string ComboItem(int id, int index) const override;
+
+  void ListInsertColumn(int id, int column, std::string_view heading, int widthPx) override;
+  int ListColumnCount(int id) const override;
+  std::string ListColumnHeading(int id, int column) const override;
+  int ListColumnWidth(int id, int column) const override;
+  int ListInsertItem(int id, int row, std::string_view text) override;
+  void ListSetItemText(int id, int row, int column, std::string_view text) override;
+  std::string ListGetItemText(int id, int row, int column, std::size_t bufferSize) const override;
+  int ListCount(int id) const override;
+  void ListDeleteAll(int id) override;
+  void ListAddExtendedStyle(int id, std::uint32_t bits) override;
+  std::uint32_t ListExtendedStyle(int id) const override;
+
+  int IpGetAddress(int id, std::array<std::uint8_t, 4>& fields) const override;
+  void IpSetAddress(int id, std::string_view dotted) override;
+
+  void RichSetColor(int id, int start, int end, Rgb colour) override;
+
+  MessageResult MessageBox(std::string_view text, std::string_view caption,
+                           MessageButtons buttons, MessageIcon icon) override;
+
+  // --- acting as the operator ---
+  // A click: an enabled or disabled control alike (handlers are reached directly in tests).
+  // Radios of a group become exclusive, a check box toggles, then Clicked is notified.
+  void Click(int id);
+  void DoubleClick(int id);
+  // Typing replaces the text of an edit, within its text limit, and notifies EditChanged.
+  void Type(int id, std::string_view text);
+  // Answers for the next message boxes with OK/Cancel; OK when none is queued.
+  void QueueMessageAnswer(MessageResult answer) { answers_.push_back(answer); }
+
+  // --- looking at the result ---
+  const std::vector<ShownMessage>& Messages() const { return messages_; }
+  void ClearMessages() { messages_.clear(); }
+  const std::vector<ColourRange>& Colours(int id) const;
+  std::optional<FontSpec> Font(int id) const;
+  int TextLimit(int id) const;            // 0 when no limit was set
+  bool WholeTextSelected(int id) const;   // SelectAllText was the last change of the selection
+
+ private:
+  struct Control {
+    ControlKind kind = ControlKind::Static;
+    int radioGroup = 0;
+    std::string text;
+    int check = 0;
+    bool enabled = true;
+    bool visible = true;
+    std::optional<FontSpec> font;
+    int limit = 0;
+    bool selectedAll = false;
+    // drop-down list
+    std::vector<std::string> items;
+    int selection = -1;
+    // list view
+    struct Column {
+      std::string heading;
+      int width;
+    };
+    std::vector<Column> columns;
+    std::vector<std::vector<std::string>> rows;
+    std::uint32_t extendedStyle = 0;
+    // IP address: blank fields are empty
+    std::array<std::optional<std::uint8_t>, 4> address;
+    // rich edit
+    std::vector<ColourRange> colours;
+  };
+
+  Control& At(int id);
+  const Control& At(int id) const;
+
+  std::map<int, Control> controls_;
+  int focus_ = -1;
+  std::vector<ShownMessage> messages_;
+  std::deque<MessageResult> answers_;
+};
+
+}  // namespace uhf
