@@ -3,6 +3,7 @@
 // replace. Filled once while the dialog initialises; read-only afterwards. Members are named by
 // their config.ini keys.
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -44,5 +45,44 @@ struct InterfaceText {
 
 // Every text with its defaults, as the program starts with them when config.ini is missing.
 InterfaceText DefaultInterfaceText();
+
+// Section of config.ini that holds the texts, and the value buffer size the texts are read with
+// (a text keeps at most 199 bytes).
+inline constexpr std::string_view kInterfaceTextSection = "Lan";
+inline constexpr std::size_t kInterfaceTextBufferSize = 200;
+
+// Widths in pixels of the tag list's four columns.
+inline constexpr int kTagListColumnWidths[4] = {90, 250, 150, 150};
+
+// One key of config.ini and what its text becomes.
+struct InterfaceTextEntry {
+  enum class Use {
+    Caption,       // the caption of `controlId`
+    FixedCaption,  // read, but `controlId` always shows `fixedText`
+    Message,       // fills `member`
+    FixedMessage,  // read, but `member` always holds `fixedText`
+    Column,        // heading of tag list column `column`
+  };
+  std::string_view key;  // as the program asks for it (two keys carry a trailing blank)
+  std::string_view defaultText;
+  Use use;
+  int controlId = 0;                             // Caption, FixedCaption
+  std::string InterfaceText::*member = nullptr;  // Message, FixedMessage
+  int column = 0;                                // Column
+  std::string_view fixedText = {};               // FixedCaption, FixedMessage
+};
+
+// Every key in reading order: captions, then message entries, then column headings.
+const std::vector<InterfaceTextEntry>& InterfaceTextTable();
+
+// Reads every key of the table from `profile` (section "Lan"), in table order, and applies each
+// text at once: a caption goes to its control, a message fills its entry of `texts`, a heading
+// becomes the next column of the tag list. Only MODE_READTIME turns the typed characters \r\n
+// into a line break.
+void ApplyInterfaceTexts(const Profile& profile, ControlSurface& surface, InterfaceText& texts);
+
+// ApplyInterfaceTexts with config.ini of the current directory; without a usable file every
+// text is its default.
+void LoadInterfaceTexts(ControlSurface& surface, InterfaceText& texts);
 
 }  // namespace uhf

@@ -43,7 +43,7 @@ std::string MemorySurface::GetText(int id) const {
   const Control& control = At(id);
   if (control.kind == ControlKind::ComboBox) {
     return control.selection >= 0 ? control.items[static_cast<std::size_t>(control.selection)]
-                                   : std::string();
+                                  : std::string();
   }
   if (control.kind == ControlKind::IpAddress) {
     std::array<std::uint8_t, 4> fields{};
@@ -54,19 +54,37 @@ std::string MemorySurface::GetText(int id) const {
   return control.text;
 }
 
-void MemorySurface::SetCheck(int id, int state) { At(id).check = state; }
-int MemorySurface::GetCheck(int id) const { return At(id).check; }
-void MemorySurface::Enable(int id, bool enabled) { At(id).enabled = enabled; }
-bool MemorySurface::IsEnabled(int id) const { return At(id).enabled; }
-bool MemorySurface::IsVisible(int id) const { return At(id).visible; }
-void MemorySurface::SetFont(int id, const FontSpec& font) { At(id).font = font; }
+void MemorySurface::SetCheck(int id, int state) {
+  At(id).check = state;
+}
+int MemorySurface::GetCheck(int id) const {
+  return At(id).check;
+}
+void MemorySurface::Enable(int id, bool enabled) {
+  At(id).enabled = enabled;
+}
+bool MemorySurface::IsEnabled(int id) const {
+  return At(id).enabled;
+}
+bool MemorySurface::IsVisible(int id) const {
+  return At(id).visible;
+}
+void MemorySurface::SetFont(int id, const FontSpec& font) {
+  At(id).font = font;
+}
 void MemorySurface::SetFocus(int id) {
   At(id);
   focus_ = id;
 }
-int MemorySurface::FocusedControl() const { return focus_; }
-void MemorySurface::LimitText(int id, int maxChars) { At(id).limit = maxChars; }
-void MemorySurface::SelectAllText(int id) { At(id).selectedAll = true; }
+int MemorySurface::FocusedControl() const {
+  return focus_;
+}
+void MemorySurface::LimitText(int id, int maxChars) {
+  At(id).limit = maxChars;
+}
+void MemorySurface::SelectAllText(int id) {
+  At(id).selectedAll = true;
+}
 
 void MemorySurface::ComboReset(int id) {
   Control& control = At(id);
@@ -85,8 +103,12 @@ void MemorySurface::ComboSetSel(int id, int index) {
   control.selection = (index >= 0 && index < static_cast<int>(control.items.size())) ? index : -1;
 }
 
-int MemorySurface::ComboGetSel(int id) const { return At(id).selection; }
-int MemorySurface::ComboCount(int id) const { return static_cast<int>(At(id).items.size()); }
+int MemorySurface::ComboGetSel(int id) const {
+  return At(id).selection;
+}
+int MemorySurface::ComboCount(int id) const {
+  return static_cast<int>(At(id).items.size());
+}
 
 std::string MemorySurface::ComboItem(int id, int index) const {
   const Control& control = At(id);
@@ -96,8 +118,8 @@ std::string MemorySurface::ComboItem(int id, int index) const {
 
 void MemorySurface::ListInsertColumn(int id, int column, std::string_view heading, int widthPx) {
   Control& control = At(id);
-  auto pos = std::min<std::size_t>(static_cast<std::size_t>(std::max(column, 0)),
-                                   control.columns.size());
+  auto pos =
+      std::min<std::size_t>(static_cast<std::size_t>(std::max(column, 0)), control.columns.size());
   control.columns.insert(control.columns.begin() + static_cast<std::ptrdiff_t>(pos),
                          Control::Column{std::string(heading), widthPx});
 }
@@ -120,8 +142,7 @@ int MemorySurface::ListColumnWidth(int id, int column) const {
 
 int MemorySurface::ListInsertItem(int id, int row, std::string_view text) {
   Control& control = At(id);
-  auto pos =
-      std::min<std::size_t>(static_cast<std::size_t>(std::max(row, 0)), control.rows.size());
+  auto pos = std::min<std::size_t>(static_cast<std::size_t>(std::max(row, 0)), control.rows.size());
   std::vector<std::string> cells(std::max<std::size_t>(control.columns.size(), 1));
   cells[0] = std::string(text);
   control.rows.insert(control.rows.begin() + static_cast<std::ptrdiff_t>(pos), std::move(cells));
@@ -147,12 +168,18 @@ std::string MemorySurface::ListGetItemText(int id, int row, int column,
   return std::string(Utf8Prefix(cells[static_cast<std::size_t>(column)], bufferSize - 1));
 }
 
-int MemorySurface::ListCount(int id) const { return static_cast<int>(At(id).rows.size()); }
-void MemorySurface::ListDeleteAll(int id) { At(id).rows.clear(); }
+int MemorySurface::ListCount(int id) const {
+  return static_cast<int>(At(id).rows.size());
+}
+void MemorySurface::ListDeleteAll(int id) {
+  At(id).rows.clear();
+}
 void MemorySurface::ListAddExtendedStyle(int id, std::uint32_t bits) {
   At(id).extendedStyle |= bits;
 }
-std::uint32_t MemorySurface::ListExtendedStyle(int id) const { return At(id).extendedStyle; }
+std::uint32_t MemorySurface::ListExtendedStyle(int id) const {
+  return At(id).extendedStyle;
+}
 
 int MemorySurface::IpGetAddress(int id, std::array<std::uint8_t, 4>& fields) const {
   const Control& control = At(id);
@@ -220,15 +247,31 @@ void MemorySurface::DoubleClick(int id) {
 
 void MemorySurface::Type(int id, std::string_view text) {
   Control& control = At(id);
-  if (control.limit > 0) text = Utf8Prefix(text, static_cast<std::size_t>(control.limit));
+  if (control.limit > 0) {
+    // The limit counts characters, as the data exchange's length check does, not bytes.
+    std::size_t end = 0;
+    for (int kept = 0; end < text.size() && kept < control.limit; ++kept) {
+      ++end;
+      while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+    }
+    text = text.substr(0, end);
+  }
   control.text = std::string(text);
   control.selectedAll = false;
   Notify(id, Notification::EditChanged);
 }
 
-const std::vector<ColourRange>& MemorySurface::Colours(int id) const { return At(id).colours; }
-std::optional<FontSpec> MemorySurface::Font(int id) const { return At(id).font; }
-int MemorySurface::TextLimit(int id) const { return At(id).limit; }
-bool MemorySurface::WholeTextSelected(int id) const { return At(id).selectedAll; }
+const std::vector<ColourRange>& MemorySurface::Colours(int id) const {
+  return At(id).colours;
+}
+std::optional<FontSpec> MemorySurface::Font(int id) const {
+  return At(id).font;
+}
+int MemorySurface::TextLimit(int id) const {
+  return At(id).limit;
+}
+bool MemorySurface::WholeTextSelected(int id) const {
+  return At(id).selectedAll;
+}
 
 }  // namespace uhf

@@ -1,0 +1,664 @@
+// The surface on real widgets, offscreen: what the in-memory twin cannot show (Qt's own habits
+// such as auto-exclusive radios, combo boxes that select their first item, text limits that cut
+// text set from code), the window's geometry and fonts, and the dialog commands.
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QFile>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+#include "ui/ControlIds.h"
+#include "ui/DataExchange.h"
+#include "ui/DialogTemplate.h"
+#include "ui/qt/QtSurface.h"
+
+namespace uhf {
+namespace {
+
+using Event = std::pair<int, Notification>;
+
+class QtSurfaceTest : public ::testing::Test {
+ protected:
+  QtSurfaceTest() {
+    surface.SetNotificationHandler([this](int id, Notification n) { events.emplace_back(id, n); });
+    surface.SetMessageBoxHook([this](std::string_view text, std::string_view caption,
+                                     MessageButtons buttons, MessageIcon icon) {
+      messages.push_back({std::string(text), std::string(caption), buttons, icon});
+      return MessageResult::Ok;
+    });
+  }
+
+  void ShowActive() {
+    surface.Window()->show();
+    QApplication::setActiveWindow(surface.Window());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(surface.Window()));
+  }
+
+  struct Shown {
+    std::string text;
+    std::string caption;
+    MessageButtons buttons;
+    MessageIcon icon;
+  };
+
+  QtSurface surface;
+  std::vector<Event> events;
+  std::vector<Shown> messages;
+};
+
+// --- window ---
+
+TEST(DialogUnits, ConvertWithRoundingLikeThePlatform) {
+  // Horizontal: du * x / 4; vertical: du * y / 8; halves round up.
+  const DialogBaseUnits units{7, 17};
+  EXPECT_EQ(DialogUnitsToPixels({102, 141, 98, 29}, units), QRect(179, 300, 172, 62));
+  EXPECT_EQ(DialogUnitsToPixels({1, 1, 2, 3}, units), QRect(2, 2, 4, 6));
+  EXPECT_EQ(DialogUnitsToPixels({0, 0, 487, 313}, {6, 16}), QRect(0, 0, 731, 626));
+}
+
+TEST(DialogUnits, BaseUnitsComeFromTheAlphabetAndTheFontHeight) {
+  const QFont font = MakeDialogFont("Segoe UI Symbol", 10);
+  const QFontMetrics metrics(font);
+  const DialogBaseUnits units = BaseUnitsOf(font);
+  const int alphabet = metrics.horizontalAdvance(
+      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+  EXPECT_LE(std::abs(units.x * 52 - alphabet), 26);
+  EXPECT_EQ(units.y, metrics.height());
+}
+
+TEST_F(QtSurfaceTest, WindowHasCaptionFixedSizeAndMinimizeBoxOnly) {
+  QDialog* window = surface.Window();
+  EXPECT_EQ(window->windowTitle(), QStringLiteral("UHF读头配置工具"));
+  const QSize expected =
+      DialogUnitsToPixels({0, 0, kDialogWidthDu, kDialogHeightDu}, surface.BaseUnits()).size();
+  EXPECT_EQ(window->size(), expected);
+  EXPECT_EQ(window->minimumSize(), expected);
+  EXPECT_EQ(window->maximumSize(), expected);
+  const Qt::WindowFlags flags = window->windowFlags();
+  EXPECT_TRUE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+  EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+  EXPECT_TRUE(flags.testFlag(Qt::WindowTitleHint));
+  EXPECT_FALSE(window->windowIcon().isNull());
+  EXPECT_FALSE(window->windowIcon().pixmap(16, 16).isNull());
+  EXPECT_FALSE(window->windowIcon().pixmap(32, 32).isNull());
+}
+
+TEST_F(QtSurfaceTest, ControlsSitAtTheirTemplateRectanglesAsDirectChildren) {
+  const DialogBaseUnits units = surface.BaseUnits();
+  for (int id : {idc::ReadConfig, idc::FactoryDefault, idc::StatusPanel, idc::Banner,
+                 idc::TagInterval, idc::RfGroup}) {
+    SCOPED_TRACE(id);
+    QWidget* widget = surface.Widget(id);
+    ASSERT_NE(widget, nullptr);
+    EXPECT_EQ(widget->parentWidget(), surface.Window());
+    EXPECT_EQ(widget->geometry(), DialogUnitsToPixels(FindControl(id)->rect, units));
+  }
+  EXPECT_EQ(surface.Widget(12345), nullptr);
+  EXPECT_THROW(surface.GetText(12345), std::out_of_range);
+}
+
+TEST_F(QtSurfaceTest, GroupBoxesAreDrawnBehindTheControlsOverThem) {
+  ShowActive();
+  for (int id : {idc::Power, idc::Buzzer, idc::ReadAlways, idc::TagInterval, idc::StartBytes}) {
+    SCOPED_TRACE(id);
+    QWidget* widget = surface.Widget(id);
+    const QPoint centre = widget->geometry().center();
+    QWidget* hit = surface.Window()->childAt(centre);
+    ASSERT_NE(hit, nullptr);
+    EXPECT_TRUE(hit == widget || widget->isAncestorOf(hit));
+  }
+}
+
+TEST_F(QtSurfaceTest, HiddenControlsStayHiddenWhenTheWindowShows) {
+  ShowActive();
+  int hidden = 0;
+  for (const ControlTemplate& tpl : MainDialogTemplate()) {
+    if (tpl.id == idc::None) continue;
+    SCOPED_TRACE(tpl.id);
+    EXPECT_EQ(surface.Widget(tpl.id)->isVisible(), tpl.visible);
+    EXPECT_EQ(surface.IsVisible(tpl.id), tpl.visible);
+    EXPECT_EQ(surface.IsEnabled(tpl.id), tpl.enabled);
+    hidden += tpl.visible ? 0 : 1;
+  }
+  EXPECT_GT(hidden, 30);
+  // Controls without an id too: the hidden picture and statics.
+  for (QObject* child : surface.Window()->children()) {
+    auto* label = qobject_cast<QLabel*>(child);
+    if (label != nullptr && !label->pixmap().isNull()) {
+      EXPECT_FALSE(label->isVisible());
+    }
+  }
+}
+
+TEST_F(QtSurfaceTest, EmbeddedPicturesArePresent) {
+  EXPECT_TRUE(QFile::exists(QStringLiteral(":/uhf/banner.png")));
+  EXPECT_FALSE(ApplicationIcon().isNull());
+}
+
+// --- fonts ---
+
+TEST_F(QtSurfaceTest, FontsInUseShowChineseAndKeepTheirSizes) {
+  surface.SetFont(idc::StatusPanel, {"宋体", 150});
+  surface.SetFont(idc::Banner, {"宋体", 20});
+  surface.SetFont(idc::VersionLabel, {"宋体", 15});
+  const std::vector<std::pair<QWidget*, int>> cases = {
+      {surface.Window(), 10},
+      {surface.Widget(idc::ReadConfig), 10},
+      {surface.Widget(idc::StatusPanel), 150},
+      {surface.Widget(idc::Banner), 20},
+      {surface.Widget(idc::VersionLabel), 15},
+  };
+  for (const auto& [widget, points] : cases) {
+    SCOPED_TRACE(widget->objectName().toStdString());
+    const QFont font = widget->font();
+    EXPECT_TRUE(QFontMetrics(font).inFont(QChar(u'读')));
+    EXPECT_TRUE(QFontMetrics(font).inFont(QChar(u'A')));
+    EXPECT_EQ(QFontInfo(font).pointSize(), points);
+  }
+}
+
+// --- check states and clicks ---
+
+TEST_F(QtSurfaceTest, SetCheckNeverClearsOtherRadiosAndNeverNotifies) {
+  surface.SetCheck(idc::ReadAlways, 1);
+  surface.SetCheck(idc::ReadByTrigger, 1);
+  EXPECT_EQ(surface.GetCheck(idc::ReadAlways), 1);
+  EXPECT_EQ(surface.GetCheck(idc::ReadByTrigger), 1);
+  surface.SetCheck(idc::ReadAlways, 0);
+  EXPECT_EQ(surface.GetCheck(idc::ReadAlways), 0);
+  EXPECT_EQ(surface.GetCheck(idc::ReadByTrigger), 1);
+  EXPECT_TRUE(events.empty());
+}
+
+TEST_F(QtSurfaceTest, UserClickMakesOnlyItsOwnRadioGroupExclusive) {
+  for (int id : {idc::ReadAlways, idc::ReadByTrigger, idc::Wiegand26, idc::Wiegand34}) {
+    surface.Enable(id, true);
+  }
+  surface.SetCheck(idc::ReadAlways, 1);
+  surface.SetCheck(idc::ReadByTrigger, 1);
+  surface.SetCheck(idc::Wiegand26, 1);
+  ShowActive();
+
+  auto click = [&](int id) {
+    QWidget* radio = surface.Widget(id);
+    QTest::mouseClick(radio, Qt::LeftButton, {}, QPoint(6, radio->height() / 2));
+  };
+  click(idc::ReadByTrigger);
+  EXPECT_EQ(surface.GetCheck(idc::ReadAlways), 0);
+  EXPECT_EQ(surface.GetCheck(idc::ReadByTrigger), 1);
+  EXPECT_EQ(surface.GetCheck(idc::Wiegand26), 1);  // another group
+  // A second click on a checked radio keeps it checked, as an automatic radio does.
+  click(idc::ReadByTrigger);
+  EXPECT_EQ(surface.GetCheck(idc::ReadByTrigger), 1);
+  click(idc::Wiegand34);
+  EXPECT_EQ(surface.GetCheck(idc::Wiegand26), 0);
+  EXPECT_EQ(surface.GetCheck(idc::Wiegand34), 1);
+  EXPECT_EQ(surface.GetCheck(idc::ReadByTrigger), 1);
+  const std::vector<Event> expected = {{idc::ReadByTrigger, Notification::Clicked},
+                                       {idc::ReadByTrigger, Notification::Clicked},
+                                       {idc::Wiegand34, Notification::Clicked}};
+  EXPECT_EQ(events, expected);
+}
+
+TEST_F(QtSurfaceTest, ClicksOnButtonsAndCheckBoxesNotifyDisabledOnesDoNot) {
+  surface.Enable(idc::Buzzer, true);
+  ShowActive();
+  QTest::mouseClick(surface.Widget(idc::ReadConfig), Qt::LeftButton);
+  QWidget* buzzer = surface.Widget(idc::Buzzer);
+  QTest::mouseClick(buzzer, Qt::LeftButton, {}, QPoint(6, buzzer->height() / 2));
+  EXPECT_EQ(surface.GetCheck(idc::Buzzer), 1);
+  QTest::mouseClick(buzzer, Qt::LeftButton, {}, QPoint(6, buzzer->height() / 2));
+  EXPECT_EQ(surface.GetCheck(idc::Buzzer), 0);
+  surface.Enable(idc::ReadConfig, false);
+  EXPECT_FALSE(surface.IsEnabled(idc::ReadConfig));
+  QTest::mouseClick(surface.Widget(idc::ReadConfig), Qt::LeftButton);
+  const std::vector<Event> expected = {{idc::ReadConfig, Notification::Clicked},
+                                       {idc::Buzzer, Notification::Clicked},
+                                       {idc::Buzzer, Notification::Clicked}};
+  EXPECT_EQ(events, expected);
+}
+
+// --- push buttons ---
+
+class MarkedButton : public QPushButton {
+ public:
+  using QPushButton::QPushButton;
+};
+
+TEST(QtSurfaceButtons, FactorySuppliesButtonsForItsIdsOnly) {
+  std::vector<int> asked;
+  QtSurface surface(MainDialogTemplate(), [&](int id, QWidget* parent) -> QPushButton* {
+    asked.push_back(id);
+    return id == idc::ReadConfig ? new MarkedButton(parent) : nullptr;
+  });
+  EXPECT_NE(dynamic_cast<MarkedButton*>(surface.Widget(idc::ReadConfig)), nullptr);
+  EXPECT_EQ(dynamic_cast<MarkedButton*>(surface.Widget(idc::FactoryDefault)), nullptr);
+  EXPECT_NE(qobject_cast<QPushButton*>(surface.Widget(idc::FactoryDefault)), nullptr);
+  EXPECT_EQ(surface.Widget(idc::ReadConfig)->parentWidget(), surface.Window());
+  EXPECT_EQ(surface.GetText(idc::ReadConfig), "获取配置信息");
+  EXPECT_EQ(static_cast<QPushButton*>(surface.Widget(idc::ReadConfig))->text(),
+            QStringLiteral("获取配置信息"));
+  int pushButtons = 0;
+  for (const ControlTemplate& tpl : MainDialogTemplate()) {
+    pushButtons += tpl.kind == ControlKind::PushButton ? 1 : 0;
+  }
+  EXPECT_EQ(static_cast<int>(asked.size()), pushButtons);
+
+  // A click on the factory's button is still a click.
+  std::vector<Event> events;
+  surface.SetNotificationHandler([&](int id, Notification n) { events.emplace_back(id, n); });
+  static_cast<QPushButton*>(surface.Widget(idc::ReadConfig))->click();
+  EXPECT_EQ(events, (std::vector<Event>{{idc::ReadConfig, Notification::Clicked}}));
+}
+
+TEST_F(QtSurfaceTest, PushButtonsShareOneGreenBrush) {
+  const QColor green(154, 205, 50);
+  EXPECT_EQ(surface.PushButtonBrush().color(), green);
+  EXPECT_EQ(surface.PushButtonBrush().style(), Qt::SolidPattern);
+  for (const ControlTemplate& tpl : MainDialogTemplate()) {
+    QWidget* widget = surface.Widget(tpl.id);
+    if (widget == nullptr) continue;
+    SCOPED_TRACE(tpl.id);
+    const bool isButton = tpl.kind == ControlKind::PushButton;
+    EXPECT_EQ(widget->palette().brush(QPalette::Button) == surface.PushButtonBrush(), isButton);
+  }
+  ShowActive();
+  QWidget* button = surface.Widget(idc::FactoryDefault);
+  const QImage image = button->grab().toImage();
+  const QColor face = image.pixelColor(image.width() / 8, image.height() / 2);
+  EXPECT_GT(face.green(), face.red() + 20) << face.name().toStdString();
+  EXPECT_GT(face.green(), face.blue() + 60) << face.name().toStdString();
+}
+
+// --- texts and edits ---
+
+TEST_F(QtSurfaceTest, StaticTextsShowLineBreaksAndReadBackAsSet) {
+  const QLabel* label = static_cast<QLabel*>(surface.Widget(idc::ReadTimeLabel));
+  EXPECT_EQ(label->text(), QStringLiteral("Read Time\n(1-255):"));
+  EXPECT_EQ(surface.GetText(idc::ReadTimeLabel), "Read Time\r\n(1-255):");
+  surface.SetText(idc::VersionLabel, "V1.2 <b>x</b>");
+  EXPECT_EQ(static_cast<QLabel*>(surface.Widget(idc::VersionLabel))->text(),
+            QStringLiteral("V1.2 <b>x</b>"));
+  EXPECT_EQ(static_cast<QLabel*>(surface.Widget(idc::VersionLabel))->textFormat(),
+            Qt::PlainText);
+  surface.SetText(idc::RfGroup, "射频设置");
+  EXPECT_EQ(surface.GetText(idc::RfGroup), "射频设置");
+  EXPECT_TRUE(events.empty());
+}
+
+TEST_F(QtSurfaceTest, EditNotifiesOnEverySetTextAndOnTyping) {
+  surface.SetText(idc::TagInterval, "5");
+  surface.SetText(idc::TagInterval, "5");  // unchanged text still notifies
+  EXPECT_EQ(surface.GetText(idc::TagInterval), "5");
+  surface.Enable(idc::TagInterval, true);
+  ShowActive();
+  surface.SetFocus(idc::TagInterval);
+  auto* edit = static_cast<QLineEdit*>(surface.Widget(idc::TagInterval));
+  edit->selectAll();
+  QTest::keyClicks(edit, "12");
+  EXPECT_EQ(surface.GetText(idc::TagInterval), "12");
+  EXPECT_EQ(events, std::vector<Event>(4, {idc::TagInterval, Notification::EditChanged}));
+  EXPECT_EQ(edit->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+  EXPECT_TRUE(edit->hasFrame());
+}
+
+TEST_F(QtSurfaceTest, TextLimitStopsTypingButKeepsTextSetFromCode) {
+  surface.Enable(idc::Password, true);
+  surface.LimitText(idc::Password, 8);
+  // A text set from code is never cut (the save check then reports it).
+  surface.SetText(idc::Password, "0123456789");
+  EXPECT_EQ(surface.GetText(idc::Password), "0123456789");
+  auto* edit = static_cast<QLineEdit*>(surface.Widget(idc::Password));
+  edit->setVisible(true);  // hidden in the window; shown here only to type into it
+  ShowActive();
+  edit->setFocus();
+  edit->clear();
+  QTest::keyClicks(edit, "ABCDEFGHIJ");
+  EXPECT_EQ(surface.GetText(idc::Password), "ABCDEFGH");
+  // Chinese characters count as one each.
+  edit->clear();
+  for (QChar c : QStringLiteral("读卡器读卡器读卡器")) {
+    QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+  }
+  EXPECT_EQ(surface.GetText(idc::Password), "读卡器读卡器读卡");
+}
+
+TEST_F(QtSurfaceTest, NotificationsAreHeldDuringADataExchange) {
+  BoundValues values;
+  values.tagInterval = 42;
+  ASSERT_TRUE(ExchangeBoundValues(surface, values, false));
+  EXPECT_EQ(surface.GetText(idc::TagInterval), "42");
+  EXPECT_EQ(surface.GetText(idc::ReaderPort), "27001");
+  EXPECT_TRUE(events.empty());
+  surface.SetText(idc::TagInterval, "43");
+  EXPECT_EQ(events, (std::vector<Event>{{idc::TagInterval, Notification::EditChanged}}));
+}
+
+TEST_F(QtSurfaceTest, FailedSavingExchangeWarnsFocusesAndSelectsTheEdit) {
+  BoundValues values;
+  ASSERT_TRUE(ExchangeBoundValues(surface, values, false));
+  surface.Enable(idc::TagInterval, true);
+  ShowActive();
+  surface.SetText(idc::Password, "ABCD");
+  surface.SetText(idc::TagInterval, "300");
+  surface.SetText(idc::ReadTime, "9");
+  surface.SetFocus(idc::ReadConfig);
+  events.clear();
+
+  EXPECT_FALSE(ExchangeBoundValues(surface, values, true));
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].text, "“请填入一个在0和266之间的整数。”");
+  EXPECT_EQ(messages[0].caption, "UHF读头配置工具");
+  EXPECT_EQ(messages[0].buttons, MessageButtons::Ok);
+  EXPECT_EQ(messages[0].icon, MessageIcon::Exclamation);
+  EXPECT_EQ(surface.FocusedControl(), idc::TagInterval);
+  EXPECT_EQ(QApplication::focusWidget(), surface.Widget(idc::TagInterval));
+  auto* edit = static_cast<QLineEdit*>(surface.Widget(idc::TagInterval));
+  EXPECT_EQ(edit->selectedText(), QStringLiteral("300"));
+  // Values before the failed one were taken, those after it kept.
+  EXPECT_EQ(values.checkPassword, "ABCD");
+  EXPECT_EQ(values.tagInterval, 5u);
+  EXPECT_EQ(values.readTime, 1);
+  EXPECT_TRUE(events.empty());
+}
+
+// --- dialog commands ---
+
+TEST_F(QtSurfaceTest, EscapeEndsTheDialogEnterAsksTheAcceptHandler) {
+  int asked = 0;
+  bool agree = false;
+  surface.SetAcceptHandler([&] {
+    ++asked;
+    return agree;
+  });
+  surface.Enable(idc::TagInterval, true);
+  ShowActive();
+  QDialog* window = surface.Window();
+  surface.SetFocus(idc::TagInterval);  // an edit does not take Enter
+  QTest::keyClick(surface.Widget(idc::TagInterval), Qt::Key_Return);
+  EXPECT_EQ(asked, 1);
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_TRUE(events.empty());  // no button caught the key
+  agree = true;
+  QTest::keyClick(surface.Widget(idc::TagInterval), Qt::Key_Enter, Qt::KeypadModifier);
+  EXPECT_EQ(asked, 2);
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(window->result(), QDialog::Accepted);
+
+  ShowActive();
+  surface.SetFocus(idc::TagInterval);
+  QTest::keyClick(surface.Widget(idc::TagInterval), Qt::Key_Escape);
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(window->result(), QDialog::Rejected);
+  EXPECT_EQ(asked, 2);
+}
+
+TEST_F(QtSurfaceTest, EnterOnAFocusedButtonClicksItInsteadOfAccepting) {
+  int asked = 0;
+  surface.SetAcceptHandler([&] { return ++asked, true; });
+  ShowActive();
+  surface.SetFocus(idc::FactoryDefault);
+  QTest::keyClick(surface.Widget(idc::FactoryDefault), Qt::Key_Return);
+  EXPECT_EQ(asked, 0);
+  EXPECT_TRUE(surface.Window()->isVisible());
+  EXPECT_EQ(events, (std::vector<Event>{{idc::FactoryDefault, Notification::Clicked}}));
+}
+
+TEST(QtSurfaceMessageBox, RealBoxShowsCaptionTextIconAndReturnsTheAnswer) {
+  QtSurface surface;
+  struct Seen {
+    QString caption, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    bool hasCancel = false;
+  } seen;
+  auto answer = [&](QMessageBox::StandardButton button) {
+    QTimer::singleShot(0, [&seen, button] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box == nullptr) return;
+      seen = {box->windowTitle(), box->text(), box->icon(),
+              box->button(QMessageBox::Cancel) != nullptr};
+      box->button(button)->click();
+    });
+  };
+  answer(QMessageBox::Cancel);
+  EXPECT_EQ(surface.MessageBox("确定删除?", "UHF读头配置工具", MessageButtons::OkCancel,
+                               MessageIcon::None),
+            MessageResult::Cancel);
+  EXPECT_EQ(seen.caption, QStringLiteral("UHF读头配置工具"));
+  EXPECT_EQ(seen.text, QStringLiteral("确定删除?"));
+  EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
+  EXPECT_TRUE(seen.hasCancel);
+
+  answer(QMessageBox::Ok);
+  EXPECT_EQ(surface.MessageBox("x", "c", MessageButtons::Ok, MessageIcon::Exclamation),
+            MessageResult::Ok);
+  EXPECT_EQ(seen.icon, QMessageBox::Warning);
+  EXPECT_FALSE(seen.hasCancel);
+}
+
+// --- drop-down lists ---
+
+TEST_F(QtSurfaceTest, ComboKeepsNoSelectionUntilOneIsMade) {
+  EXPECT_EQ(surface.ComboAdd(idc::StartBytes, "0"), 0);
+  EXPECT_EQ(surface.ComboAdd(idc::StartBytes, "1"), 1);
+  EXPECT_EQ(surface.ComboGetSel(idc::StartBytes), -1);
+  EXPECT_EQ(surface.GetText(idc::StartBytes), "");
+  surface.ComboSetSel(idc::StartBytes, 1);
+  EXPECT_EQ(surface.GetText(idc::StartBytes), "1");
+  // Adding to a list with a selection keeps it.
+  EXPECT_EQ(surface.ComboAdd(idc::StartBytes, "2"), 2);
+  EXPECT_EQ(surface.ComboGetSel(idc::StartBytes), 1);
+  for (int bad : {3, -1, 99}) {
+    surface.ComboSetSel(idc::StartBytes, 1);
+    surface.ComboSetSel(idc::StartBytes, bad);
+    EXPECT_EQ(surface.ComboGetSel(idc::StartBytes), -1) << bad;
+  }
+  EXPECT_EQ(surface.ComboCount(idc::StartBytes), 3);
+  EXPECT_EQ(surface.ComboItem(idc::StartBytes, 2), "2");
+  EXPECT_EQ(surface.ComboItem(idc::StartBytes, 3), "");
+  surface.ComboReset(idc::StartBytes);
+  EXPECT_EQ(surface.ComboCount(idc::StartBytes), 0);
+  EXPECT_EQ(surface.ComboGetSel(idc::StartBytes), -1);
+  EXPECT_FALSE(static_cast<QComboBox*>(surface.Widget(idc::StartBytes))->isEditable());
+}
+
+// --- list view ---
+
+TEST_F(QtSurfaceTest, ListColumnsInsertInPlaceWithHeadingsAndWidths) {
+  surface.ListInsertColumn(idc::TagList, 0, "No.", 90);
+  surface.ListInsertColumn(idc::TagList, 1, "EPC Length", 150);
+  surface.ListInsertItem(idc::TagList, 0, "1");
+  surface.ListSetItemText(idc::TagList, 0, 1, "12");
+  surface.ListInsertColumn(idc::TagList, 1, "Card Number", 250);  // shifts the cells after it
+  surface.ListInsertColumn(idc::TagList, 9, "Tail", 10);          // past the end: appended
+  EXPECT_EQ(surface.ListColumnCount(idc::TagList), 4);
+  const std::vector<std::pair<std::string, int>> expected = {
+      {"No.", 90}, {"Card Number", 250}, {"EPC Length", 150}, {"Tail", 10}};
+  for (int c = 0; c < 4; ++c) {
+    EXPECT_EQ(surface.ListColumnHeading(idc::TagList, c), expected[c].first);
+    EXPECT_EQ(surface.ListColumnWidth(idc::TagList, c), expected[c].second);
+  }
+  EXPECT_EQ(surface.ListColumnHeading(idc::TagList, 4), "");
+  EXPECT_EQ(surface.ListGetItemText(idc::TagList, 0, 2, 260), "12");
+  EXPECT_EQ(surface.ListGetItemText(idc::TagList, 0, 1, 260), "");
+  auto* list = static_cast<QTableWidget*>(surface.Widget(idc::TagList));
+  EXPECT_TRUE(list->horizontalHeader()->defaultAlignment() & Qt::AlignLeft);
+}
+
+TEST_F(QtSurfaceTest, ListRowsInsertSetAndDelete) {
+  for (int c = 0; c < 4; ++c) surface.ListInsertColumn(idc::TagList, c, "h", 50);
+  EXPECT_EQ(surface.ListInsertItem(idc::TagList, 0, "a"), 0);
+  EXPECT_EQ(surface.ListInsertItem(idc::TagList, 5, "c"), 1);   // past the end: appended
+  EXPECT_EQ(surface.ListInsertItem(idc::TagList, 1, "b"), 1);   // in the middle
+  EXPECT_EQ(surface.ListInsertItem(idc::TagList, -3, "z"), 0);  // negative: first
+  EXPECT_EQ(surface.ListCount(idc::TagList), 4);
+  const std::vector<std::string> order = {"z", "a", "b", "c"};
+  for (int r = 0; r < 4; ++r) EXPECT_EQ(surface.ListGetItemText(idc::TagList, r, 0, 16), order[r]);
+  surface.ListSetItemText(idc::TagList, 2, 3, "x");
+  surface.ListSetItemText(idc::TagList, 2, 3, "y");  // overwrite
+  surface.ListSetItemText(idc::TagList, 9, 0, "ignored");
+  surface.ListSetItemText(idc::TagList, 0, 7, "ignored");
+  EXPECT_EQ(surface.ListGetItemText(idc::TagList, 2, 3, 16), "y");
+  EXPECT_EQ(surface.ListGetItemText(idc::TagList, 9, 0, 16), "");
+  EXPECT_EQ(surface.ListGetItemText(idc::TagList, 0, -1, 16), "");
+  EXPECT_EQ(surface.ListCount(idc::TagList), 4);
+  surface.ListDeleteAll(idc::TagList);
+  EXPECT_EQ(surface.ListCount(idc::TagList), 0);
+  EXPECT_EQ(surface.ListColumnCount(idc::TagList), 4);
+  EXPECT_EQ(surface.ListInsertItem(idc::TagList, 0, "again"), 0);
+  EXPECT_EQ(surface.ListGetItemText(idc::TagList, 0, 0, 16), "again");
+}
+
+TEST_F(QtSurfaceTest, ListCellReadBackNeverExceedsTheBufferNorSplitsACharacter) {
+  surface.ListInsertColumn(idc::TagList, 0, "No.", 90);
+  surface.ListInsertItem(idc::TagList, 0, "读卡器ab");  // 9 bytes of Chinese, then 2
+  const std::vector<std::pair<std::size_t, std::string>> cases = {
+      {0, ""},        {1, ""},         {3, ""},         {4, "读"},
+      {6, "读"},      {7, "读卡"},      {10, "读卡器"},   {11, "读卡器a"},
+      {12, "读卡器ab"}, {260, "读卡器ab"},
+  };
+  for (const auto& [size, expected] : cases) {
+    EXPECT_EQ(surface.ListGetItemText(idc::TagList, 0, 0, size), expected) << size;
+  }
+}
+
+TEST_F(QtSurfaceTest, ListStyleBitsAddUpAndShowGridAndFullRows) {
+  auto* list = static_cast<QTableWidget*>(surface.Widget(idc::TagList));
+  EXPECT_FALSE(list->showGrid());
+  EXPECT_EQ(list->selectionBehavior(), QAbstractItemView::SelectItems);
+  surface.ListAddExtendedStyle(idc::TagList, kListGridLines);
+  surface.ListAddExtendedStyle(idc::TagList, kListFullRowSelect);
+  EXPECT_EQ(surface.ListExtendedStyle(idc::TagList), kListGridLines | kListFullRowSelect);
+  EXPECT_TRUE(list->showGrid());
+  EXPECT_EQ(list->selectionBehavior(), QAbstractItemView::SelectRows);
+  EXPECT_EQ(list->editTriggers(), QAbstractItemView::NoEditTriggers);
+}
+
+TEST_F(QtSurfaceTest, ListDoubleClickNotifiesEvenOnAnEmptyList) {
+  QWidget* list = surface.Widget(idc::TagList);
+  list->setVisible(true);
+  list->setGeometry(0, 0, 300, 200);
+  ShowActive();
+  auto* table = static_cast<QTableWidget*>(list);
+  QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, QPoint(40, 40));
+  EXPECT_EQ(events, (std::vector<Event>{{idc::TagList, Notification::DoubleClicked}}));
+}
+
+// --- IP address control ---
+
+TEST_F(QtSurfaceTest, IpAddressSetsReadsAndBlanks) {
+  struct Case {
+    const char* dotted;
+    int filled;
+    std::array<std::uint8_t, 4> fields;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"192.168.1.250", 4, {192, 168, 1, 250}, "192.168.1.250"},
+      {"", 0, {0, 0, 0, 0}, ""},
+      {"10.0.300.1", 2, {10, 0, 0, 0}, "10.0.0.0"},
+      {"7", 1, {7, 0, 0, 0}, "7.0.0.0"},
+      {"a.b.c.d", 0, {0, 0, 0, 0}, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.dotted);
+    surface.IpSetAddress(idc::ReaderIp, "1.2.3.4");
+    surface.IpSetAddress(idc::ReaderIp, c.dotted);
+    std::array<std::uint8_t, 4> fields{9, 9, 9, 9};
+    EXPECT_EQ(surface.IpGetAddress(idc::ReaderIp, fields), c.filled);
+    EXPECT_EQ(fields, c.fields);
+    EXPECT_EQ(surface.GetText(idc::ReaderIp), c.text);
+  }
+}
+
+TEST_F(QtSurfaceTest, IpAddressTakesTypedFieldsAndRefusesOver255) {
+  QWidget* ip = surface.Widget(idc::HostIp);
+  surface.Enable(idc::HostIp, true);
+  ip->setVisible(true);
+  ip->setGeometry(0, 0, 200, 24);
+  ShowActive();
+  surface.SetFocus(idc::HostIp);
+  EXPECT_EQ(surface.FocusedControl(), idc::HostIp);
+  // A dot moves on to the next field; a fourth digit or a value over 255 is refused.
+  for (const char* keys : {"10", ".", "2", ".", "999"}) {
+    QTest::keyClicks(QApplication::focusWidget(), keys);
+  }
+  std::array<std::uint8_t, 4> fields{};
+  EXPECT_EQ(surface.IpGetAddress(idc::HostIp, fields), 3);
+  EXPECT_EQ(fields, (std::array<std::uint8_t, 4>{10, 2, 99, 0}));
+  EXPECT_TRUE(events.empty());
+}
+
+// --- rich edit ---
+
+QColor ColourAt(QTextEdit* edit, int position) {
+  QTextCursor cursor(edit->document());
+  cursor.setPosition(position + 1);  // the format of the character before the cursor
+  return cursor.charFormat().foreground().color();
+}
+
+bool Coloured(QTextEdit* edit, int position) {
+  QTextCursor cursor(edit->document());
+  cursor.setPosition(position + 1);
+  return cursor.charFormat().hasProperty(QTextFormat::ForegroundBrush);
+}
+
+TEST_F(QtSurfaceTest, RichEditColoursARangeAndNewTextStartsPlain) {
+  auto* rich = static_cast<QTextEdit*>(surface.Widget(idc::StatusPanel));
+  surface.SetText(idc::StatusPanel, "连接失败");
+  surface.RichSetColor(idc::StatusPanel, 1, 3, {255, 0, 0});
+  EXPECT_FALSE(Coloured(rich, 0));
+  EXPECT_EQ(ColourAt(rich, 1), QColor(255, 0, 0));
+  EXPECT_EQ(ColourAt(rich, 2), QColor(255, 0, 0));
+  EXPECT_FALSE(Coloured(rich, 3));
+
+  // The whole text; an end past the text (a byte count, say) stops at its end.
+  surface.RichSetColor(idc::StatusPanel, 0, 12, {25, 150, 43});
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(ColourAt(rich, i), QColor(25, 150, 43)) << i;
+
+  rich->moveCursor(QTextCursor::End);  // as after a click into the panel's coloured text
+  surface.SetText(idc::StatusPanel, "读取成功");
+  EXPECT_EQ(surface.GetText(idc::StatusPanel), "读取成功");
+  for (int i = 0; i < 4; ++i) EXPECT_FALSE(Coloured(rich, i)) << i;
+  surface.RichSetColor(idc::StatusPanel, 2, -1, {1, 2, 3});  // -1: to the end
+  EXPECT_FALSE(Coloured(rich, 1));
+  EXPECT_EQ(ColourAt(rich, 3), QColor(1, 2, 3));
+
+  EXPECT_TRUE(rich->isReadOnly());
+  EXPECT_EQ(rich->document()->begin().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+            Qt::AlignHCenter);
+  EXPECT_TRUE(events.empty());  // the status panel is no edit
+}
+
+TEST_F(QtSurfaceTest, RichEditPositionsCountCharactersBeyondTheBasicPlane) {
+  auto* rich = static_cast<QTextEdit*>(surface.Widget(idc::StatusPanel));
+  surface.SetText(idc::StatusPanel, "a\U0001F600bc");  // one character, two UTF-16 units
+  surface.RichSetColor(idc::StatusPanel, 2, 3, {255, 0, 0});  // "b"
+  EXPECT_FALSE(Coloured(rich, 1));
+  EXPECT_EQ(ColourAt(rich, 3), QColor(255, 0, 0));
+  EXPECT_FALSE(Coloured(rich, 4));
+}
+
+}  // namespace
+}  // namespace uhf
