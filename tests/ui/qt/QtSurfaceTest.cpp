@@ -300,8 +300,7 @@ TEST_F(QtSurfaceTest, StaticTextsShowLineBreaksAndReadBackAsSet) {
   surface.SetText(idc::VersionLabel, "V1.2 <b>x</b>");
   EXPECT_EQ(static_cast<QLabel*>(surface.Widget(idc::VersionLabel))->text(),
             QStringLiteral("V1.2 <b>x</b>"));
-  EXPECT_EQ(static_cast<QLabel*>(surface.Widget(idc::VersionLabel))->textFormat(),
-            Qt::PlainText);
+  EXPECT_EQ(static_cast<QLabel*>(surface.Widget(idc::VersionLabel))->textFormat(), Qt::PlainText);
   surface.SetText(idc::RfGroup, "射频设置");
   EXPECT_EQ(surface.GetText(idc::RfGroup), "射频设置");
   EXPECT_TRUE(events.empty());
@@ -534,9 +533,8 @@ TEST_F(QtSurfaceTest, ListCellReadBackNeverExceedsTheBufferNorSplitsACharacter) 
   surface.ListInsertColumn(idc::TagList, 0, "No.", 90);
   surface.ListInsertItem(idc::TagList, 0, "读卡器ab");  // 9 bytes of Chinese, then 2
   const std::vector<std::pair<std::size_t, std::string>> cases = {
-      {0, ""},        {1, ""},         {3, ""},         {4, "读"},
-      {6, "读"},      {7, "读卡"},      {10, "读卡器"},   {11, "读卡器a"},
-      {12, "读卡器ab"}, {260, "读卡器ab"},
+      {0, ""},     {1, ""},        {3, ""},         {4, "读"},        {6, "读"},
+      {7, "读卡"}, {10, "读卡器"}, {11, "读卡器a"}, {12, "读卡器ab"}, {260, "读卡器ab"},
   };
   for (const auto& [size, expected] : cases) {
     EXPECT_EQ(surface.ListGetItemText(idc::TagList, 0, 0, size), expected) << size;
@@ -653,7 +651,7 @@ TEST_F(QtSurfaceTest, RichEditColoursARangeAndNewTextStartsPlain) {
 
 TEST_F(QtSurfaceTest, RichEditPositionsCountCharactersBeyondTheBasicPlane) {
   auto* rich = static_cast<QTextEdit*>(surface.Widget(idc::StatusPanel));
-  surface.SetText(idc::StatusPanel, "a\U0001F600bc");  // one character, two UTF-16 units
+  surface.SetText(idc::StatusPanel, "a\U0001F600bc");         // one character, two UTF-16 units
   surface.RichSetColor(idc::StatusPanel, 2, 3, {255, 0, 0});  // "b"
   EXPECT_FALSE(Coloured(rich, 1));
   EXPECT_EQ(ColourAt(rich, 3), QColor(255, 0, 0));

@@ -1,0 +1,824 @@
+#include "ui/qt/QtSurface.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTextBlockFormat>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QValidator>
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <stdexcept>
+
+#include "ui/ControlIds.h"
+#include "ui/Utf8.h"
+
+namespace uhf {
+namespace {
+
+QString ToQ(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string FromQ(const QString& text) {
+  return text.toUtf8().toStdString();
+}
+
+// The platform's captions use "\r\n" for a line break; Qt wants "\n".
+QString ToDisplay(std::string_view text) {
+  QString out = ToQ(text);
+  out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  return out;
+}
+
+int CodePoints(const QString& text) {
+  int count = 0;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    if (!text.at(i).isLowSurrogate()) ++count;
+  }
+  return count;
+}
+
+// UTF-16 index of the character at `characters` (code points) into the text, clamped.
+int Utf16Index(const QString& text, int characters) {
+  qsizetype pos = 0;
+  for (int n = 0; n < characters && pos < text.size(); ++n) {
+    pos += (text.at(pos).isHighSurrogate() && pos + 1 < text.size() &&
+            text.at(pos + 1).isLowSurrogate())
+               ? 2
+               : 1;
+  }
+  return static_cast<int>(pos);
+}
+
+// Rounds like the platform's MulDiv(value, numerator, denominator).
+int MulDiv(int value, int numerator, int denominator) {
+  const long long product = static_cast<long long>(value) * numerator;
+  const long long half = denominator / 2;
+  return static_cast<int>(product >= 0 ? (product + half) / denominator
+                                       : (product - half) / denominator);
+}
+
+constexpr char16_t kChineseProbe = u'读';
+
+// An installed, proportional face that shows Chinese; empty when there is none.
+QString ChineseFamily() {
+  static const QString family = [] {
+    for (const QString& candidate : QFontDatabase::families(QFontDatabase::SimplifiedChinese)) {
+      if (QFontDatabase::isFixedPitch(candidate) || candidate.startsWith(u'@')) continue;
+      if (QFontMetrics(QFont(candidate)).inFont(QChar(kChineseProbe))) return candidate;
+    }
+    return QString();
+  }();
+  return family;
+}
+
+// A single-line edit's text limit as the platform applies it: typing cannot make the text longer
+// than the limit, but a longer text set from code stays whole (and may be shortened by the
+// operator).
+class TextLimitValidator : public QValidator {
+ public:
+  explicit TextLimitValidator(QObject* parent) : QValidator(parent) {}
+  void SetLimit(int limit) { limit_ = limit; }
+  void SetCurrentLength(int length) { current_ = length; }
+  State validate(QString& input, int& /*pos*/) const override {
+    const int length = CodePoints(input);
+    return (limit_ > 0 && length > limit_ && length > current_) ? Invalid : Acceptable;
+  }
+
+ private:
+  int limit_ = 0;
+  int current_ = 0;
+};
+
+// One field of the IP address control: up to three digits, 0 to 255. A dot or the third digit
+// moves on to the next field.
+class IpFieldValidator : public QValidator {
+ public:
+  using QValidator::QValidator;
+  State validate(QString& input, int& /*pos*/) const override {
+    if (input.size() > 3) return Invalid;
+    for (QChar c : input) {
+      if (c < u'0' || c > u'9') return Invalid;
+    }
+    return (input.isEmpty() || input.toInt() <= 255) ? Acceptable : Invalid;
+  }
+};
+
+class IpField : public QLineEdit {
+ public:
+  explicit IpField(QWidget* parent) : QLineEdit(parent) {
+    setFrame(false);
+    setAlignment(Qt::AlignCenter);
+    setMaxLength(3);
+    setValidator(new IpFieldValidator(this));
+    connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
+      if (text.size() == 3 && next != nullptr) next->setFocus(Qt::TabFocusReason);
+    });
+  }
+  IpField* next = nullptr;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event->text() == QStringLiteral(".")) {
+      if (!text().isEmpty() && next != nullptr) next->setFocus(Qt::TabFocusReason);
+      return;
+    }
+    QLineEdit::keyPressEvent(event);
+  }
+};
+
+class IpAddressWidget : public QFrame {
+ public:
+  explicit IpAddressWidget(QWidget* parent) : QFrame(parent) {
+    setFrameShape(QFrame::StyledPanel);
+    setFrameShadow(QFrame::Sunken);
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Base);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(2, 0, 2, 0);
+    layout->setSpacing(0);
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+      if (i > 0) layout->addWidget(new QLabel(QStringLiteral("."), this));
+      fields[i] = new IpField(this);
+      layout->addWidget(fields[i], 1);
+      if (i > 0) fields[i - 1]->next = fields[i];
+    }
+    setFocusProxy(fields[0]);
+  }
+  std::array<IpField*, 4> fields{};
+};
+
+// Report view; a double-click anywhere in its item area is reported.
+class ReportList : public QTableWidget {
+ public:
+  explicit ReportList(QWidget* parent) : QTableWidget(0, 0, parent) {
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setMinimumSectionSize(0);  // column widths are the caller's, any size
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setShowGrid(false);
+    setWordWrap(false);
+  }
+  std::function<void()> onDoubleClick;
+
+ protected:
+  void mouseDoubleClickEvent(QMouseEvent* event) override {
+    QTableWidget::mouseDoubleClickEvent(event);
+    if (onDoubleClick) onDoubleClick();
+  }
+};
+
+Qt::Alignment TextAlignment(std::uint32_t style) {
+  if (style & kStyleCenter) return Qt::AlignHCenter;
+  if (style & kStyleRight) return Qt::AlignRight;
+  return Qt::AlignLeft;
+}
+
+}  // namespace
+
+DialogBaseUnits BaseUnitsOf(const QFont& font) {
+  const QFontMetrics metrics(font);
+  const int width = metrics.horizontalAdvance(
+      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+  return {(width / 26 + 1) / 2, metrics.height()};
+}
+
+QRect DialogUnitsToPixels(const DialogRect& rect, DialogBaseUnits units) {
+  return QRect(MulDiv(rect.x, units.x, 4), MulDiv(rect.y, units.y, 8),
+               MulDiv(rect.width, units.x, 4), MulDiv(rect.height, units.y, 8));
+}
+
+QFont MakeDialogFont(const std::string& face, int points) {
+  const QString requested = ToQ(face);
+  QFont font;
+  font.setFamilies({requested});
+  font.setPointSize(points);
+  const bool installed = QFontInfo(font).family().compare(requested, Qt::CaseInsensitive) == 0;
+  if (!installed || !QFontMetrics(font).inFont(QChar(kChineseProbe))) {
+    // Missing face: the Chinese face takes its place. Installed face without Chinese: it stays
+    // first and the Chinese face supplies the characters it lacks.
+    const QString chinese = ChineseFamily();
+    if (!chinese.isEmpty()) {
+      font.setFamilies(installed ? QStringList{requested, chinese} : QStringList{chinese});
+    }
+  }
+  return font;
+}
+
+QIcon ApplicationIcon() {
+  QIcon icon;
+  for (int size : {16, 32, 48, 256}) {
+    icon.addFile(QStringLiteral(":/uhf/app-icon-%1.png").arg(size), QSize(size, size));
+  }
+  return icon;
+}
+
+// The window. Escape rejects (the platform's cancel command). Enter clicks the push button that
+// has the focus; anywhere else it is the accept command: the accept handler decides whether the
+// dialog ends. Push buttons are never Qt "auto default" buttons, so showing the dialog does not
+// make one of them catch every Enter.
+class QtSurface::Dialog : public QDialog {
+ public:
+  std::function<bool()> acceptHandler;
+
+  void accept() override {
+    if (!acceptHandler || acceptHandler()) QDialog::accept();
+  }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const bool plain = event->modifiers() == Qt::NoModifier ||
+                       (event->modifiers() == Qt::KeypadModifier && event->key() == Qt::Key_Enter);
+    if (enter && plain) {
+      auto* button = qobject_cast<QPushButton*>(focusWidget());
+      if (button != nullptr && button->isEnabled() && button->isVisible()) {
+        button->click();
+      } else {
+        accept();
+      }
+      return;
+    }
+    QDialog::keyPressEvent(event);
+  }
+};
+
+struct QtSurface::Control {
+  ControlKind kind = ControlKind::Static;
+  int radioGroup = 0;
+  QWidget* widget = nullptr;  // owned by the dialog
+  std::string text;           // caption last set (everything but edits, lists and IP controls)
+  // Kind-specific views of `widget`
+  QLabel* label = nullptr;
+  QGroupBox* group = nullptr;
+  QAbstractButton* button = nullptr;
+  QLineEdit* edit = nullptr;
+  TextLimitValidator* limiter = nullptr;
+  QComboBox* combo = nullptr;
+  ReportList* list = nullptr;
+  std::uint32_t listStyle = 0;
+  IpAddressWidget* ip = nullptr;
+  QTextEdit* rich = nullptr;
+};
+
+QtSurface::QtSurface(const std::vector<ControlTemplate>& controls, ButtonFactory makeButton)
+    : dialog_(std::make_unique<Dialog>()),
+      pushButtonBrush_(QColor(154, 205, 50), Qt::SolidPattern) {
+  Build(controls, makeButton);
+}
+
+QtSurface::~QtSurface() {
+  // Widgets being destroyed must not reach the dialog's handlers.
+  SetNotificationHandler(nullptr);
+  dialog_.reset();
+}
+
+void QtSurface::Build(const std::vector<ControlTemplate>& controls,
+                      const ButtonFactory& makeButton) {
+  Dialog& dialog = *dialog_;
+  dialog.setWindowTitle(ToQ(kAppTitle));
+  // Caption, system menu and minimize box; no maximize box. A window of its own, with a task-bar
+  // entry, not a transient dialog.
+  dialog.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                        Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                        Qt::WindowCloseButtonHint);
+  dialog.setSizeGripEnabled(false);
+  dialog.setWindowIcon(ApplicationIcon());
+  dialog.setFont(MakeDialogFont(std::string(kDialogFontFace), kDialogFontPoints));
+  baseUnits_ = BaseUnitsOf(dialog.font());
+  dialog.setFixedSize(
+      DialogUnitsToPixels({0, 0, kDialogWidthDu, kDialogHeightDu}, baseUnits_).size());
+
+  std::vector<QWidget*> groupBoxes;
+  for (const ControlTemplate& tpl : controls) {
+    QWidget* widget = Create(tpl, makeButton);
+    if (tpl.kind == ControlKind::GroupBox) groupBoxes.push_back(widget);
+  }
+  // Group boxes are frames drawn behind the controls placed over them.
+  for (QWidget* group : groupBoxes) group->lower();
+}
+
+QWidget* QtSurface::Create(const ControlTemplate& tpl, const ButtonFactory& makeButton) {
+  QDialog* parent = dialog_.get();
+  auto control = std::make_unique<Control>();
+  control->kind = tpl.kind;
+  control->radioGroup = tpl.radioGroup;
+  control->text = tpl.text;
+  const int id = tpl.id;
+  QRect geometry = DialogUnitsToPixels(tpl.rect, baseUnits_);
+
+  switch (tpl.kind) {
+    case ControlKind::PushButton: {
+      QPushButton* button = makeButton ? makeButton(id, parent) : nullptr;
+      if (button == nullptr) button = new QPushButton(parent);
+      if (button->parentWidget() != parent) button->setParent(parent);
+      button->setAutoDefault(false);
+      button->setDefault(false);
+      button->setText(ToDisplay(tpl.text));
+      QPalette palette = button->palette();
+      palette.setBrush(QPalette::Button, pushButtonBrush_);
+      palette.setBrush(QPalette::Window, pushButtonBrush_);
+      button->setPalette(palette);
+      button->setAutoFillBackground(true);
+      if (id != idc::None) {
+        QObject::connect(button, &QAbstractButton::clicked, parent,
+                         [this, id] { OnUserClick(id); });
+      }
+      control->button = button;
+      control->widget = button;
+      break;
+    }
+    case ControlKind::RadioButton:
+    case ControlKind::CheckBox: {
+      QAbstractButton* button = tpl.kind == ControlKind::RadioButton
+                                    ? static_cast<QAbstractButton*>(new QRadioButton(parent))
+                                    : new QCheckBox(parent);
+      // Setting a check from code never touches the other radios; only a click does, for the
+      // radios of the same group.
+      button->setAutoExclusive(false);
+      button->setText(ToDisplay(tpl.text));
+      if (id != idc::None) {
+        QObject::connect(button, &QAbstractButton::clicked, parent,
+                         [this, id] { OnUserClick(id); });
+      }
+      control->button = button;
+      control->widget = button;
+      break;
+    }
+    case ControlKind::GroupBox: {
+      auto* group = new QGroupBox(ToDisplay(tpl.text), parent);
+      group->setFocusPolicy(Qt::NoFocus);
+      control->group = group;
+      control->widget = group;
+      break;
+    }
+    case ControlKind::Static:
+    case ControlKind::Picture: {
+      auto* label = new QLabel(parent);
+      label->setTextFormat(Qt::PlainText);
+      label->setAlignment(TextAlignment(tpl.style) | Qt::AlignTop);
+      if (tpl.kind == ControlKind::Picture) {
+        label->setPixmap(QPixmap(QStringLiteral(":/uhf/banner.png")));
+      } else {
+        label->setWordWrap((tpl.style & kStyleMultiline) != 0);
+        label->setText(ToDisplay(tpl.text));
+      }
+      control->label = label;
+      control->widget = label;
+      break;
+    }
+    case ControlKind::Edit: {
+      auto* edit = new QLineEdit(parent);
+      edit->setAlignment(TextAlignment(tpl.style) | Qt::AlignVCenter);
+      edit->setFrame((tpl.style & kStyleBorder) != 0);
+      edit->setReadOnly((tpl.style & kStyleReadOnly) != 0);
+      edit->setText(ToQ(tpl.text));
+      auto* limiter = new TextLimitValidator(edit);
+      limiter->SetCurrentLength(CodePoints(edit->text()));
+      edit->setValidator(limiter);
+      QObject::connect(edit, &QLineEdit::textChanged, limiter, [limiter](const QString& text) {
+        limiter->SetCurrentLength(CodePoints(text));
+      });
+      if (id != idc::None) {
+        QObject::connect(edit, &QLineEdit::textEdited, parent,
+                         [this, id] { Notify(id, Notification::EditChanged); });
+      }
+      control->edit = edit;
+      control->limiter = limiter;
+      control->widget = edit;
+      break;
+    }
+    case ControlKind::ComboBox: {
+      auto* combo = new QComboBox(parent);
+      combo->setEditable(false);
+      // The template height is the height of the dropped-down list; the closed field takes the
+      // height the font needs.
+      const int fieldHeight = std::min(combo->sizeHint().height(), geometry.height());
+      const int itemHeight = std::max(1, QFontMetrics(combo->font()).height());
+      combo->setMaxVisibleItems(std::max(1, (geometry.height() - fieldHeight) / itemHeight));
+      geometry.setHeight(fieldHeight);
+      control->combo = combo;
+      control->widget = combo;
+      break;
+    }
+    case ControlKind::ListView: {
+      auto* list = new ReportList(parent);
+      list->setFrameShape((tpl.style & kStyleBorder) ? QFrame::StyledPanel : QFrame::NoFrame);
+      list->onDoubleClick = [this, id] { Notify(id, Notification::DoubleClicked); };
+      control->list = list;
+      control->widget = list;
+      break;
+    }
+    case ControlKind::IpAddress: {
+      auto* ip = new IpAddressWidget(parent);
+      control->ip = ip;
+      control->widget = ip;
+      break;
+    }
+    case ControlKind::RichEdit: {
+      auto* rich = new QTextEdit(parent);
+      rich->setReadOnly((tpl.style & kStyleReadOnly) != 0);
+      rich->setAcceptRichText(false);
+      rich->setFrameShape((tpl.style & kStyleBorder) ? QFrame::StyledPanel : QFrame::NoFrame);
+      rich->setLineWrapMode((tpl.style & kStyleMultiline) ? QTextEdit::WidgetWidth
+                                                          : QTextEdit::NoWrap);
+      rich->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+      rich->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+      control->rich = rich;
+      control->widget = rich;
+      break;
+    }
+  }
+
+  QWidget* widget = control->widget;
+  widget->setGeometry(geometry);
+  widget->setEnabled(tpl.enabled);
+  if (!tpl.visible) widget->setVisible(false);  // explicitly hidden: showing the dialog skips it
+  if (id != idc::None) {
+    widget->setObjectName(QString::number(id));
+    const bool isRich = control->rich != nullptr;
+    controls_[id] = std::move(control);
+    if (isRich) SetText(id, tpl.text);  // centred paragraphs from the start
+  } else if (control->rich != nullptr) {
+    control->rich->setPlainText(ToDisplay(tpl.text));
+  }
+  return widget;
+}
+
+void QtSurface::OnUserClick(int id) {
+  Control& control = At(id);
+  if (control.kind == ControlKind::RadioButton) {
+    // An automatic radio: a click always checks it and clears the others of its group.
+    if (control.radioGroup != 0) {
+      for (auto& [otherId, other] : controls_) {
+        if (otherId != id && other->kind == ControlKind::RadioButton &&
+            other->radioGroup == control.radioGroup) {
+          other->button->setChecked(false);
+        }
+      }
+    }
+    control.button->setChecked(true);
+  }
+  Notify(id, Notification::Clicked);
+}
+
+QtSurface::Control& QtSurface::At(int id) {
+  auto it = controls_.find(id);
+  if (it == controls_.end()) throw std::out_of_range("no control with id " + std::to_string(id));
+  return *it->second;
+}
+
+const QtSurface::Control& QtSurface::At(int id) const {
+  return const_cast<QtSurface*>(this)->At(id);
+}
+
+QDialog* QtSurface::Window() const {
+  return dialog_.get();
+}
+
+QWidget* QtSurface::Widget(int id) const {
+  auto it = controls_.find(id);
+  return it == controls_.end() ? nullptr : it->second->widget;
+}
+
+void QtSurface::SetAcceptHandler(std::function<bool()> handler) {
+  dialog_->acceptHandler = std::move(handler);
+}
+
+// --- any control ---
+
+void QtSurface::SetText(int id, std::string_view text) {
+  Control& control = At(id);
+  switch (control.kind) {
+    case ControlKind::Edit:
+      control.edit->setText(ToQ(text));
+      // The platform reports every text set on an edit, changed or not.
+      Notify(id, Notification::EditChanged);
+      return;
+    case ControlKind::IpAddress:
+      IpSetAddress(id, text);
+      return;
+    case ControlKind::ComboBox:
+    case ControlKind::ListView:
+      return;  // a drop-down list shows its selection
+    case ControlKind::RichEdit: {
+      control.text = std::string(text);
+      control.rich->setPlainText(ToDisplay(text));
+      // New text starts without colours, centred.
+      QTextCursor cursor(control.rich->document());
+      cursor.select(QTextCursor::Document);
+      cursor.setCharFormat(QTextCharFormat());
+      QTextBlockFormat centred;
+      centred.setAlignment(Qt::AlignHCenter);
+      cursor.mergeBlockFormat(centred);
+      return;
+    }
+    case ControlKind::PushButton:
+    case ControlKind::RadioButton:
+    case ControlKind::CheckBox:
+      control.button->setText(ToDisplay(text));
+      break;
+    case ControlKind::GroupBox:
+      control.group->setTitle(ToDisplay(text));
+      break;
+    case ControlKind::Static:
+      control.label->setText(ToDisplay(text));
+      break;
+    case ControlKind::Picture:
+      break;
+  }
+  control.text = std::string(text);
+}
+
+std::string QtSurface::GetText(int id) const {
+  const Control& control = At(id);
+  switch (control.kind) {
+    case ControlKind::Edit:
+      return FromQ(control.edit->text());
+    case ControlKind::ComboBox:
+      return FromQ(control.combo->currentText());
+    case ControlKind::IpAddress: {
+      std::array<std::uint8_t, 4> fields{};
+      if (IpGetAddress(id, fields) == 0) return {};
+      return std::to_string(fields[0]) + "." + std::to_string(fields[1]) + "." +
+             std::to_string(fields[2]) + "." + std::to_string(fields[3]);
+    }
+    case ControlKind::ListView:
+      return {};
+    default:
+      return control.text;
+  }
+}
+
+void QtSurface::SetCheck(int id, int state) {
+  const Control& control = At(id);
+  if (control.kind == ControlKind::RadioButton || control.kind == ControlKind::CheckBox) {
+    control.button->setChecked(state != 0);
+  }
+}
+
+int QtSurface::GetCheck(int id) const {
+  const Control& control = At(id);
+  if (control.kind != ControlKind::RadioButton && control.kind != ControlKind::CheckBox) return 0;
+  return control.button->isChecked() ? 1 : 0;
+}
+
+void QtSurface::Enable(int id, bool enabled) {
+  At(id).widget->setEnabled(enabled);
+}
+
+bool QtSurface::IsEnabled(int id) const {
+  return At(id).widget->isEnabledTo(dialog_.get());
+}
+
+bool QtSurface::IsVisible(int id) const {
+  return At(id).widget->isVisibleTo(dialog_.get());
+}
+
+void QtSurface::SetFont(int id, const FontSpec& font) {
+  At(id).widget->setFont(MakeDialogFont(font.face, font.points));
+}
+
+void QtSurface::SetFocus(int id) {
+  At(id).widget->setFocus(Qt::OtherFocusReason);
+}
+
+int QtSurface::FocusedControl() const {
+  const QWidget* focus = dialog_->focusWidget();
+  if (focus == nullptr) return idc::None;
+  for (const auto& [id, control] : controls_) {
+    if (control->widget == focus || control->widget->isAncestorOf(focus)) return id;
+  }
+  return idc::None;
+}
+
+void QtSurface::LimitText(int id, int maxChars) {
+  const Control& control = At(id);
+  if (control.limiter != nullptr) control.limiter->SetLimit(std::max(maxChars, 0));
+}
+
+void QtSurface::SelectAllText(int id) {
+  const Control& control = At(id);
+  if (control.edit != nullptr) control.edit->selectAll();
+}
+
+// --- drop-down lists ---
+
+void QtSurface::ComboReset(int id) {
+  const Control& control = At(id);
+  if (control.combo != nullptr) control.combo->clear();
+}
+
+int QtSurface::ComboAdd(int id, std::string_view text) {
+  const Control& control = At(id);
+  if (control.combo == nullptr) return -1;
+  const int before = control.combo->currentIndex();
+  control.combo->addItem(ToQ(text));
+  // Adding the first item selects it in Qt; the platform's list keeps no selection.
+  if (before == -1 && control.combo->currentIndex() != -1) control.combo->setCurrentIndex(-1);
+  return control.combo->count() - 1;
+}
+
+void QtSurface::ComboSetSel(int id, int index) {
+  const Control& control = At(id);
+  if (control.combo == nullptr) return;
+  control.combo->setCurrentIndex(index >= 0 && index < control.combo->count() ? index : -1);
+}
+
+int QtSurface::ComboGetSel(int id) const {
+  const Control& control = At(id);
+  return control.combo != nullptr ? control.combo->currentIndex() : -1;
+}
+
+int QtSurface::ComboCount(int id) const {
+  const Control& control = At(id);
+  return control.combo != nullptr ? control.combo->count() : 0;
+}
+
+std::string QtSurface::ComboItem(int id, int index) const {
+  const Control& control = At(id);
+  if (control.combo == nullptr || index < 0 || index >= control.combo->count()) return {};
+  return FromQ(control.combo->itemText(index));
+}
+
+// --- list view ---
+
+void QtSurface::ListInsertColumn(int id, int column, std::string_view heading, int widthPx) {
+  ReportList* list = At(id).list;
+  if (list == nullptr) return;
+  const int pos = std::clamp(column, 0, list->columnCount());
+  list->insertColumn(pos);
+  list->setHorizontalHeaderItem(pos, new QTableWidgetItem(ToQ(heading)));
+  list->setColumnWidth(pos, std::max(widthPx, 0));
+}
+
+int QtSurface::ListColumnCount(int id) const {
+  const ReportList* list = At(id).list;
+  return list != nullptr ? list->columnCount() : 0;
+}
+
+std::string QtSurface::ListColumnHeading(int id, int column) const {
+  const ReportList* list = At(id).list;
+  if (list == nullptr || column < 0 || column >= list->columnCount()) return {};
+  const QTableWidgetItem* item = list->horizontalHeaderItem(column);
+  return item != nullptr ? FromQ(item->text()) : std::string();
+}
+
+int QtSurface::ListColumnWidth(int id, int column) const {
+  const ReportList* list = At(id).list;
+  if (list == nullptr || column < 0 || column >= list->columnCount()) return 0;
+  return list->columnWidth(column);
+}
+
+int QtSurface::ListInsertItem(int id, int row, std::string_view text) {
+  ReportList* list = At(id).list;
+  if (list == nullptr) return -1;
+  const int pos = std::clamp(row, 0, list->rowCount());
+  list->insertRow(pos);
+  // Cells live in columns; without any column the row holds no text.
+  if (list->columnCount() > 0) list->setItem(pos, 0, new QTableWidgetItem(ToQ(text)));
+  return pos;
+}
+
+void QtSurface::ListSetItemText(int id, int row, int column, std::string_view text) {
+  ReportList* list = At(id).list;
+  if (list == nullptr || row < 0 || row >= list->rowCount() || column < 0 ||
+      column >= list->columnCount()) {
+    return;
+  }
+  if (QTableWidgetItem* item = list->item(row, column)) {
+    item->setText(ToQ(text));
+  } else {
+    list->setItem(row, column, new QTableWidgetItem(ToQ(text)));
+  }
+}
+
+std::string QtSurface::ListGetItemText(int id, int row, int column, std::size_t bufferSize) const {
+  const ReportList* list = At(id).list;
+  if (list == nullptr || bufferSize == 0 || row < 0 || row >= list->rowCount() || column < 0 ||
+      column >= list->columnCount()) {
+    return {};
+  }
+  const QTableWidgetItem* item = list->item(row, column);
+  if (item == nullptr) return {};
+  const QByteArray bytes = item->text().toUtf8();
+  return std::string(Utf8Prefix(std::string_view(bytes.constData(), bytes.size()), bufferSize - 1));
+}
+
+int QtSurface::ListCount(int id) const {
+  const ReportList* list = At(id).list;
+  return list != nullptr ? list->rowCount() : 0;
+}
+
+void QtSurface::ListDeleteAll(int id) {
+  ReportList* list = At(id).list;
+  if (list != nullptr) list->setRowCount(0);
+}
+
+void QtSurface::ListAddExtendedStyle(int id, std::uint32_t bits) {
+  Control& control = At(id);
+  if (control.list == nullptr) return;
+  control.listStyle |= bits;
+  control.list->setShowGrid((control.listStyle & kListGridLines) != 0);
+  control.list->setSelectionBehavior((control.listStyle & kListFullRowSelect)
+                                         ? QAbstractItemView::SelectRows
+                                         : QAbstractItemView::SelectItems);
+}
+
+std::uint32_t QtSurface::ListExtendedStyle(int id) const {
+  return At(id).listStyle;
+}
+
+// --- IP address control ---
+
+int QtSurface::IpGetAddress(int id, std::array<std::uint8_t, 4>& fields) const {
+  const Control& control = At(id);
+  fields = {};
+  if (control.ip == nullptr) return 0;
+  int filled = 0;
+  for (std::size_t i = 0; i < 4; ++i) {
+    const QString text = control.ip->fields[i]->text();
+    if (text.isEmpty()) continue;
+    fields[i] = static_cast<std::uint8_t>(std::min(text.toInt(), 255));
+    ++filled;
+  }
+  return filled;
+}
+
+void QtSurface::IpSetAddress(int id, std::string_view dotted) {
+  const Control& control = At(id);
+  if (control.ip == nullptr) return;
+  for (IpField* field : control.ip->fields) field->clear();
+  // Dotted decimal, each field 0 to 255; anything unreadable leaves the rest blank.
+  std::size_t field = 0;
+  std::string_view rest = dotted;
+  while (field < 4 && !rest.empty()) {
+    const std::size_t dot = rest.find('.');
+    const std::string_view part = rest.substr(0, dot);
+    unsigned value = 0;
+    auto [ptr, ec] = std::from_chars(part.data(), part.data() + part.size(), value);
+    if (ec != std::errc() || ptr != part.data() + part.size() || value > 255) break;
+    control.ip->fields[field++]->setText(QString::number(value));
+    if (dot == std::string_view::npos) break;
+    rest.remove_prefix(dot + 1);
+  }
+}
+
+// --- rich edit ---
+
+void QtSurface::RichSetColor(int id, int start, int end, Rgb colour) {
+  const Control& control = At(id);
+  if (control.rich == nullptr || start < 0) return;
+  QTextDocument* document = control.rich->document();
+  const QString text = document->toPlainText();
+  // Positions count characters; an end of -1 (or past the text) means the end of the text.
+  const int length = CodePoints(text);
+  if (end < 0 || end > length) end = length;
+  if (start > end) std::swap(start, end);
+  if (start == end) return;
+  QTextCursor cursor(document);
+  cursor.setPosition(Utf16Index(text, start));
+  cursor.setPosition(Utf16Index(text, end), QTextCursor::KeepAnchor);
+  QTextCharFormat format;
+  format.setForeground(QColor(colour.r, colour.g, colour.b));
+  cursor.mergeCharFormat(format);
+}
+
+// --- message box ---
+
+MessageResult QtSurface::MessageBox(std::string_view text, std::string_view caption,
+                                    MessageButtons buttons, MessageIcon icon) {
+  if (messageBoxHook_) return messageBoxHook_(text, caption, buttons, icon);
+  QMessageBox box(
+      icon == MessageIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon, ToQ(caption),
+      ToQ(text),
+      buttons == MessageButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok,
+      dialog_.get());
+  box.setFont(dialog_->font());
+  return box.exec() == QMessageBox::Cancel ? MessageResult::Cancel : MessageResult::Ok;
+}
+
+}  // namespace uhf

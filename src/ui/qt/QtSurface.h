@@ -1,0 +1,127 @@
+#pragma once
+// The real window: Qt widgets built from the dialog template, all direct children of one dialog,
+// placed by converting dialog units with the dialog font's base units. Implements every
+// ControlSurface operation on those widgets and turns their user events into notifications.
+
+#include <QBrush>
+#include <QFont>
+#include <QIcon>
+#include <QRect>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/ControlSurface.h"
+#include "ui/DialogTemplate.h"
+
+class QDialog;
+class QPushButton;
+class QWidget;
+
+namespace uhf {
+
+// Horizontal and vertical base units of a font, in pixels.
+struct DialogBaseUnits {
+  int x = 0;
+  int y = 0;
+};
+
+// Base units as the dialog manager computes them: the average width of "A".."Z" "a".."z"
+// (rounded) and the font height.
+DialogBaseUnits BaseUnitsOf(const QFont& font);
+
+// Dialog units to pixels (rounded like the platform's MulDiv).
+QRect DialogUnitsToPixels(const DialogRect& rect, DialogBaseUnits units);
+
+// A font of the requested face and size; when that face is not installed (or cannot show
+// Chinese), an installed face that covers Chinese takes its place so no caption shows boxes.
+QFont MakeDialogFont(const std::string& face, int points);
+
+// The application icon from the embedded resources (several sizes).
+QIcon ApplicationIcon();
+
+class QtSurface : public ControlSurface {
+ public:
+  // Returns the button to use for a push button id, or nullptr for a plain QPushButton.
+  using ButtonFactory = std::function<QPushButton*(int id, QWidget* parent)>;
+  using MessageBoxHook = std::function<MessageResult(
+      std::string_view text, std::string_view caption, MessageButtons buttons, MessageIcon icon)>;
+
+  explicit QtSurface(const std::vector<ControlTemplate>& controls = MainDialogTemplate(),
+                     ButtonFactory makeButton = {});
+  ~QtSurface() override;
+  QtSurface(const QtSurface&) = delete;
+  QtSurface& operator=(const QtSurface&) = delete;
+
+  void SetText(int id, std::string_view text) override;
+  std::string GetText(int id) const override;
+  void SetCheck(int id, int state) override;
+  int GetCheck(int id) const override;
+  void Enable(int id, bool enabled) override;
+  bool IsEnabled(int id) const override;
+  bool IsVisible(int id) const override;
+  void SetFont(int id, const FontSpec& font) override;
+  void SetFocus(int id) override;
+  int FocusedControl() const override;
+  void LimitText(int id, int maxChars) override;
+  void SelectAllText(int id) override;
+
+  void ComboReset(int id) override;
+  int ComboAdd(int id, std::string_view text) override;
+  void ComboSetSel(int id, int index) override;
+  int ComboGetSel(int id) const override;
+  int ComboCount(int id) const override;
+  std::string ComboItem(int id, int index) const override;
+
+  void ListInsertColumn(int id, int column, std::string_view heading, int widthPx) override;
+  int ListColumnCount(int id) const override;
+  std::string ListColumnHeading(int id, int column) const override;
+  int ListColumnWidth(int id, int column) const override;
+  int ListInsertItem(int id, int row, std::string_view text) override;
+  void ListSetItemText(int id, int row, int column, std::string_view text) override;
+  std::string ListGetItemText(int id, int row, int column, std::size_t bufferSize) const override;
+  int ListCount(int id) const override;
+  void ListDeleteAll(int id) override;
+  void ListAddExtendedStyle(int id, std::uint32_t bits) override;
+  std::uint32_t ListExtendedStyle(int id) const override;
+
+  int IpGetAddress(int id, std::array<std::uint8_t, 4>& fields) const override;
+  void IpSetAddress(int id, std::string_view dotted) override;
+
+  void RichSetColor(int id, int start, int end, Rgb colour) override;
+
+  MessageResult MessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
+                           MessageIcon icon) override;
+
+  // When set, message boxes go to the hook and no real box is shown.
+  void SetMessageBoxHook(MessageBoxHook hook) { messageBoxHook_ = std::move(hook); }
+  // Enter (the dialog's accept command) ends the dialog only when this returns true.
+  void SetAcceptHandler(std::function<bool()> handler);
+
+  QDialog* Window() const;
+  QWidget* Widget(int id) const;  // nullptr for an unknown id
+  // The one brush every push button gets as its background.
+  const QBrush& PushButtonBrush() const { return pushButtonBrush_; }
+  DialogBaseUnits BaseUnits() const { return baseUnits_; }
+
+ private:
+  struct Control;
+  class Dialog;
+
+  Control& At(int id);
+  const Control& At(int id) const;
+  void Build(const std::vector<ControlTemplate>& controls, const ButtonFactory& makeButton);
+  QWidget* Create(const ControlTemplate& tpl, const ButtonFactory& makeButton);
+  void OnUserClick(int id);
+
+  std::unique_ptr<Dialog> dialog_;
+  std::map<int, std::unique_ptr<Control>> controls_;
+  QBrush pushButtonBrush_;
+  DialogBaseUnits baseUnits_;
+  MessageBoxHook messageBoxHook_;
+};
+
+}  // namespace uhf
