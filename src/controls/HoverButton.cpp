@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPalette>
 
+namespace uhf {
 namespace {
 
 // Hover border colours and widths, one per edge.
@@ -153,3 +154,5 @@ void HoverButton::leaveEvent(QEvent* event) {
   QPushButton::leaveEvent(event);
   SetHovering(false);
 }
+
+}  // namespace uhf

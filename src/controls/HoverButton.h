@@ -8,6 +8,8 @@
 
 class QPainter;
 
+namespace uhf {
+
 // A push button that paints itself: a flat green face, the caption centred on it and, while the
 // mouse rests on the button, an orange border. Clicks behave as for any push button.
 class HoverButton : public QPushButton {
@@ -54,3 +56,5 @@ class HoverButton : public QPushButton {
   // sends no mouse input to a disabled control.
   bool hovering = false;
 };
+
+}  // namespace uhf

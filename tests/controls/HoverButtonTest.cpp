@@ -13,6 +13,8 @@
 #include <set>
 #include <utility>
 
+using uhf::HoverButton;
+
 namespace {
 
 constexpr QRgb kFace = qRgb(122, 192, 43);
