@@ -1,0 +1,102 @@
+#pragma once
+// Shared set-up of the reader operation tests: the dialog as initialisation leaves it, on the
+// in-memory surface with the simulated reader behind it.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "reader/FrequencyPlan.h"
+#include "reader/ReaderOperations.h"
+#include "reader/ReaderSettings.h"
+#include "support/DialogFixture.h"
+#include "ui/ControlIds.h"
+
+namespace uhf::testing {
+
+// What the handlers read of the dialog after start-up: baud rates with 115200 selected, power
+// "0".."63" with "5" selected, lengths "1".."12" without a selection, the USB link type, a blank
+// host address and the reader's default address.
+inline void PrepareAsInitialised(DialogFixture& f) {
+  MemorySurface& s = f.surface;
+  s.ComboReset(idc::ConnBaud);
+  for (const char* baud : {"9600", "19200", "38400", "57600", "115200"}) {
+    s.ComboAdd(idc::ConnBaud, baud);
+  }
+  s.ComboSetSel(idc::ConnBaud, 4);
+  s.ComboReset(idc::Power);
+  for (int i = 0; i < 64; ++i) s.ComboAdd(idc::Power, std::to_string(i));
+  s.ComboSetSel(idc::Power, 5);
+  s.ComboReset(idc::Length);
+  for (int i = 1; i <= 12; ++i) s.ComboAdd(idc::Length, std::to_string(i));
+  s.SetCheck(idc::Usb, 1);
+  s.IpSetAddress(idc::HostIp, "");
+  s.IpSetAddress(idc::ReaderIp, "192.168.1.250");
+}
+
+// A fixture whose simulated reader is a factory-fresh reader of this kind and band.
+inline std::unique_ptr<DialogFixture> MakeDialog(std::uint8_t readerKind = 0,
+                                                 bool etsiBand = false) {
+  SimOptions options;
+  options.readerKind = readerKind;
+  options.etsiBand = etsiBand;
+  auto f = std::make_unique<DialogFixture>(options);
+  PrepareAsInitialised(*f);
+  return f;
+}
+
+inline std::vector<std::string> ComboItems(const MemorySurface& s, int id) {
+  std::vector<std::string> items;
+  for (int i = 0; i < s.ComboCount(id); ++i) items.push_back(s.ComboItem(id, i));
+  return items;
+}
+
+// The texts of the message boxes shown so far.
+inline std::vector<std::string> MessageTexts(const MemorySurface& s) {
+  std::vector<std::string> texts;
+  for (const auto& m : s.Messages()) texts.push_back(m.text);
+  return texts;
+}
+
+// The first n entries of a call list.
+inline std::vector<std::string> Prefix(const std::vector<std::string>& calls, std::size_t n) {
+  return {calls.begin(), calls.begin() + static_cast<std::ptrdiff_t>(std::min(n, calls.size()))};
+}
+
+// The driver calls of a complete read over the USB link at 115200 baud.
+inline const std::vector<std::string>& UsbReadCalls() {
+  static const std::vector<std::string> calls = {
+      "OpenCom(100,115200)",
+      "Handshake(255,1)",
+      "UhfGetBuzzer(255)",
+      "UhfGetWorkMode(255)",
+      "UhfGetTriggerTime(255)",
+      "UhfGetWgIntervalTime(255)",
+      "UhfGetWgOutByte(255)",
+      "UhfGetWeigand(255)",
+      "UhfGetPassword(255)",
+      "UhfGetReadTagIntervalTime(255)",
+      "UhfGetOutPower(255)",
+      "Get_Version(255)",
+      "Get_SerNum(255)",
+      "UhfGetAddress(255)",
+      "UhfGetFrequencyRegion(255)",
+  };
+  return calls;
+}
+
+// Where a call of the read stands in UsbReadCalls().
+inline std::size_t ReadCallIndex(const std::string& name) {
+  const auto& calls = UsbReadCalls();
+  for (std::size_t i = 0; i < calls.size(); ++i) {
+    if (calls[i].rfind(name + "(", 0) == 0) return i;
+  }
+  ADD_FAILURE() << "no call " << name << " in a read";
+  return calls.size();
+}
+
+}  // namespace uhf::testing
