@@ -277,7 +277,12 @@ std::int32_t SimulatedReader::Enter(std::string call, Access access, std::uint8_
   const std::string name = call.substr(0, call.find('('));
   calls_.push_back(std::move(call));
   if (latency_.count() > 0) {
-    std::this_thread::sleep_for(latency_);
+    // A device answers after a fixed time: sleep most of it, then wait out the rest exactly, as
+    // a plain sleep wakes late by a timer slack that would blur benchmarks.
+    const auto deadline = std::chrono::steady_clock::now() + latency_;
+    const auto slack = std::chrono::microseconds(200);
+    if (latency_ > slack) std::this_thread::sleep_for(latency_ - slack);
+    while (std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
   }
   std::int32_t scripted = 0;
   if (auto it = failures_.find(name); it != failures_.end()) {

@@ -1,6 +1,6 @@
 #pragma once
 // What a handler needs of the dialog: its controls, its bound values, the interface texts, the
-// reader driver and the reader kind of the last handshake. The dialog owns all of them and hands
+// reader driver, the reader kind of the last handshake and whether a link is open. The dialog owns all of them and hands
 // this view to every operation.
 
 #include <cstdint>
@@ -20,6 +20,8 @@ struct DialogContext {
   const InterfaceText& texts;
   ReaderDriver& driver;
   std::uint8_t& readerKind;
+  // Whether the calls so far left a link open (set after a successful open, cleared by CloseCom).
+  bool& linkOpen;
 
   // Refresh the bound values from the controls (save = true) or the controls from the values.
   bool UpdateData(bool save) { return ExchangeBoundValues(surface, values, save); }

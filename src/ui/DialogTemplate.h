@@ -66,6 +66,6 @@ const std::vector<ControlTemplate>& MainDialogTemplate();
 const ControlTemplate* FindControl(int id);
 
 // First line of the banner: our reader model designation.
-inline constexpr std::string_view kModelDesignation = "TV-W2634 UHF读头";
+inline constexpr std::string_view kModelDesignation = "TV-W2634";
 
 }  // namespace uhf

@@ -1,0 +1,9 @@
+# Cost of one tag read as the tag list grows, with the simulated reader: on the in-memory surface,
+# and on the real Qt list view when the Qt window is built.
+add_executable(bench_tag_list ${CMAKE_CURRENT_LIST_DIR}/bench_tag_list.cpp)
+target_link_libraries(bench_tag_list PRIVATE uhf_tags uhf_sim benchmark::benchmark)
+if(TARGET uhf_ui_qt)
+  add_executable(bench_tag_list_qt ${CMAKE_CURRENT_LIST_DIR}/bench_tag_list_qt.cpp)
+  target_link_libraries(bench_tag_list_qt PRIVATE uhf_tags uhf_sim uhf_ui_qt Qt6::Widgets
+                                                  benchmark::benchmark)
+endif()

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Renders the window headless into docs/: as it opens and after a read of the configuration.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -Wno-dev > /dev/null
+cmake --build build --target uhf-screenshot -j"$(nproc)"
+mkdir -p docs
+QT_QPA_PLATFORM=offscreen build/bin/uhf-screenshot docs/window.png
+QT_QPA_PLATFORM=offscreen build/bin/uhf-screenshot docs/window-read.png --read
+echo "Wrote docs/window.png and docs/window-read.png"

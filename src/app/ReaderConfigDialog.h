@@ -1,0 +1,94 @@
+#pragma once
+// The main dialog: owns the bound values, the interface texts, the reader kind and the tag reads,
+// initialises the controls and routes every control notification to its handler. Runs against
+// any ControlSurface, so the same code drives the Qt window and the in-memory surface in tests.
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "driver/ReaderDriver.h"
+#include "ports/SerialPorts.h"
+#include "tags/DialogContext.h"
+#include "tags/TagReads.h"
+#include "ui/ControlSurface.h"
+#include "ui/DataExchange.h"
+#include "ui/InterfaceText.h"
+
+namespace uhf {
+
+// What initialisation needs of the machine; tests replace any of it.
+struct DialogPlatform {
+  // The serial ports in discovery order; may throw (the message is shown once).
+  std::function<std::vector<SerialPortInfo>()> enumeratePorts;
+  // This computer's address, or empty.
+  std::function<std::string()> hostAddress;
+  // config.ini of the current directory, or nothing when its path cannot be formed.
+  std::function<std::optional<std::filesystem::path>()> configIniPath;
+};
+
+// The machine's own: serial ports from the build's backend, the host name's address, the
+// config.ini of the current directory.
+DialogPlatform SystemDialogPlatform();
+
+class ReaderConfigDialog {
+ public:
+  ReaderConfigDialog(ControlSurface& surface, ReaderDriver& driver,
+                     DialogPlatform platform = SystemDialogPlatform());
+  ReaderConfigDialog(const ReaderConfigDialog&) = delete;
+  ReaderConfigDialog& operator=(const ReaderConfigDialog&) = delete;
+
+  // Fills the controls: values, selectors, addresses, button states, texts, link type, fonts.
+  void OnInitDialog();
+  // The message map: a control's notification to its handler.
+  void OnCommand(int id, Notification notification);
+  // Enter: a saving exchange; the dialog may end only when every check passed.
+  bool OnOK();
+
+  // Reader operations
+  void OnConnect();
+  void OnDisconnect();
+  void OnFactoryDefault();
+  void OnSaveChanges();
+  void OnSetAddress();
+  void OnGetAddress();
+  // Tag reads
+  void OnReadTag();
+  void OnTagListDblClk();
+  void OnReadTagTestDecimal();
+  void OnReadTagTestHex();
+  void OnReadTagUSB();
+  // Option controls
+  void OnUsb();
+  void OnComOrTcpUdp();
+  void OnReadAlways();
+  void OnReadByTrigger();
+  void OnFcc();
+  void OnEtsi();
+  void OnWiegand26();
+  void OnWiegand34();
+  void OnTagIntervalChange();
+
+  const BoundValues& Values() const { return values_; }
+  const InterfaceText& Texts() const { return texts_; }
+  std::uint8_t ReaderKind() const { return readerKind_; }
+  DialogContext& Context() { return ctx_; }
+
+ private:
+  void FillPortSelector();
+  void FillStartBytes(int count);
+
+  ControlSurface& surface_;
+  DialogPlatform platform_;
+  BoundValues values_;
+  InterfaceText texts_ = DefaultInterfaceText();
+  std::uint8_t readerKind_ = 0;
+  bool linkOpen_ = false;
+  DialogContext ctx_;
+  TagReads tagReads_;
+};
+
+}  // namespace uhf

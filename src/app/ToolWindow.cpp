@@ -1,0 +1,34 @@
+#include "app/ToolWindow.h"
+
+#include "controls/HoverButton.h"
+#include "ui/ControlIds.h"
+
+namespace uhf {
+namespace {
+
+// The six command buttons are hover buttons; every other push button is a plain one.
+QPushButton* MakeButton(int id, QWidget* parent) {
+  switch (id) {
+    case idc::Connect:
+    case idc::Disconnect:
+    case idc::FactoryDefault:
+    case idc::ReadTag:
+    case idc::SaveChanges:
+    case idc::ReadConfig:
+      return new HoverButton(parent);
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace
+
+ToolWindow::ToolWindow(ReaderDriver& driver, DialogPlatform platform)
+    : surface_(MainDialogTemplate(), &MakeButton), dialog_(surface_, driver, std::move(platform)) {
+  surface_.SetNotificationHandler(
+      [this](int id, Notification notification) { dialog_.OnCommand(id, notification); });
+  surface_.SetAcceptHandler([this] { return dialog_.OnOK(); });
+  dialog_.OnInitDialog();
+}
+
+}  // namespace uhf

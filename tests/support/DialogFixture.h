@@ -1,0 +1,35 @@
+#pragma once
+// Handler tests: the dialog's state on an in-memory surface, with the simulated reader behind it
+// and the one notification that matters to handlers (a change of the tag interval edit runs a
+// saving data exchange) wired as the dialog wires it.
+
+#include <cstdint>
+
+#include "sim/SimulatedReader.h"
+#include "tags/DialogContext.h"
+#include "ui/ControlIds.h"
+#include "ui/InterfaceText.h"
+#include "ui/MemorySurface.h"
+
+namespace uhf::testing {
+
+struct DialogFixture {
+  MemorySurface surface;
+  SimulatedReader reader;
+  BoundValues values;
+  InterfaceText texts = DefaultInterfaceText();
+  std::uint8_t readerKind = 0;
+  bool linkOpen = false;
+  DialogContext ctx{surface, values, texts, reader, readerKind, linkOpen};
+
+  explicit DialogFixture(SimOptions options = {}) : reader(options) {
+    surface.SetNotificationHandler([this](int id, Notification notification) {
+      if (id == idc::TagInterval && notification == Notification::EditChanged) {
+        ctx.UpdateData(true);
+      }
+    });
+    ctx.UpdateData(false);
+  }
+};
+
+}  // namespace uhf::testing
