@@ -1,0 +1,342 @@
+#include "tags/TagReads.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <climits>
+#include <cstring>
+
+#include "tags/CardFormats.h"
+#include "ui/ControlIds.h"
+
+namespace uhf {
+
+namespace {
+
+constexpr std::size_t kResponseSize = 256;
+constexpr std::uint8_t kResponseLengthBefore = 16;
+constexpr std::size_t kEpcBufferSize = 50;
+constexpr std::size_t kCardBufferSize = 50;
+constexpr int kEpcOutputBytes = 12;  // bytes of the EPC the EpcOutput way copies (96 bits)
+constexpr int kMaxEpcLength = 20;    // longest EPC the decimal and hexadecimal reads accept
+
+// Cell read-back buffers: room for 29 characters of a card text, 3 of a count or EPC length,
+// and 40 for the EPC rule (the hexadecimal text of the longest EPC it accepts).
+constexpr std::size_t kCardTextBuffer = 30;
+constexpr std::size_t kShortCellBuffer = 4;
+constexpr std::size_t kEpcTextBuffer = 2 * kMaxEpcLength + 1;
+// A count cell that fills its 3 characters may hold more: read it again with this much room.
+constexpr std::size_t kFullCountBuffer = 32;
+
+// Value of an EPC Length cell under the EPC rule: one or two decimal digits, else -1.
+int EpcLengthCell(std::string_view cell) {
+  if (cell.empty() || cell.size() > 2) return -1;
+  int value = 0;
+  for (char c : cell) {
+    if (c < '0' || c > '9') return -1;
+    value = value * 10 + (c - '0');
+  }
+  return value;
+}
+
+std::string BytesKey(const std::uint8_t* bytes, std::size_t count) {
+  return std::string(reinterpret_cast<const char*>(bytes), count);
+}
+
+}  // namespace
+
+struct TagReads::Reply {
+  std::array<std::uint8_t, kResponseSize> response{};
+  std::uint8_t length = kResponseLengthBefore;
+  int epcStart = 0;
+  int epcLength = 0;
+
+  const std::uint8_t* Epc() const { return response.data() + epcStart; }
+};
+
+TagReads::TagReads(DialogContext& ctx, RowLookup lookup) : ctx_(ctx), lookup_(lookup) {}
+
+// One driver read and the EPC found by the reader kind: at byte 2, reply length - 2 bytes, for
+// kind 2; at byte 3, reply length - 4 bytes (one byte follows it), for the others. False when
+// the read fails or the reply is too short to hold its header and trailing byte (the length
+// would wrap round to a huge EPC).
+bool TagReads::ReadReply(Reply& reply) {
+  reply.response.fill(0);
+  reply.length = kResponseLengthBefore;
+  if (ctx_.driver.UhfReadTag(ReaderBusAddress, reply.response.data(), &reply.length) != 0) {
+    return false;
+  }
+  const bool kind2 = ctx_.readerKind == 2;
+  const int overhead = kind2 ? 2 : 4;
+  if (reply.length < overhead) return false;
+  reply.epcStart = kind2 ? 2 : 3;
+  reply.epcLength = reply.length - overhead;
+  return true;
+}
+
+void TagReads::OnReadTag() {
+  ControlSurface& surface = ctx_.surface;
+  const int startByte = surface.ComboGetSel(idc::StartBytes);
+  const int lengthIndex = surface.ComboGetSel(idc::Length);
+  if (startByte + lengthIndex + 1 > kEpcOutputBytes) {
+    ctx_.ShowMessage(ctx_.texts.MESSAGE_LENGHT_BYTES_PARAMETER_ERROR);
+    return;
+  }
+  if (surface.GetCheck(idc::Usb) == 1) {
+    ReadTagUSB();
+    return;
+  }
+  // Without a start byte there is no window to output.
+  if (startByte < 0) return;
+
+  Reply reply;
+  if (!ReadReply(reply)) return;
+  if (reply.epcLength == 0) return;
+
+  std::array<std::uint8_t, kEpcBufferSize> epc{};
+  std::memcpy(epc.data(), reply.Epc(), kEpcOutputBytes);
+
+  const int length = lengthIndex + 1;
+  const std::uint8_t inverted = surface.GetCheck(idc::ForwardOutput) == 1 ? 0 : 1;
+  // Only the first 12 EPC bytes were copied; never let the driver read beyond them.
+  const auto epcLength = static_cast<std::uint8_t>(std::min(reply.epcLength, kEpcOutputBytes));
+  std::array<std::uint8_t, kCardBufferSize> card{};
+  if (ctx_.driver.EpcOutput(epc.data(), epcLength, inverted, startByte, length, card.data()) != 0) {
+    ctx_.ShowMessage(ctx_.texts.MESSAGE_FREQ_ERROR);
+    return;
+  }
+
+  std::string cardText;
+  for (int i = 0; i < length; ++i) cardText += ByteToHex(card[static_cast<std::size_t>(i)]);
+  AddOrCountCard(cardText,
+                 CardMatch::Hexadecimal(std::span(card.data(), static_cast<std::size_t>(length))),
+                 reply.epcLength);
+}
+
+void TagReads::ReadTagUSB() {
+  ControlSurface& surface = ctx_.surface;
+  const int startByte = surface.ComboGetSel(idc::StartBytes);
+  // Without a start byte there is no window to convert.
+  if (startByte < 0) return;
+
+  Reply reply;
+  if (!ReadReply(reply)) return;
+  if (reply.epcLength == 0) return;
+
+  const bool w34 = surface.GetCheck(idc::Wiegand34) == 1;
+  const int width = w34 ? 4 : 3;
+  if (startByte + width > reply.epcLength) return;
+  if (reply.epcLength > kMaxEpcLength) return;
+
+  std::array<std::uint8_t, kEpcBufferSize> epc{};
+  std::memcpy(epc.data(), reply.Epc(), static_cast<std::size_t>(reply.epcLength));
+  const bool inverted = surface.GetCheck(idc::ForwardOutput) != 1;
+  const std::string cardText =
+      WiegandCardText(std::span(epc.data(), static_cast<std::size_t>(reply.epcLength)), startByte,
+                      w34 ? WiegandFrame::W34 : WiegandFrame::W26, inverted);
+  AddOrCountCard(cardText, CardMatch::Decimal(), reply.epcLength);
+}
+
+void TagReads::OnReadTagTestDecimal() {
+  ReadTagUSB();
+}
+
+void TagReads::OnReadTagUSB() {
+  ReadTagUSB();
+}
+
+void TagReads::OnReadTagTestHex() {
+  Reply reply;
+  if (!ReadReply(reply)) return;
+  if (reply.epcLength == 0 || reply.epcLength > kMaxEpcLength) return;
+
+  std::array<std::uint8_t, kEpcBufferSize> epc{};
+  std::memcpy(epc.data(), reply.Epc(), static_cast<std::size_t>(reply.epcLength));
+  std::string cardText;
+  for (int i = 0; i < reply.epcLength; ++i) cardText += ByteToHex(epc[static_cast<std::size_t>(i)]);
+  AddOrCountCard(cardText,
+                 CardMatch::Epc(std::span(epc.data(), static_cast<std::size_t>(reply.epcLength))),
+                 reply.epcLength);
+}
+
+void TagReads::AddOrCountCard(std::string_view cardText, const CardMatch& match, int epcLength) {
+  ControlSurface& surface = ctx_.surface;
+  const int rows = surface.ListCount(idc::TagList);
+  const int row = FindRow(cardText, match);
+  if (row >= 0) {
+    CountInto(row);
+    return;
+  }
+  const int added = surface.ListInsertItem(idc::TagList, rows, FormatRowNumber(rows + 1));
+  surface.ListSetItemText(idc::TagList, added, kTagColumnCard, cardText);
+  surface.ListSetItemText(idc::TagList, added, kTagColumnEpcLength, FormatCount(epcLength));
+  surface.ListSetItemText(idc::TagList, added, kTagColumnCount, FormatCount(1));
+}
+
+// Success Times + 1. The cell is read back with room for 3 characters, which is exact up to 999;
+// a cell that fills them is read again in full so that 1000 does not come back as 100.
+void TagReads::CountInto(int row) {
+  ControlSurface& surface = ctx_.surface;
+  const std::string shown =
+      surface.ListGetItemText(idc::TagList, row, kTagColumnCount, kShortCellBuffer);
+  long long count = ParseCount(shown);
+  if (shown.size() == kShortCellBuffer - 1) {
+    const std::string full =
+        surface.ListGetItemText(idc::TagList, row, kTagColumnCount, kFullCountBuffer);
+    const bool digits =
+        full.size() > shown.size() &&
+        std::all_of(full.begin(), full.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (digits) {
+      long long exact = 0;
+      const auto [end, error] = std::from_chars(full.data(), full.data() + full.size(), exact);
+      // A count too large to hold, or to step, stays as it is rather than wrap round.
+      if (error != std::errc() || end != full.data() + full.size() || exact == LLONG_MAX) return;
+      count = exact;
+    }
+  }
+  surface.ListSetItemText(idc::TagList, row, kTagColumnCount, FormatCount(count + 1));
+}
+
+void TagReads::OnTagListDblClk(long* result) {
+  const MessageResult answer =
+      ctx_.surface.MessageBox(ctx_.texts.MESSAGE_DELETE, ctx_.texts.MESSAGE_WARNNING,
+                              MessageButtons::OkCancel, MessageIcon::None);
+  if (answer == MessageResult::Ok) {
+    ctx_.surface.ListDeleteAll(idc::TagList);
+    ResetIndex();
+  }
+  if (result != nullptr) *result = 0;
+}
+
+// The driver's a_hex of the whole text, into a zeroed buffer with room for every byte it gives.
+std::string TagReads::Decode(const std::string& text) const {
+  std::array<std::uint8_t, kCardBufferSize> bytes{};
+  ctx_.driver.a_hex(text.c_str(), bytes.data(), static_cast<std::int32_t>(text.size()));
+  return BytesKey(bytes.data(), std::min(bytes.size(), (text.size() + 1) / 2));
+}
+
+bool TagReads::RowMatches(int row, std::string_view cardText, const CardMatch& match) const {
+  const ControlSurface& surface = ctx_.surface;
+  switch (match.rule) {
+    case CardRule::Decimal: {
+      const std::string text =
+          surface.ListGetItemText(idc::TagList, row, kTagColumnCard, kCardTextBuffer);
+      return text.size() >= cardText.size() && text.compare(0, cardText.size(), cardText) == 0;
+    }
+    case CardRule::Hexadecimal: {
+      const std::size_t length = match.bytes.size();
+      const std::string text =
+          surface.ListGetItemText(idc::TagList, row, kTagColumnCard, kCardTextBuffer);
+      if (text.size() != 2 * length && text.size() != 2 * length + 1) return false;
+      return Decode(text).compare(0, length, BytesKey(match.bytes.data(), length)) == 0;
+    }
+    case CardRule::Epc: {
+      const std::size_t length = match.bytes.size();
+      const std::string cell =
+          surface.ListGetItemText(idc::TagList, row, kTagColumnEpcLength, kShortCellBuffer);
+      if (EpcLengthCell(cell) != static_cast<int>(length)) return false;
+      const std::string text =
+          surface.ListGetItemText(idc::TagList, row, kTagColumnCard, kEpcTextBuffer);
+      if (text.size() / 2 < length) return false;
+      return Decode(text).compare(0, length, BytesKey(match.bytes.data(), length)) == 0;
+    }
+  }
+  return false;
+}
+
+int TagReads::ScanForRow(std::string_view cardText, const CardMatch& match) const {
+  const int rows = ctx_.surface.ListCount(idc::TagList);
+  for (int row = 0; row < rows; ++row) {
+    if (RowMatches(row, cardText, match)) return row;
+  }
+  return -1;
+}
+
+int TagReads::FindRow(std::string_view cardText, const CardMatch& match) {
+  if (lookup_ == RowLookup::Scan) return ScanForRow(cardText, match);
+  // The index holds the 8- and 10-character prefixes only.
+  if (match.rule == CardRule::Decimal && cardText.size() != 8 && cardText.size() != 10) {
+    return ScanForRow(cardText, match);
+  }
+  SyncIndex();
+  const std::unordered_map<std::string, int>* rows = nullptr;
+  std::string key;
+  switch (match.rule) {
+    case CardRule::Decimal:
+      rows = &decimalRows_;
+      key = std::string(cardText);
+      break;
+    case CardRule::Hexadecimal:
+      rows = &hexRows_;
+      key = BytesKey(match.bytes.data(), match.bytes.size());
+      break;
+    case CardRule::Epc:
+      // The index holds EPC lengths 1 to 20, the ones a read can produce.
+      if (match.bytes.empty() || match.bytes.size() > static_cast<std::size_t>(kMaxEpcLength)) {
+        return ScanForRow(cardText, match);
+      }
+      rows = &epcRows_;
+      key = BytesKey(match.bytes.data(), match.bytes.size());
+      break;
+  }
+  const auto found = rows->find(key);
+  if (found == rows->end()) return -1;
+  // A hit is confirmed on the row itself; should the list have changed in a way the index did
+  // not notice, start the index afresh and answer by the scan.
+  if (!RowMatches(found->second, cardText, match)) {
+    ResetIndex();
+    return ScanForRow(cardText, match);
+  }
+  return found->second;
+}
+
+void TagReads::ResetIndex() {
+  indexedRows_ = 0;
+  lastIndexedText_.clear();
+  decimalRows_.clear();
+  hexRows_.clear();
+  epcRows_.clear();
+}
+
+// Rows are only ever appended, or all deleted at once; index the rows added since the last read,
+// and start afresh when the list shrank or its last indexed row is no longer the same.
+void TagReads::SyncIndex() {
+  const ControlSurface& surface = ctx_.surface;
+  const int rows = surface.ListCount(idc::TagList);
+  if (rows < indexedRows_ ||
+      (indexedRows_ > 0 && surface.ListGetItemText(idc::TagList, indexedRows_ - 1, kTagColumnCard,
+                                                   kEpcTextBuffer) != lastIndexedText_)) {
+    ResetIndex();
+  }
+  for (int row = indexedRows_; row < rows; ++row) IndexRow(row);
+  indexedRows_ = rows;
+}
+
+// The keys under which each rule would find this row; the first row keeps a key.
+void TagReads::IndexRow(int row) {
+  const ControlSurface& surface = ctx_.surface;
+  const std::string text =
+      surface.ListGetItemText(idc::TagList, row, kTagColumnCard, kCardTextBuffer);
+  const std::string longText =
+      surface.ListGetItemText(idc::TagList, row, kTagColumnCard, kEpcTextBuffer);
+  lastIndexedText_ = longText;
+
+  for (std::size_t prefix : {std::size_t{8}, std::size_t{10}}) {
+    if (text.size() >= prefix) decimalRows_.try_emplace(text.substr(0, prefix), row);
+  }
+
+  // Hexadecimal rule: a text of 2L or 2L+1 characters stands for its first L decoded bytes.
+  const std::size_t length = text.size() / 2;
+  std::string decoded;
+  if (length > 0) decoded = Decode(text);
+  hexRows_.try_emplace(decoded.substr(0, length), row);
+
+  // EPC rule: the cell names how many decoded bytes count.
+  const int epcLength = EpcLengthCell(
+      surface.ListGetItemText(idc::TagList, row, kTagColumnEpcLength, kShortCellBuffer));
+  if (epcLength <= 0 || longText.size() / 2 < static_cast<std::size_t>(epcLength)) return;
+  const std::string& epcDecoded = (longText == text && length > 0) ? decoded : Decode(longText);
+  epcRows_.try_emplace(epcDecoded.substr(0, static_cast<std::size_t>(epcLength)), row);
+}
+
+}  // namespace uhf
