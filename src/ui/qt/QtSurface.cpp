@@ -211,6 +211,26 @@ QRect DialogUnitsToPixels(const DialogRect& rect, DialogBaseUnits units) {
                MulDiv(rect.width, units.x, 4), MulDiv(rect.height, units.y, 8));
 }
 
+// Shows a static control's text. Lines that would not fit the control's height in the font's
+// natural line spacing (a fallback face is often taller than the face asked for) are drawn
+// closer together, so no line of a multi-line caption is cut off.
+void ShowStaticText(QLabel* label, const QString& text) {
+  const QStringList lines = text.split(u'\n');
+  const int natural = static_cast<int>(lines.size()) * QFontMetrics(label->font()).lineSpacing();
+  if (lines.size() < 2 || natural <= label->height()) {
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
+    return;
+  }
+  const int percent = std::max(50, 100 * label->height() / natural);
+  QStringList escaped;
+  for (const QString& line : lines) escaped << line.toHtmlEscaped();
+  label->setTextFormat(Qt::RichText);
+  label->setText(QStringLiteral("<div style=\"line-height:%1%\">%2</div>")
+                     .arg(percent)
+                     .arg(escaped.join(QStringLiteral("<br>"))));
+}
+
 QFont MakeDialogFont(const std::string& face, int points) {
   const QString requested = ToQ(face);
   QFont font;
@@ -545,7 +565,7 @@ void QtSurface::SetText(int id, std::string_view text) {
       control.group->setTitle(ToDisplay(text));
       break;
     case ControlKind::Static:
-      control.label->setText(ToDisplay(text));
+      ShowStaticText(control.label, ToDisplay(text));
       break;
     case ControlKind::Picture:
       break;
@@ -599,7 +619,9 @@ bool QtSurface::IsVisible(int id) const {
 }
 
 void QtSurface::SetFont(int id, const FontSpec& font) {
-  At(id).widget->setFont(MakeDialogFont(font.face, font.points));
+  Control& control = At(id);
+  control.widget->setFont(MakeDialogFont(font.face, font.points));
+  if (control.kind == ControlKind::Static) ShowStaticText(control.label, ToDisplay(control.text));
 }
 
 void QtSurface::SetFocus(int id) {
