@@ -60,11 +60,10 @@ class ReaderDriver {
                                               std::int32_t step, std::uint8_t count) = 0;
   virtual std::int32_t UhfFactoryDefault(std::uint8_t addr) = 0;
 
-  virtual std::int32_t UhfReadTag(std::uint8_t addr, std::uint8_t* reply,
-                                  std::uint8_t* length) = 0;
+  virtual std::int32_t UhfReadTag(std::uint8_t addr, std::uint8_t* reply, std::uint8_t* length) = 0;
   virtual std::int32_t EpcOutput(const std::uint8_t* epc, std::uint8_t epcLength,
-                                 std::uint8_t inverted, std::int32_t startByte,
-                                 std::int32_t length, std::uint8_t* out) = 0;
+                                 std::uint8_t inverted, std::int32_t startByte, std::int32_t length,
+                                 std::uint8_t* out) = 0;
   virtual std::int32_t hex_a(const std::uint8_t* bytes, char* text, std::int32_t textLength) = 0;
   virtual std::int32_t a_hex(const char* text, std::uint8_t* bytes, std::int32_t textLength) = 0;
 };

@@ -67,8 +67,7 @@ TAGVANE_API int32_t TAGVANE_CALL UhfSetPassword(uint8_t addr, uint8_t enabled,
 
 /* Frequency plan: form 4 = frequency range in kHz, form 5 = channel range. */
 TAGVANE_API int32_t TAGVANE_CALL UhfGetFrequencyRegion(uint8_t addr, uint8_t* form, int32_t* start,
-                                                       int32_t* end, int32_t* step,
-                                                       uint8_t* count);
+                                                       int32_t* end, int32_t* step, uint8_t* count);
 TAGVANE_API int32_t TAGVANE_CALL UhfSetFrequencyRegion(uint8_t addr, uint8_t form, int32_t start,
                                                        int32_t end, int32_t step, uint8_t count);
 TAGVANE_API int32_t TAGVANE_CALL UhfSetFrequencyRegionB(uint8_t addr, uint8_t form, int32_t start,

@@ -1,7 +1,7 @@
 #pragma once
 // What a handler needs of the dialog: its controls, its bound values, the interface texts, the
-// reader driver, the reader kind of the last handshake and whether a link is open. The dialog owns all of them and hands
-// this view to every operation.
+// reader driver, the reader kind of the last handshake and whether a link is open. The dialog owns
+// all of them and hands this view to every operation.
 
 #include <cstdint>
 #include <string_view>

@@ -74,7 +74,8 @@ class ControlSurface {
   virtual void ListSetItemText(int id, int row, int column, std::string_view text) = 0;
   // Reads a cell into a buffer of `bufferSize` bytes, as the platform does: at most
   // bufferSize - 1 bytes come back, never splitting a UTF-8 character.
-  virtual std::string ListGetItemText(int id, int row, int column, std::size_t bufferSize) const = 0;
+  virtual std::string ListGetItemText(int id, int row, int column,
+                                      std::size_t bufferSize) const = 0;
   virtual int ListCount(int id) const = 0;
   virtual void ListDeleteAll(int id) = 0;
   virtual void ListAddExtendedStyle(int id, std::uint32_t bits) = 0;

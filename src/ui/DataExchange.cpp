@@ -16,7 +16,8 @@ std::optional<std::uint64_t> ParseDialogNumber(std::string_view text) {
   std::uint64_t value = 0;
   constexpr std::uint64_t kSaturated = std::numeric_limits<std::uint64_t>::max() / 10;
   while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-    value = value >= kSaturated ? kSaturated * 10 : value * 10 + static_cast<unsigned>(text[i] - '0');
+    value =
+        value >= kSaturated ? kSaturated * 10 : value * 10 + static_cast<unsigned>(text[i] - '0');
     ++i;
   }
   if (i == firstDigit) return std::nullopt;

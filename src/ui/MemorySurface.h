@@ -68,8 +68,8 @@ class MemorySurface : public ControlSurface {
 
   void RichSetColor(int id, int start, int end, Rgb colour) override;
 
-  MessageResult MessageBox(std::string_view text, std::string_view caption,
-                           MessageButtons buttons, MessageIcon icon) override;
+  MessageResult MessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
+                           MessageIcon icon) override;
 
   // --- acting as the operator ---
   // A click: an enabled or disabled control alike (handlers are reached directly in tests).
@@ -86,8 +86,8 @@ class MemorySurface : public ControlSurface {
   void ClearMessages() { messages_.clear(); }
   const std::vector<ColourRange>& Colours(int id) const;
   std::optional<FontSpec> Font(int id) const;
-  int TextLimit(int id) const;            // 0 when no limit was set
-  bool WholeTextSelected(int id) const;   // SelectAllText was the last change of the selection
+  int TextLimit(int id) const;           // 0 when no limit was set
+  bool WholeTextSelected(int id) const;  // SelectAllText was the last change of the selection
 
  private:
   struct Control {

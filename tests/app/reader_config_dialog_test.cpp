@@ -64,14 +64,14 @@ std::vector<std::string> Numbers(int from, int to, int step = 1) {
 TEST(DialogInit, EveryControlMatchesTheTemplateExceptWhatInitialisationChanges) {
   DialogUnderTest t;
   const std::map<int, bool> enabledAfterInit = {
-      {idc::Connect, true},   {idc::ReadConfig, true}, {idc::FactoryDefault, true},
+      {idc::Connect, true},     {idc::ReadConfig, true},   {idc::FactoryDefault, true},
       {idc::Disconnect, false}, {idc::SaveChanges, false}, {idc::ReadTag, false},
-      {idc::Com, false},      {idc::TcpUdp, false},    {idc::Length, false}};
+      {idc::Com, false},        {idc::TcpUdp, false},      {idc::Length, false}};
   const std::map<int, std::string> textAfterInit = {
-      {idc::StatusPanel, ""}, {idc::VersionLabel, ""}, {idc::SerialNumberLabel, ""},
-      {idc::Password, "7C1E94B2"}, {idc::TagInterval, "5"}, {idc::PowerValue, "0"},
-      {idc::OutputTime, "2"}, {idc::ReaderAddress, "0"}, {idc::ReadTime, "1"},
-      {idc::HostPort, "2000"}, {idc::ReaderPort, "27001"}};
+      {idc::StatusPanel, ""},      {idc::VersionLabel, ""},   {idc::SerialNumberLabel, ""},
+      {idc::Password, "7C1E94B2"}, {idc::TagInterval, "5"},   {idc::PowerValue, "0"},
+      {idc::OutputTime, "2"},      {idc::ReaderAddress, "0"}, {idc::ReadTime, "1"},
+      {idc::HostPort, "2000"},     {idc::ReaderPort, "27001"}};
 
   for (const ControlTemplate& control : MainDialogTemplate()) {
     if (control.id == idc::None) continue;
@@ -101,7 +101,8 @@ TEST(DialogInit, SelectorsAddressesListAndFonts) {
   EXPECT_EQ(t.surface.ComboGetSel(idc::Power), 5);
   EXPECT_EQ(t.Items(idc::Length), Numbers(1, 12));
   EXPECT_EQ(t.surface.ComboGetSel(idc::Length), -1);
-  for (int id : {idc::FreqStart, idc::FreqEnd, idc::StartBytes}) EXPECT_EQ(t.surface.ComboCount(id), 0);
+  for (int id : {idc::FreqStart, idc::FreqEnd, idc::StartBytes})
+    EXPECT_EQ(t.surface.ComboCount(id), 0);
 
   EXPECT_EQ(t.surface.GetText(idc::HostIp), "10.1.2.3");
   EXPECT_EQ(t.surface.GetText(idc::ReaderIp), "192.168.1.250");
@@ -125,7 +126,9 @@ TEST(DialogInit, SelectorsAddressesListAndFonts) {
 TEST(DialogInit, MachineWithoutPortsAddressOrConfig) {
   DialogPlatform platform = DialogUnderTest::TestPlatform();
   platform.hostAddress = [] { return std::string(); };
-  platform.enumeratePorts = [] { return std::vector<SerialPortInfo>{Port("Bluetooth link"), Port("X (COM3)")}; };
+  platform.enumeratePorts = [] {
+    return std::vector<SerialPortInfo>{Port("Bluetooth link"), Port("X (COM3)")};
+  };
   DialogUnderTest t(platform);
   EXPECT_EQ(t.surface.GetText(idc::HostIp), "");
   EXPECT_EQ(t.surface.GetText(idc::ReaderIp), "192.168.1.250");
