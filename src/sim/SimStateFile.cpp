@@ -28,12 +28,6 @@ std::string Hex(const std::uint8_t* bytes, std::size_t count) {
   return text;
 }
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 bool ParseHex(std::string_view text, std::vector<std::uint8_t>& bytes) {
   if (text.size() % 2 != 0) {
@@ -41,8 +35,8 @@ bool ParseHex(std::string_view text, std::vector<std::uint8_t>& bytes) {
   }
   bytes.clear();
   for (std::size_t i = 0; i < text.size(); i += 2) {
-    const int high = HexValue(text[i]);
-    const int low = HexValue(text[i + 1]);
+    const int high = HexDigitValue(text[i]);
+    const int low = HexDigitValue(text[i + 1]);
     if (high < 0 || low < 0) {
       return false;
     }
@@ -305,6 +299,13 @@ StateFileResult ReadSimStateFile(const std::filesystem::path& path, SimState& st
 bool WriteSimStateFile(const std::filesystem::path& path, const SimState& state,
                        std::string& error) {
   return WriteFileAtomically(path, FormatSimState(state), error);
+}
+
+int HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
 }
 
 }  // namespace uhf

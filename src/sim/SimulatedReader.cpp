@@ -106,13 +106,6 @@ std::string CallText(std::string_view name, const Args&... args) {
   return text;
 }
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 bool ValidPort(std::int32_t port) {
   return port >= 0 && port <= 65535;
 }
@@ -704,11 +697,11 @@ std::int32_t SimulatedReader::a_hex(const char* text, std::uint8_t* bytes,
     return kRefused;
   }
   for (std::int32_t i = 0; i + 1 < textLength; i += 2) {
-    const int high = HexValue(text[i]);
+    const int high = HexDigitValue(text[i]);
     if (high < 0) {
       return kRefused;
     }
-    const int low = HexValue(text[i + 1]);
+    const int low = HexDigitValue(text[i + 1]);
     if (low < 0) {
       return kRefused;
     }

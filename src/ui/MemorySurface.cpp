@@ -1,9 +1,9 @@
 #include "ui/MemorySurface.h"
 
-#include <charconv>
 #include <stdexcept>
 
 #include "ui/ControlIds.h"
+#include "ui/DottedAddress.h"
 #include "ui/Utf8.h"
 
 namespace uhf {
@@ -192,21 +192,7 @@ int MemorySurface::IpGetAddress(int id, std::array<std::uint8_t, 4>& fields) con
 }
 
 void MemorySurface::IpSetAddress(int id, std::string_view dotted) {
-  Control& control = At(id);
-  control.address = {};
-  // Dotted decimal: each field 0 to 255; anything unreadable leaves the rest blank.
-  std::size_t field = 0;
-  std::string_view rest = dotted;
-  while (field < 4 && !rest.empty()) {
-    const std::size_t dot = rest.find('.');
-    const std::string_view part = rest.substr(0, dot);
-    unsigned value = 0;
-    auto [ptr, ec] = std::from_chars(part.data(), part.data() + part.size(), value);
-    if (ec != std::errc() || ptr != part.data() + part.size() || value > 255) break;
-    control.address[field++] = static_cast<std::uint8_t>(value);
-    if (dot == std::string_view::npos) break;
-    rest.remove_prefix(dot + 1);
-  }
+  At(id).address = ParseDottedAddress(dotted);
 }
 
 void MemorySurface::RichSetColor(int id, int start, int end, Rgb colour) {

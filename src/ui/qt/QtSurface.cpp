@@ -26,10 +26,10 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <stdexcept>
 
 #include "ui/ControlIds.h"
+#include "ui/DottedAddress.h"
 #include "ui/Utf8.h"
 
 namespace uhf {
@@ -793,19 +793,9 @@ int QtSurface::IpGetAddress(int id, std::array<std::uint8_t, 4>& fields) const {
 void QtSurface::IpSetAddress(int id, std::string_view dotted) {
   const Control& control = At(id);
   if (control.ip == nullptr) return;
-  for (IpField* field : control.ip->fields) field->clear();
-  // Dotted decimal, each field 0 to 255; anything unreadable leaves the rest blank.
-  std::size_t field = 0;
-  std::string_view rest = dotted;
-  while (field < 4 && !rest.empty()) {
-    const std::size_t dot = rest.find('.');
-    const std::string_view part = rest.substr(0, dot);
-    unsigned value = 0;
-    auto [ptr, ec] = std::from_chars(part.data(), part.data() + part.size(), value);
-    if (ec != std::errc() || ptr != part.data() + part.size() || value > 255) break;
-    control.ip->fields[field++]->setText(QString::number(value));
-    if (dot == std::string_view::npos) break;
-    rest.remove_prefix(dot + 1);
+  const auto fields = ParseDottedAddress(dotted);
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    control.ip->fields[i]->setText(fields[i] ? QString::number(*fields[i]) : QString());
   }
 }
 

@@ -1,0 +1,30 @@
+#pragma once
+// Reading a dotted decimal IPv4 text into the four fields of an IP address control.
+
+#include <array>
+#include <charconv>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace uhf {
+
+// Each field 0 to 255; the first unreadable field and every field after it stay blank.
+inline std::array<std::optional<std::uint8_t>, 4> ParseDottedAddress(std::string_view dotted) {
+  std::array<std::optional<std::uint8_t>, 4> fields;
+  std::size_t field = 0;
+  std::string_view rest = dotted;
+  while (field < fields.size() && !rest.empty()) {
+    const std::size_t dot = rest.find('.');
+    const std::string_view part = rest.substr(0, dot);
+    unsigned value = 0;
+    auto [ptr, ec] = std::from_chars(part.data(), part.data() + part.size(), value);
+    if (ec != std::errc() || ptr != part.data() + part.size() || value > 255) break;
+    fields[field++] = static_cast<std::uint8_t>(value);
+    if (dot == std::string_view::npos) break;
+    rest.remove_prefix(dot + 1);
+  }
+  return fields;
+}
+
+}  // namespace uhf
