@@ -14,4 +14,9 @@ namespace uhf {
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view content,
                          std::string& error);
 
+// The folder the file goes in ("." for a bare name), created when missing. On failure returns
+// false with `error` set. Shared by the platform backends of WriteFileAtomically.
+bool PrepareFolderOf(const std::filesystem::path& path, std::filesystem::path& folder,
+                     std::string& error);
+
 }  // namespace uhf

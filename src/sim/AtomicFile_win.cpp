@@ -16,14 +16,8 @@ std::string Reason(DWORD code) {
 
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view content,
                          std::string& error) {
-  std::filesystem::path folder = path.parent_path();
-  if (folder.empty()) {
-    folder = ".";
-  }
-  std::error_code ec;
-  std::filesystem::create_directories(folder, ec);
-  if (ec) {
-    error = "cannot create folder " + folder.string() + ": " + ec.message();
+  std::filesystem::path folder;
+  if (!PrepareFolderOf(path, folder, error)) {
     return false;
   }
 

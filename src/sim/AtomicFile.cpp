@@ -1,0 +1,20 @@
+#include "sim/AtomicFile.h"
+
+#include <system_error>
+
+namespace uhf {
+
+bool PrepareFolderOf(const std::filesystem::path& path, std::filesystem::path& folder,
+                     std::string& error) {
+  folder = path.parent_path();
+  if (folder.empty()) folder = ".";
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (ec) {
+    error = "cannot create folder " + folder.string() + ": " + ec.message();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace uhf
