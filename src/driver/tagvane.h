@@ -14,7 +14,7 @@
 
 #if defined(TAGVANE_BUILDING_LIBRARY)
 #if defined(_WIN32)
-#define TAGVANE_API __declspec(dllexport)
+#define TAGVANE_API /* a module-definition file names the exports, undecorated */
 #else
 #define TAGVANE_API __attribute__((visibility("default")))
 #endif

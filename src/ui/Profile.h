@@ -6,6 +6,8 @@
 //
 // The file is taken as bytes: valid UTF-8 (with or without a byte order mark) is used as it is,
 // anything else is read as GBK and decoded to UTF-8, bytes that do not convert becoming U+FFFD.
+// A file that is valid both ways is read as GBK when its GBK characters are the more plausible
+// text (a few common Chinese characters in GBK also form valid, but meaningless, UTF-8).
 // Lines end in CR LF, LF or CR. Lines starting with ';' (after blanks), lines without '=' and
 // keys before the first section are ignored. When a section appears more than once only its first
 // occurrence is searched, and within it the first line of a key wins.
@@ -51,7 +53,8 @@ class Profile {
   std::vector<Section> sections_;
 };
 
-// GBK bytes to UTF-8; bytes that do not convert become U+FFFD.
+// GBK bytes to UTF-8 (code page 936); bytes that do not convert become U+FFFD. One
+// implementation per platform: iconv, or the system's own code page 936 on Windows.
 std::string GbkToUtf8(std::string_view bytes);
 
 // Whether `bytes` is well-formed UTF-8 (no overlong forms, no surrogates, nothing above U+10FFFF).

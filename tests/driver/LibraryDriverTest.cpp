@@ -93,7 +93,7 @@ TEST(LibraryDriver, SimulatedLibraryAnswersThroughTheBinding) {
   static const fs::path state =
       fs::temp_directory_path() /
       ("uhf-driver-test-" + std::to_string(std::random_device{}()) + ".ini");
-  setenv("TAGVANE_SIM_STATE", state.c_str(), 1);  // before the library's first call
+  setenv("TAGVANE_SIM_STATE", state.string().c_str(), 1);  // before the library's first call
 
   std::string error;
   auto driver = LibraryDriver::Load(LibraryDriver::PlatformLibraryName(), error);

@@ -1,17 +1,19 @@
 #include "ui/Profile.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "support/TempDir.h"
+
 namespace uhf {
 namespace {
 
 namespace fs = std::filesystem;
+using test::CurrentDirectory;
+using test::TempDir;
 
 constexpr std::size_t kBuffer = 200;
 
@@ -207,37 +209,6 @@ TEST(Utf8Check, AcceptsWellFormedAndRejectsTheRest) {
   for (const auto& [bytes, valid] : cases) EXPECT_EQ(IsValidUtf8(bytes), valid) << bytes;
 }
 
-// A directory of its own for file tests, removed afterwards.
-class TempDir {
- public:
-  TempDir() {
-    path_ = fs::temp_directory_path() /
-            ("uhf-profile-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
-    fs::create_directories(path_);
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  const fs::path& path() const { return path_; }
-
- private:
-  static inline int counter_ = 0;
-  fs::path path_;
-};
-
-// Changes the current directory for one test and restores it.
-class CurrentDirectory {
- public:
-  explicit CurrentDirectory(const fs::path& to) : saved_(fs::current_path()) {
-    fs::current_path(to);
-  }
-  ~CurrentDirectory() { fs::current_path(saved_); }
-
- private:
-  fs::path saved_;
-};
-
 TEST(Profile, LoadReadsTheFileAndToleratesMissingOnes) {
   TempDir dir;
   const fs::path file = dir.path() / "config.ini";
@@ -249,52 +220,6 @@ TEST(Profile, LoadReadsTheFileAndToleratesMissingOnes) {
   EXPECT_EQ(Profile::Load(dir.path() / "missing.ini").GetString("Lan", "RF_HZ", "kHz", kBuffer),
             "kHz");
   EXPECT_EQ(Profile::Load(dir.path()).GetString("Lan", "RF_HZ", "kHz", kBuffer), "kHz");
-  // A FIFO with no writer would block a plain read.
-  const fs::path fifo = dir.path() / "fifo.ini";
-  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  EXPECT_EQ(Profile::Load(fifo).GetString("Lan", "RF_HZ", "kHz", kBuffer), "kHz");
-}
-
-// Makes a directory below `base` whose path has exactly `length` bytes.
-fs::path NestedDirectoryOfLength(const fs::path& base, std::size_t length) {
-  std::string path = base.string();
-  while (path.size() < length) {
-    const std::size_t room = length - path.size() - 1;  // one byte for the separator
-    // Keep every component between 1 and 60 bytes and never leave a remainder of 0.
-    std::size_t part = room > 60 ? 50 : room;
-    if (part == 0) part = 1;
-    path += "/" + std::string(part, 'd');
-  }
-  fs::create_directories(path);
-  return path;
-}
-
-TEST(ConfigIniPath, IsInTheCurrentDirectoryWhileItFits) {
-  TempDir dir;
-  {
-    CurrentDirectory cd(dir.path());
-    const auto path = ConfigIniPath();
-    ASSERT_TRUE(path.has_value());
-    EXPECT_EQ(*path, fs::current_path() / "config.ini");
-  }
-  const fs::path real = fs::canonical(dir.path());
-  ASSERT_LT(real.string().size(), 200u);
-  {
-    CurrentDirectory cd(NestedDirectoryOfLength(real, kConfigDirMaxBytes));
-    ASSERT_EQ(fs::current_path().string().size(), 244u);
-    const auto path = ConfigIniPath();
-    ASSERT_TRUE(path.has_value());
-    EXPECT_EQ(path->filename(), "config.ini");
-  }
-  {
-    CurrentDirectory cd(NestedDirectoryOfLength(real / "x", kConfigDirMaxBytes + 1));
-    ASSERT_EQ(fs::current_path().string().size(), 245u);
-    EXPECT_FALSE(ConfigIniPath().has_value());
-  }
-  {
-    CurrentDirectory cd(NestedDirectoryOfLength(real / "y", 1000));
-    EXPECT_FALSE(ConfigIniPath().has_value());
-  }
 }
 
 }  // namespace

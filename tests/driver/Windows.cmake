@@ -1,0 +1,83 @@
+# The binding of tagvane.dll on Windows: stub DLLs that lack exports, the simulated DLL in the
+# programs' "simulator" folder, and where the search looks (program folder first, never the
+# current directory, no fallback to the simulator when a present library fails).
+include(${PROJECT_SOURCE_DIR}/cmake/TagvaneDef.cmake)
+set(header ${PROJECT_SOURCE_DIR}/src/driver/tagvane.h)
+
+function(uhf_stub_dll target dir output_name)
+  set(def ${CMAKE_CURRENT_BINARY_DIR}/${target}.def)
+  tagvane_write_def(${def} ${output_name}.dll ${header} EXCLUDE ${ARGN})
+  add_library(${target} SHARED StubDriver.cpp ${def})
+  target_compile_definitions(${target} PRIVATE TAGVANE_BUILDING_LIBRARY STUB_STATUS=100)
+  set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${output_name}
+    RUNTIME_OUTPUT_DIRECTORY ${dir})
+endfunction()
+
+set(stubs ${CMAKE_CURRENT_BINARY_DIR}/stubs)
+uhf_stub_dll(stub_no_buzzer ${stubs} stub_no_buzzer UhfSetBuzzer)
+uhf_stub_dll(stub_no_opencom_no_buzzer ${stubs} stub_no_opencom_no_buzzer OpenCom UhfSetBuzzer)
+uhf_stub_dll(stub_no_a_hex ${stubs} stub_no_a_hex a_hex)
+uhf_stub_dll(stub_complete ${stubs} stub_complete)
+
+uhf_add_test(driver_tests LibraryDriverTest.cpp)
+target_link_libraries(driver_tests PRIVATE uhf_driver)
+target_compile_options(driver_tests PRIVATE -include ${PROJECT_SOURCE_DIR}/tests/support/PosixEnv_win.h)
+target_compile_definitions(driver_tests PRIVATE
+  "STUB_NO_BUZZER=\"$<TARGET_FILE:stub_no_buzzer>\""
+  "STUB_NO_OPENCOM_NO_BUZZER=\"$<TARGET_FILE:stub_no_opencom_no_buzzer>\""
+  "STUB_NO_A_HEX=\"$<TARGET_FILE:stub_no_a_hex>\""
+  "STUB_COMPLETE=\"$<TARGET_FILE:stub_complete>\"")
+add_dependencies(driver_tests tagvane stub_no_buzzer stub_no_opencom_no_buzzer stub_no_a_hex
+  stub_complete)
+
+# One probe per layout, each in a folder of its own: it prints what OpenCom answers (0 from the
+# simulated reader, 100 from the stub) or the binding's error.
+set(layouts ${CMAKE_BINARY_DIR}/driver-layouts)
+function(uhf_probe name)
+  add_executable(driver_probe_${name} DriverProbe.cpp)
+  target_link_libraries(driver_probe_${name} PRIVATE uhf_driver)
+  set_target_properties(driver_probe_${name} PROPERTIES OUTPUT_NAME driver_probe
+    RUNTIME_OUTPUT_DIRECTORY ${layouts}/${name})
+  # Every layout also holds the simulated reader in its subfolder.
+  add_custom_command(TARGET driver_probe_${name} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${layouts}/${name}/simulator
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:tagvane> ${layouts}/${name}/simulator/)
+  add_dependencies(driver_probe_${name} tagvane)
+endfunction()
+
+uhf_probe(simulated)  # nothing beside the program
+uhf_probe(vendor)     # a complete tagvane.dll beside the program
+uhf_stub_dll(stub_vendor ${layouts}/vendor tagvane)
+add_dependencies(driver_probe_vendor stub_vendor)
+uhf_probe(incomplete)  # a tagvane.dll beside the program that lacks an export
+uhf_stub_dll(stub_incomplete ${layouts}/incomplete tagvane UhfSetBuzzer)
+add_dependencies(driver_probe_incomplete stub_incomplete)
+uhf_probe(broken)  # a tagvane.dll beside the program that is no DLL at all
+file(WRITE ${layouts}/broken/tagvane.dll "not a library\n")
+# A folder holding a complete tagvane.dll, to be the current directory of a probe elsewhere.
+uhf_stub_dll(stub_planted ${layouts}/planted tagvane)
+add_dependencies(driver_probe_simulated stub_planted)
+
+set(state "TAGVANE_SIM_STATE=${CMAKE_CURRENT_BINARY_DIR}/probe-state.ini")
+add_test(NAME driver_search_finds_simulated_library COMMAND driver_probe_simulated)
+set_tests_properties(driver_search_finds_simulated_library PROPERTIES ENVIRONMENT "${state}"
+  PASS_REGULAR_EXPRESSION "^OpenCom=0\r?\n$")
+add_test(NAME driver_search_prefers_program_folder COMMAND driver_probe_vendor)
+set_tests_properties(driver_search_prefers_program_folder PROPERTIES ENVIRONMENT "${state}"
+  PASS_REGULAR_EXPRESSION "^OpenCom=100\r?\n$")
+add_test(NAME driver_search_ignores_current_directory COMMAND driver_probe_simulated)
+set_tests_properties(driver_search_ignores_current_directory PROPERTIES ENVIRONMENT "${state}"
+  WORKING_DIRECTORY ${layouts}/planted PASS_REGULAR_EXPRESSION "^OpenCom=0\r?\n$")
+add_test(NAME driver_search_no_fallback_for_incomplete_library COMMAND driver_probe_incomplete)
+set_tests_properties(driver_search_no_fallback_for_incomplete_library PROPERTIES
+  ENVIRONMENT "${state}" PASS_REGULAR_EXPRESSION "missing export \"UhfSetBuzzer\""
+  FAIL_REGULAR_EXPRESSION "OpenCom=")
+add_test(NAME driver_search_no_fallback_for_broken_library COMMAND driver_probe_broken)
+set_tests_properties(driver_search_no_fallback_for_broken_library PROPERTIES
+  ENVIRONMENT "${state}" PASS_REGULAR_EXPRESSION "broken.tagvane\\.dll: "
+  FAIL_REGULAR_EXPRESSION "OpenCom=")
+
+# The simulated tagvane.dll exports exactly the undecorated names of tagvane.h.
+add_test(NAME tagvane_exports
+  COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DLIBRARY=$<TARGET_FILE:tagvane>
+          -DHEADER=${header} -P ${PROJECT_SOURCE_DIR}/tests/sim/CheckDllExports.cmake)
