@@ -10,7 +10,7 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine wine64 wine32:i386
-  xvfb xauth x11-apps imagemagick fonts-wqy-microhei
+  fonts-wine xvfb xauth x11-apps imagemagick fonts-wqy-microhei
   nsis zip
 )
 

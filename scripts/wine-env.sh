@@ -18,7 +18,7 @@ wine_env_start() {
   wineserver -p >/dev/null 2>&1 &
   local fonts="$WINEPREFIX/drive_c/windows/Fonts"
   mkdir -p "$fonts"
-  cp /usr/share/wine/fonts/*.ttf "$fonts/" 2>/dev/null || true
+  cp /usr/share/wine/fonts/* "$fonts/" 2>/dev/null || true
   local cjk
   for cjk in /usr/share/fonts/truetype/wqy/wqy-microhei.ttc; do
     [ -f "$cjk" ] && cp "$cjk" "$fonts/"
@@ -41,7 +41,6 @@ wine_env_start() {
     printf '"MS Shell Dlg"="WenQuanYi Micro Hei"\r\n"MS Shell Dlg 2"="WenQuanYi Micro Hei"\r\n'
   } | iconv -f UTF-8 -t UTF-16 >"$reg"
   timeout 60 wine regedit /S "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1 || true
-  timeout 60 wine64 regedit /S "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1 || true
   # One warm start so the first test does not pay for it.
   timeout 60 wine cmd /c exit >/dev/null 2>&1 || true
 }

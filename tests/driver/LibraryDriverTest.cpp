@@ -112,9 +112,11 @@ TEST(LibraryDriver, SimulatedLibraryAnswersThroughTheBinding) {
   EXPECT_STRNE(version, "");
   EXPECT_EQ(driver->CloseCom(), 0);
 
-  std::ifstream in(state);
   std::stringstream text;
-  text << in.rdbuf();
+  {
+    std::ifstream in(state);  // closed before the file is removed (Windows refuses otherwise)
+    text << in.rdbuf();
+  }
   EXPECT_NE(text.str().find("outPower=21\n"), std::string::npos) << text.str();
   driver.reset();
   fs::remove(state);

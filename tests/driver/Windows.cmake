@@ -10,7 +10,7 @@ function(uhf_stub_dll target dir output_name)
   add_library(${target} SHARED StubDriver.cpp ${def})
   target_compile_definitions(${target} PRIVATE TAGVANE_BUILDING_LIBRARY STUB_STATUS=100)
   set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${output_name}
-    RUNTIME_OUTPUT_DIRECTORY ${dir})
+    RUNTIME_OUTPUT_DIRECTORY ${dir} ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/${target})
 endfunction()
 
 set(stubs ${CMAKE_CURRENT_BINARY_DIR}/stubs)

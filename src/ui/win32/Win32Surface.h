@@ -1,0 +1,117 @@
+#pragma once
+// The window on plain Win32: a dialog created from the dialog template (an in-memory dialog
+// template in dialog units, with the template's ids and styles), real common controls, the wide
+// character API throughout. Implements every ControlSurface operation on those controls and turns
+// their notifications into handler calls. The six command buttons are owner-drawn hover buttons.
+
+#include <windows.h>
+// The surface's own MessageBox, not the platform's macro of that name.
+#undef MessageBox
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "ui/ControlSurface.h"
+#include "ui/DialogTemplate.h"
+
+namespace uhf {
+
+// UTF-8 and UTF-16 conversions of the Windows layer.
+std::wstring Widen(std::string_view utf8);
+std::string Narrow(std::wstring_view wide);
+
+// The command buttons drawn as hover buttons: flat green face, centred caption, orange border
+// while the mouse rests on them.
+const std::set<int>& HoverButtonIds();
+
+class Win32Surface : public ControlSurface {
+ public:
+  using MessageBoxHook = std::function<MessageResult(
+      std::string_view text, std::string_view caption, MessageButtons buttons, MessageIcon icon)>;
+
+  explicit Win32Surface(const std::vector<ControlTemplate>& controls = MainDialogTemplate(),
+                        const std::set<int>& hoverButtons = HoverButtonIds());
+  ~Win32Surface() override;
+  Win32Surface(const Win32Surface&) = delete;
+  Win32Surface& operator=(const Win32Surface&) = delete;
+
+  void SetText(int id, std::string_view text) override;
+  std::string GetText(int id) const override;
+  void SetCheck(int id, int state) override;
+  int GetCheck(int id) const override;
+  void Enable(int id, bool enabled) override;
+  bool IsEnabled(int id) const override;
+  bool IsVisible(int id) const override;
+  void SetFont(int id, const FontSpec& font) override;
+  void SetFocus(int id) override;
+  int FocusedControl() const override;
+  void LimitText(int id, int maxChars) override;
+  void SelectAllText(int id) override;
+
+  void ComboReset(int id) override;
+  int ComboAdd(int id, std::string_view text) override;
+  void ComboSetSel(int id, int index) override;
+  int ComboGetSel(int id) const override;
+  int ComboCount(int id) const override;
+  std::string ComboItem(int id, int index) const override;
+
+  void ListInsertColumn(int id, int column, std::string_view heading, int widthPx) override;
+  int ListColumnCount(int id) const override;
+  std::string ListColumnHeading(int id, int column) const override;
+  int ListColumnWidth(int id, int column) const override;
+  int ListInsertItem(int id, int row, std::string_view text) override;
+  void ListSetItemText(int id, int row, int column, std::string_view text) override;
+  std::string ListGetItemText(int id, int row, int column, std::size_t bufferSize) const override;
+  int ListCount(int id) const override;
+  void ListDeleteAll(int id) override;
+  void ListAddExtendedStyle(int id, std::uint32_t bits) override;
+  std::uint32_t ListExtendedStyle(int id) const override;
+
+  int IpGetAddress(int id, std::array<std::uint8_t, 4>& fields) const override;
+  void IpSetAddress(int id, std::string_view dotted) override;
+
+  void RichSetColor(int id, int start, int end, Rgb colour) override;
+
+  MessageResult MessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
+                           MessageIcon icon) override;
+
+  // When set, message boxes go to the hook and no real box is shown.
+  void SetMessageBoxHook(MessageBoxHook hook) { messageBoxHook_ = std::move(hook); }
+  // Enter (the dialog's accept command) ends the dialog only when this returns true.
+  void SetAcceptHandler(std::function<bool()> handler) { acceptHandler_ = std::move(handler); }
+
+  // Shows the window and runs its message loop until the dialog ends (Escape, close, or an
+  // accepted Enter).
+  void RunModal();
+  HWND Window() const { return dialog_; }
+  HWND Control(int id) const;  // nullptr for an unknown id
+
+  // What tests look at: the colour of one character of a rich edit, and a hover button's state.
+  Rgb RichColorAt(int id, int character) const;
+  bool IsHovering(int id) const;
+
+ private:
+  struct ControlState;
+  static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK HoverButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam);
+  INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void OnUserClick(int id);
+  void DrawHoverButton(const DRAWITEMSTRUCT& item);
+  ControlState& At(int id);
+  const ControlState& At(int id) const;
+
+  HWND dialog_ = nullptr;
+  std::map<int, std::unique_ptr<ControlState>> controls_;
+  std::vector<HFONT> fonts_;  // fonts given to controls, released with the window
+  HBRUSH pushButtonBrush_ = nullptr;
+  HICON icon_ = nullptr;
+  bool ended_ = false;
+  MessageBoxHook messageBoxHook_;
+  std::function<bool()> acceptHandler_;
+};
+
+}  // namespace uhf
