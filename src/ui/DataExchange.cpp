@@ -4,6 +4,7 @@
 
 #include "ui/ControlIds.h"
 #include "ui/DialogTemplate.h"
+#include "ui/Utf8.h"
 
 namespace uhf {
 
@@ -58,7 +59,7 @@ class Exchange {
       return;
     }
     std::string text = surface_.GetText(id);
-    if (maxChars > 0 && CharacterCount(text) > static_cast<std::size_t>(maxChars)) {
+    if (maxChars > 0 && Utf8Length(text) > static_cast<std::size_t>(maxChars)) {
       return Fail(id, FormatPrompt(kMsgMaxChars, std::to_string(maxChars)));
     }
     value = std::move(text);
@@ -84,12 +85,6 @@ class Exchange {
   }
 
  private:
-  static std::size_t CharacterCount(std::string_view text) {
-    std::size_t count = 0;
-    for (char c : text) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    return count;
-  }
-
   // The framework writes a control only when its text differs, so an unchanged status panel
   // keeps its colouring.
   void Show(int id, const std::string& text) {

@@ -2,27 +2,19 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialog>
-#include <QFontDatabase>
-#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
-#include <QHBoxLayout>
-#include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTableWidget>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
-#include <QValidator>
 
 #include <algorithm>
 #include <array>
@@ -31,165 +23,14 @@
 #include "ui/ControlIds.h"
 #include "ui/DottedAddress.h"
 #include "ui/Utf8.h"
+#include "ui/qt/IpAddressWidget.h"
+#include "ui/qt/QtText.h"
+#include "ui/qt/ReportList.h"
+#include "ui/qt/SurfaceDialog.h"
+#include "ui/qt/TextLimitValidator.h"
 
 namespace uhf {
 namespace {
-
-QString ToQ(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string FromQ(const QString& text) {
-  return text.toUtf8().toStdString();
-}
-
-// The platform's captions use "\r\n" for a line break; Qt wants "\n".
-QString ToDisplay(std::string_view text) {
-  QString out = ToQ(text);
-  out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  return out;
-}
-
-int CodePoints(const QString& text) {
-  int count = 0;
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    if (!text.at(i).isLowSurrogate()) ++count;
-  }
-  return count;
-}
-
-// UTF-16 index of the character at `characters` (code points) into the text, clamped.
-int Utf16Index(const QString& text, int characters) {
-  qsizetype pos = 0;
-  for (int n = 0; n < characters && pos < text.size(); ++n) {
-    pos += (text.at(pos).isHighSurrogate() && pos + 1 < text.size() &&
-            text.at(pos + 1).isLowSurrogate())
-               ? 2
-               : 1;
-  }
-  return static_cast<int>(pos);
-}
-
-// Rounds like the platform's MulDiv(value, numerator, denominator).
-int MulDiv(int value, int numerator, int denominator) {
-  const long long product = static_cast<long long>(value) * numerator;
-  const long long half = denominator / 2;
-  return static_cast<int>(product >= 0 ? (product + half) / denominator
-                                       : (product - half) / denominator);
-}
-
-constexpr char16_t kChineseProbe = u'读';
-
-// An installed, proportional face that shows Chinese; empty when there is none.
-QString ChineseFamily() {
-  static const QString family = [] {
-    for (const QString& candidate : QFontDatabase::families(QFontDatabase::SimplifiedChinese)) {
-      if (QFontDatabase::isFixedPitch(candidate) || candidate.startsWith(u'@')) continue;
-      if (QFontMetrics(QFont(candidate)).inFont(QChar(kChineseProbe))) return candidate;
-    }
-    return QString();
-  }();
-  return family;
-}
-
-// A single-line edit's text limit as the platform applies it: typing cannot make the text longer
-// than the limit, but a longer text set from code stays whole (and may be shortened by the
-// operator).
-class TextLimitValidator : public QValidator {
- public:
-  explicit TextLimitValidator(QObject* parent) : QValidator(parent) {}
-  void SetLimit(int limit) { limit_ = limit; }
-  void SetCurrentLength(int length) { current_ = length; }
-  State validate(QString& input, int& /*pos*/) const override {
-    const int length = CodePoints(input);
-    return (limit_ > 0 && length > limit_ && length > current_) ? Invalid : Acceptable;
-  }
-
- private:
-  int limit_ = 0;
-  int current_ = 0;
-};
-
-// One field of the IP address control: up to three digits, 0 to 255. A dot or the third digit
-// moves on to the next field.
-class IpFieldValidator : public QValidator {
- public:
-  using QValidator::QValidator;
-  State validate(QString& input, int& /*pos*/) const override {
-    if (input.size() > 3) return Invalid;
-    for (QChar c : input) {
-      if (c < u'0' || c > u'9') return Invalid;
-    }
-    return (input.isEmpty() || input.toInt() <= 255) ? Acceptable : Invalid;
-  }
-};
-
-class IpField : public QLineEdit {
- public:
-  explicit IpField(QWidget* parent) : QLineEdit(parent) {
-    setFrame(false);
-    setAlignment(Qt::AlignCenter);
-    setMaxLength(3);
-    setValidator(new IpFieldValidator(this));
-    connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
-      if (text.size() == 3 && next != nullptr) next->setFocus(Qt::TabFocusReason);
-    });
-  }
-  IpField* next = nullptr;
-
- protected:
-  void keyPressEvent(QKeyEvent* event) override {
-    if (event->text() == QStringLiteral(".")) {
-      if (!text().isEmpty() && next != nullptr) next->setFocus(Qt::TabFocusReason);
-      return;
-    }
-    QLineEdit::keyPressEvent(event);
-  }
-};
-
-class IpAddressWidget : public QFrame {
- public:
-  explicit IpAddressWidget(QWidget* parent) : QFrame(parent) {
-    setFrameShape(QFrame::StyledPanel);
-    setFrameShadow(QFrame::Sunken);
-    setAutoFillBackground(true);
-    setBackgroundRole(QPalette::Base);
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(2, 0, 2, 0);
-    layout->setSpacing(0);
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-      if (i > 0) layout->addWidget(new QLabel(QStringLiteral("."), this));
-      fields[i] = new IpField(this);
-      layout->addWidget(fields[i], 1);
-      if (i > 0) fields[i - 1]->next = fields[i];
-    }
-    setFocusProxy(fields[0]);
-  }
-  std::array<IpField*, 4> fields{};
-};
-
-// Report view; a double-click anywhere in its item area is reported.
-class ReportList : public QTableWidget {
- public:
-  explicit ReportList(QWidget* parent) : QTableWidget(0, 0, parent) {
-    verticalHeader()->hide();
-    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    horizontalHeader()->setHighlightSections(false);
-    horizontalHeader()->setMinimumSectionSize(0);  // column widths are the caller's, any size
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setSelectionBehavior(QAbstractItemView::SelectItems);
-    setShowGrid(false);
-    setWordWrap(false);
-  }
-  std::function<void()> onDoubleClick;
-
- protected:
-  void mouseDoubleClickEvent(QMouseEvent* event) override {
-    QTableWidget::mouseDoubleClickEvent(event);
-    if (onDoubleClick) onDoubleClick();
-  }
-};
 
 Qt::Alignment TextAlignment(std::uint32_t style) {
   if (style & kStyleCenter) return Qt::AlignHCenter;
@@ -198,93 +39,6 @@ Qt::Alignment TextAlignment(std::uint32_t style) {
 }
 
 }  // namespace
-
-DialogBaseUnits BaseUnitsOf(const QFont& font) {
-  const QFontMetrics metrics(font);
-  const int width = metrics.horizontalAdvance(
-      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-  return {(width / 26 + 1) / 2, metrics.height()};
-}
-
-QRect DialogUnitsToPixels(const DialogRect& rect, DialogBaseUnits units) {
-  return QRect(MulDiv(rect.x, units.x, 4), MulDiv(rect.y, units.y, 8),
-               MulDiv(rect.width, units.x, 4), MulDiv(rect.height, units.y, 8));
-}
-
-// Shows a static control's text. Lines that would not fit the control's height in the font's
-// natural line spacing (a fallback face is often taller than the face asked for) are drawn
-// closer together, so no line of a multi-line caption is cut off.
-void ShowStaticText(QLabel* label, const QString& text) {
-  const QStringList lines = text.split(u'\n');
-  const int natural = static_cast<int>(lines.size()) * QFontMetrics(label->font()).lineSpacing();
-  if (lines.size() < 2 || natural <= label->height()) {
-    label->setTextFormat(Qt::PlainText);
-    label->setText(text);
-    return;
-  }
-  const int percent = std::max(50, 100 * label->height() / natural);
-  QStringList escaped;
-  for (const QString& line : lines) escaped << line.toHtmlEscaped();
-  label->setTextFormat(Qt::RichText);
-  label->setText(QStringLiteral("<div style=\"line-height:%1%\">%2</div>")
-                     .arg(percent)
-                     .arg(escaped.join(QStringLiteral("<br>"))));
-}
-
-QFont MakeDialogFont(const std::string& face, int points) {
-  const QString requested = ToQ(face);
-  QFont font;
-  font.setFamilies({requested});
-  font.setPointSize(points);
-  const bool installed = QFontInfo(font).family().compare(requested, Qt::CaseInsensitive) == 0;
-  if (!installed || !QFontMetrics(font).inFont(QChar(kChineseProbe))) {
-    // Missing face: the Chinese face takes its place. Installed face without Chinese: it stays
-    // first and the Chinese face supplies the characters it lacks.
-    const QString chinese = ChineseFamily();
-    if (!chinese.isEmpty()) {
-      font.setFamilies(installed ? QStringList{requested, chinese} : QStringList{chinese});
-    }
-  }
-  return font;
-}
-
-QIcon ApplicationIcon() {
-  QIcon icon;
-  for (int size : {16, 32, 48, 256}) {
-    icon.addFile(QStringLiteral(":/uhf/app-icon-%1.png").arg(size), QSize(size, size));
-  }
-  return icon;
-}
-
-// The window. Escape rejects (the platform's cancel command). Enter clicks the push button that
-// has the focus; anywhere else it is the accept command: the accept handler decides whether the
-// dialog ends. Push buttons are never Qt "auto default" buttons, so showing the dialog does not
-// make one of them catch every Enter.
-class QtSurface::Dialog : public QDialog {
- public:
-  std::function<bool()> acceptHandler;
-
-  void accept() override {
-    if (!acceptHandler || acceptHandler()) QDialog::accept();
-  }
-
- protected:
-  void keyPressEvent(QKeyEvent* event) override {
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    const bool plain = event->modifiers() == Qt::NoModifier ||
-                       (event->modifiers() == Qt::KeypadModifier && event->key() == Qt::Key_Enter);
-    if (enter && plain) {
-      auto* button = qobject_cast<QPushButton*>(focusWidget());
-      if (button != nullptr && button->isEnabled() && button->isVisible()) {
-        button->click();
-      } else {
-        accept();
-      }
-      return;
-    }
-    QDialog::keyPressEvent(event);
-  }
-};
 
 struct QtSurface::Control {
   ControlKind kind = ControlKind::Static;
@@ -305,7 +59,7 @@ struct QtSurface::Control {
 };
 
 QtSurface::QtSurface(const std::vector<ControlTemplate>& controls, ButtonFactory makeButton)
-    : dialog_(std::make_unique<Dialog>()),
+    : dialog_(std::make_unique<SurfaceDialog>()),
       pushButtonBrush_(QColor(154, 205, 50), Qt::SolidPattern) {
   Build(controls, makeButton);
 }
@@ -318,7 +72,7 @@ QtSurface::~QtSurface() {
 
 void QtSurface::Build(const std::vector<ControlTemplate>& controls,
                       const ButtonFactory& makeButton) {
-  Dialog& dialog = *dialog_;
+  SurfaceDialog& dialog = *dialog_;
   dialog.setWindowTitle(ToQ(kAppTitle));
   // Caption, system menu and minimize box; no maximize box. A window of its own, with a task-bar
   // entry, not a transient dialog.

@@ -4,9 +4,6 @@
 // ControlSurface operation on those widgets and turns their user events into notifications.
 
 #include <QBrush>
-#include <QFont>
-#include <QIcon>
-#include <QRect>
 
 #include <functional>
 #include <map>
@@ -16,6 +13,8 @@
 
 #include "ui/ControlSurface.h"
 #include "ui/DialogTemplate.h"
+#include "ui/qt/DialogFont.h"
+#include "ui/qt/DialogUnits.h"
 
 class QDialog;
 class QPushButton;
@@ -23,25 +22,7 @@ class QWidget;
 
 namespace uhf {
 
-// Horizontal and vertical base units of a font, in pixels.
-struct DialogBaseUnits {
-  int x = 0;
-  int y = 0;
-};
-
-// Base units as the dialog manager computes them: the average width of "A".."Z" "a".."z"
-// (rounded) and the font height.
-DialogBaseUnits BaseUnitsOf(const QFont& font);
-
-// Dialog units to pixels (rounded like the platform's MulDiv).
-QRect DialogUnitsToPixels(const DialogRect& rect, DialogBaseUnits units);
-
-// A font of the requested face and size; when that face is not installed (or cannot show
-// Chinese), an installed face that covers Chinese takes its place so no caption shows boxes.
-QFont MakeDialogFont(const std::string& face, int points);
-
-// The application icon from the embedded resources (several sizes).
-QIcon ApplicationIcon();
+class SurfaceDialog;
 
 class QtSurface : public ControlSurface {
  public:
@@ -109,7 +90,6 @@ class QtSurface : public ControlSurface {
 
  private:
   struct Control;
-  class Dialog;
 
   Control& At(int id);
   const Control& At(int id) const;
@@ -117,7 +97,7 @@ class QtSurface : public ControlSurface {
   QWidget* Create(const ControlTemplate& tpl, const ButtonFactory& makeButton);
   void OnUserClick(int id);
 
-  std::unique_ptr<Dialog> dialog_;
+  std::unique_ptr<SurfaceDialog> dialog_;
   std::map<int, std::unique_ptr<Control>> controls_;
   QBrush pushButtonBrush_;
   DialogBaseUnits baseUnits_;

@@ -1,0 +1,23 @@
+#pragma once
+// The window. Escape rejects (the platform's cancel command). Enter clicks the push button that
+// has the focus; anywhere else it is the accept command: the accept handler decides whether the
+// dialog ends. Push buttons are never Qt "auto default" buttons, so showing the dialog does not
+// make one of them catch every Enter.
+
+#include <QDialog>
+
+#include <functional>
+
+namespace uhf {
+
+class SurfaceDialog : public QDialog {
+ public:
+  std::function<bool()> acceptHandler;
+
+  void accept() override;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+};
+
+}  // namespace uhf
