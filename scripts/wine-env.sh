@@ -31,6 +31,9 @@ wine_env_start() {
     printf '"Debugger"=-\r\n"Auto"="0"\r\n\r\n'
     printf '[HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug]\r\n'
     printf '"Debugger"=-\r\n"Auto"="0"\r\n\r\n'
+    # One virtual desktop: no window manager to wait for when windows are shown or hidden.
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\r\n"Desktop"="Default"\r\n\r\n'
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\r\n"Default"="1024x768"\r\n\r\n'
     printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
     for face in "Segoe UI Symbol" "Segoe UI" "宋体" "SimSun" "新宋体" "NSimSun" "Tahoma" \
       "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif" "MS Sans Serif" "Arial" \

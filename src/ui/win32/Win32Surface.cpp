@@ -1,8 +1,5 @@
 #include "ui/win32/Win32Surface.h"
 
-#include <commctrl.h>
-#include <richedit.h>
-
 #include <algorithm>
 #include <array>
 #include <cstring>

@@ -4,9 +4,7 @@
 // character API throughout. Implements every ControlSurface operation on those controls and turns
 // their notifications into handler calls. The six command buttons are owner-drawn hover buttons.
 
-#include <windows.h>
-// The surface's own MessageBox, not the platform's macro of that name.
-#undef MessageBox
+#include "ui/win32/WindowsApi.h"
 
 #include <functional>
 #include <map>

@@ -1,0 +1,180 @@
+#include "support/Win32Input.h"
+
+#include <algorithm>
+
+#include "ui/win32/Win32Surface.h"
+
+namespace uhf::test {
+
+void PumpMessages(HWND dialog) {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (!IsDialogMessageW(dialog, &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+}
+
+namespace {
+
+// The window a mouse at the control's centre would reach, and the point in its client area.
+HWND HitTest(HWND dialog, HWND control, POINT& client) {
+  RECT rect{};
+  GetWindowRect(control, &rect);
+  POINT screen{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+  POINT inDialog = screen;
+  ScreenToClient(dialog, &inDialog);
+  HWND target = ChildWindowFromPointEx(dialog, inDialog,
+                                       CWP_SKIPDISABLED | CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+  if (target == nullptr) return nullptr;
+  client = screen;
+  ScreenToClient(target, &client);
+  return target;
+}
+
+void PostMouse(HWND target, UINT message, WPARAM keys, POINT at) {
+  PostMessageW(target, message, keys, MAKELPARAM(at.x, at.y));
+}
+
+}  // namespace
+
+void ClickControl(HWND dialog, HWND control) {
+  POINT at{};
+  HWND target = HitTest(dialog, control, at);
+  if (target == nullptr || target == dialog) return;  // nothing there takes the click
+  PostMouse(target, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMouse(target, WM_LBUTTONUP, 0, at);
+  PumpMessages(dialog);
+}
+
+void DoubleClickControl(HWND dialog, HWND control) {
+  POINT at{};
+  HWND target = HitTest(dialog, control, at);
+  if (target == nullptr || target == dialog) return;
+  PostMouse(target, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMouse(target, WM_LBUTTONUP, 0, at);
+  PostMouse(target, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+  PostMouse(target, WM_LBUTTONUP, 0, at);
+  PumpMessages(dialog);
+}
+
+void TypeInto(HWND dialog, HWND edit, std::string_view text) {
+  if (!IsWindowEnabled(edit)) return;  // a disabled edit takes no keys
+  SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(edit), TRUE);
+  SendMessageW(edit, EM_SETSEL, 0, -1);
+  const std::wstring wide = Widen(text);
+  if (wide.empty()) PostMessageW(edit, WM_CHAR, VK_BACK, 0);
+  for (wchar_t c : wide) PostMessageW(edit, WM_CHAR, static_cast<WPARAM>(c), 0);
+  PumpMessages(dialog);
+}
+
+bool WholeTextSelected(HWND edit) {
+  DWORD start = 0;
+  DWORD end = 0;
+  SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  const auto length = static_cast<DWORD>(GetWindowTextLengthW(edit));
+  return length > 0 && start == 0 && end == length;
+}
+
+std::optional<Rgb> RichCharacterColour(HWND rich, const std::string& text, int index) {
+  // The rich edit counts UTF-16 units; the index counts characters of the text.
+  const std::wstring wide = Widen(text);
+  LONG pos = 0;
+  for (int n = 0; n < index && static_cast<std::size_t>(pos) < wide.size(); ++n) {
+    pos += IS_HIGH_SURROGATE(wide[static_cast<std::size_t>(pos)]) ? 2 : 1;
+  }
+  CHARRANGE range{pos, pos + 1};
+  SendMessageW(rich, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+  CHARFORMAT2W format{};
+  format.cbSize = sizeof format;
+  SendMessageW(rich, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+  CHARRANGE none{0, 0};
+  SendMessageW(rich, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&none));
+  if (format.dwEffects & CFE_AUTOCOLOR) return std::nullopt;
+  const COLORREF c = format.crTextColor;
+  return Rgb{GetRValue(c), GetGValue(c), GetBValue(c)};
+}
+
+namespace {
+thread_local MessageBoxAnswerer* activeAnswerer = nullptr;
+
+std::wstring TextOf(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), length + 1)));
+  return text;
+}
+
+struct BoxSearch {
+  HWND owner;
+  HWND found;
+};
+
+BOOL CALLBACK FindBox(HWND window, LPARAM lParam) {
+  auto* search = reinterpret_cast<BoxSearch*>(lParam);
+  wchar_t cls[16] = {};
+  GetClassNameW(window, cls, 16);
+  if (window != search->owner && IsWindowVisible(window) && std::wstring(cls) == L"#32770") {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+struct BoxParts {
+  std::wstring text;
+  bool icon = false;
+};
+
+BOOL CALLBACK ReadBoxPart(HWND child, LPARAM lParam) {
+  auto* parts = reinterpret_cast<BoxParts*>(lParam);
+  wchar_t cls[16] = {};
+  GetClassNameW(child, cls, 16);
+  if (std::wstring(cls) != L"Static" || !IsWindowVisible(child)) return TRUE;
+  const LONG style = GetWindowLongW(child, GWL_STYLE);
+  if ((style & SS_TYPEMASK) == SS_ICON) {
+    parts->icon = parts->icon || SendMessageW(child, STM_GETICON, 0, 0) != 0;
+  } else {
+    const std::wstring text = TextOf(child);
+    if (!text.empty()) parts->text = text;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+MessageBoxAnswerer::MessageBoxAnswerer(HWND owner) : owner_(owner) {
+  activeAnswerer = this;
+  timer_ = SetTimer(nullptr, 0, 10, &MessageBoxAnswerer::OnTimer);
+}
+
+MessageBoxAnswerer::~MessageBoxAnswerer() {
+  KillTimer(nullptr, timer_);
+  activeAnswerer = nullptr;
+}
+
+void CALLBACK MessageBoxAnswerer::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
+  if (activeAnswerer != nullptr) activeAnswerer->AnswerOpenBox();
+}
+
+void MessageBoxAnswerer::AnswerOpenBox() {
+  BoxSearch search{owner_, nullptr};
+  EnumThreadWindows(GetCurrentThreadId(), &FindBox, reinterpret_cast<LPARAM>(&search));
+  if (search.found == nullptr) return;
+  HWND box = search.found;
+  BoxParts parts;
+  EnumChildWindows(box, &ReadBoxPart, reinterpret_cast<LPARAM>(&parts));
+  const bool okCancel = GetDlgItem(box, IDCANCEL) != nullptr;
+  seen_.push_back({Narrow(parts.text), Narrow(TextOf(box)), okCancel, parts.icon});
+  MessageResult answer = MessageResult::Ok;
+  if (okCancel && !answers_.empty()) {
+    answer = answers_.front();
+    answers_.pop_front();
+  }
+  const int button = answer == MessageResult::Cancel ? IDCANCEL : IDOK;
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+}
+
+}  // namespace uhf::test

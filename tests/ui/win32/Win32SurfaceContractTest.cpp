@@ -1,0 +1,62 @@
+// The Win32 surface keeps the surface contract. The operator acts through the controls' own input
+// handling: a click goes to the window the system's hit test finds under the point (disabled and
+// hidden controls are skipped, as for a mouse), typed characters arrive as WM_CHAR, and message
+// boxes are real boxes answered by a timer that presses their buttons.
+#include <deque>
+
+#include "support/Win32Input.h"
+#include "ui/contract/SurfaceContract.h"
+#include "ui/win32/Win32Surface.h"
+
+namespace uhf::contract {
+namespace {
+
+class Win32UnderTest : public SurfaceUnderTest {
+ public:
+  explicit Win32UnderTest(const std::vector<ControlTemplate>& controls)
+      : surface_(controls, {}), boxes_(surface_.Window()) {
+    // The dialog stays hidden: hit tests look at the controls' own visibility, and a shown window
+    // costs Wine a wait for the window manager on every test.
+    test::PumpMessages(surface_.Window());
+  }
+
+  ControlSurface& Surface() override { return surface_; }
+  void Click(int id) override { test::ClickControl(surface_.Window(), surface_.Control(id)); }
+  void DoubleClick(int id) override {
+    test::DoubleClickControl(surface_.Window(), surface_.Control(id));
+  }
+  void Type(int id, std::string_view text) override {
+    test::TypeInto(surface_.Window(), surface_.Control(id), text);
+  }
+  void QueueMessageAnswer(MessageResult answer) override { boxes_.Queue(answer); }
+  std::vector<SeenMessage> Messages() const override {
+    std::vector<SeenMessage> seen;
+    for (const test::SeenBox& box : boxes_.Seen()) {
+      seen.push_back({box.text, box.caption,
+                      box.okCancel ? MessageButtons::OkCancel : MessageButtons::Ok,
+                      box.icon ? MessageIcon::Exclamation : MessageIcon::None});
+    }
+    return seen;
+  }
+  std::optional<Rgb> CharacterColour(int id, int index) const override {
+    return test::RichCharacterColour(surface_.Control(id), surface_.GetText(id), index);
+  }
+  bool WholeTextSelected(int id) const override {
+    return test::WholeTextSelected(surface_.Control(id));
+  }
+
+ private:
+  Win32Surface surface_;
+  test::MessageBoxAnswerer boxes_;
+};
+
+std::unique_ptr<SurfaceUnderTest> MakeWin32UnderTest(const std::vector<ControlTemplate>& controls) {
+  return std::make_unique<Win32UnderTest>(controls);
+}
+
+}  // namespace
+
+INSTANTIATE_TEST_SUITE_P(Win32, SurfaceContract,
+                         ::testing::Values(SurfaceFactory{"Win32", &MakeWin32UnderTest}));
+
+}  // namespace uhf::contract
