@@ -2,9 +2,14 @@
 // SimulatedReader that keeps its settings in DefaultStatePath(). Calls are serialised, and no
 // exception crosses the C boundary.
 #include <cstdint>
+#include <cstdlib>
 #include <exception>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <mutex>
+#include <string>
+#include <vector>
 
 #include "driver/tagvane.h"
 #include "sim/SimulatedReader.h"
@@ -16,6 +21,19 @@ constexpr std::int32_t kInternalError = 7;
 std::mutex& Lock() {
   static std::mutex mutex;
   return mutex;
+}
+
+// When TAGVANE_SIM_CALL_LOG names a file, every call is appended to it as one line, in the form
+// of the reader's call record ("OpenCom(100,115200)"): the exchange log of the simulated reader,
+// which end-to-end tests of the programs compare with the operations' steps.
+void LogCalls(const std::vector<std::string>& calls) {
+  static const std::string path = [] {
+    const char* value = std::getenv("TAGVANE_SIM_CALL_LOG");
+    return std::string(value != nullptr ? value : "");
+  }();
+  if (path.empty() || calls.empty()) return;
+  std::ofstream log(std::filesystem::path(path), std::ios::app | std::ios::binary);
+  for (const std::string& call : calls) log << call << '\n';
 }
 
 // The one device of the process, made on first use (one per template instance would split it).
@@ -30,7 +48,8 @@ std::int32_t Serve(Operation operation) noexcept {
     std::lock_guard<std::mutex> lock(Lock());
     uhf::SimulatedReader& reader = Reader();
     const std::int32_t status = operation(reader);
-    reader.ClearCalls();  // nobody reads the call record here; keep it from growing
+    LogCalls(reader.Calls());
+    reader.ClearCalls();  // keep the record from growing
     return status;
   } catch (const std::exception& e) {
     std::cerr << "tagvane-sim: " << e.what() << '\n';

@@ -1,0 +1,40 @@
+// The application on Windows: binds tagvane.dll, builds the window on Win32 controls, runs the
+// main dialog modally and ends when it closes. A driver library that cannot be bound is reported
+// in a message box; the tool then does not start.
+#include <memory>
+#include <string>
+
+#include "app/ReaderConfigDialog.h"
+#include "driver/LibraryDriver.h"
+#include "ui/DialogTemplate.h"
+#include "ui/win32/Win32Surface.h"
+
+namespace {
+
+class ReaderToolApp {
+ public:
+  int Run() {
+    std::string error;
+    std::unique_ptr<uhf::LibraryDriver> driver =
+        uhf::LibraryDriver::Load(uhf::LibraryDriver::PlatformLibraryName(), error);
+    if (!driver) {
+      const std::wstring text = uhf::Widen("Cannot start: " + error);
+      MessageBoxW(nullptr, text.c_str(), uhf::Widen(uhf::kAppTitle).c_str(), MB_OK | MB_ICONERROR);
+      return 1;
+    }
+    uhf::Win32Surface surface;
+    uhf::ReaderConfigDialog dialog(surface, *driver);
+    surface.SetNotificationHandler(
+        [&dialog](int id, uhf::Notification notification) { dialog.OnCommand(id, notification); });
+    surface.SetAcceptHandler([&dialog] { return dialog.OnOK(); });
+    dialog.OnInitDialog();
+    surface.RunModal();  // the dialog's result is not used
+    return 0;
+  }
+};
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  return ReaderToolApp().Run();
+}

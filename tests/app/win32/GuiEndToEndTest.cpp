@@ -1,0 +1,208 @@
+// The Windows window end to end: starts uhf-reader-tool.exe with the simulated reader logging its
+// calls, presses "获取配置信息" and then "出厂默认设置" as an operator would, and checks the calls
+// each press made, the status panel's text and that the panel shows it in green.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/PosixEnv_win.h"
+#include "support/TempDir.h"
+#include "support/Win32Input.h"
+#include "ui/ControlIds.h"
+#include "ui/DialogTemplate.h"
+#include "ui/win32/Win32Surface.h"
+
+namespace uhf {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+// The calls of a read over USB of a reader of kind 0, in the order of the read's steps: open the
+// USB link at the selected 115200 baud, handshake, then buzzer, work mode, trigger time, Wiegand
+// output time, Wiegand output record, Wiegand format (USB link), password, tag interval, power,
+// version, serial number, address and frequency plan.
+const std::vector<std::string> kReadCalls = {
+    "OpenCom(100,115200)",
+    "Handshake(255,1)",
+    "UhfGetBuzzer(255)",
+    "UhfGetWorkMode(255)",
+    "UhfGetTriggerTime(255)",
+    "UhfGetWgIntervalTime(255)",
+    "UhfGetWgOutByte(255)",
+    "UhfGetWeigand(255)",
+    "UhfGetPassword(255)",
+    "UhfGetReadTagIntervalTime(255)",
+    "UhfGetOutPower(255)",
+    "Get_Version(255)",
+    "Get_SerNum(255)",
+    "UhfGetAddress(255)",
+    "UhfGetFrequencyRegion(255)",
+};
+
+// The factory default: its own USB link at baud 0, handshake, reset, the production defaults
+// (address 1, output time 2, read time 2, Wiegand 26 = 0x26, output record 1/9/3/0, password on
+// with four bytes 0x5A, always read), the frequency plan chosen by the reader's FCC start
+// frequency, power 33 for kind 0, then the disconnect (handshake 0, close).
+const std::vector<std::string> kFactoryCalls = {
+    "OpenCom(100,0)",
+    "Handshake(255,1)",
+    "UhfFactoryDefault(255)",
+    "UhfSetAddress(255,1)",
+    "UhfSetWgIntervalTime(255,2)",
+    "UhfSetTriggerTime(255,2)",
+    "UhfSetWeigand(255,38)",
+    "UhfSetWgOutByte(255,1,9,3,0)",
+    "UhfSetPassword(255,1,90,90,90,90)",
+    "UhfSetWorkMode(255,0)",
+    "UhfGetFrequencyRegion(255)",
+    "UhfSetFrequencyRegionB(255,4,902000,926000,500,48)",
+    "UhfSetOutPower(255,33)",
+    "Handshake(255,0)",
+    "CloseCom()",
+};
+
+std::vector<std::string> ReadLines(const fs::path& path) {
+  std::ifstream in(path);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+template <typename Condition>
+bool WaitFor(Condition condition, std::chrono::milliseconds timeout = 20s) {
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  while (std::chrono::steady_clock::now() < end) {
+    if (condition()) return true;
+    std::this_thread::sleep_for(50ms);
+  }
+  return condition();
+}
+
+std::string ControlText(HWND control) {
+  wchar_t buffer[256] = {};
+  // WM_GETTEXT crosses process boundaries.
+  SendMessageTimeoutW(control, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buffer), SMTO_BLOCK, 5000,
+                      nullptr);
+  return Narrow(buffer);
+}
+
+struct PanelPixels {
+  int green = 0;
+  int red = 0;
+};
+
+// The status panel's pixels as the screen shows them.
+PanelPixels CountPanelPixels(HWND panel) {
+  RECT rect{};
+  GetWindowRect(panel, &rect);
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  GdiFlush();
+  PanelPixels counts;
+  const auto* pixels = static_cast<const std::uint32_t*>(bits);
+  for (int i = 0; i < width * height; ++i) {
+    const std::uint32_t p = pixels[i] & 0xFFFFFF;  // 0x00RRGGBB
+    if (p == 0x19962B) ++counts.green;             // RGB(25, 150, 43)
+    if (p == 0xFF0000) ++counts.red;
+  }
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return counts;
+}
+
+class ToolProcess {
+ public:
+  explicit ToolProcess(const fs::path& workingDirectory) {
+    std::wstring command = L"\"" + fs::path(UHF_TOOL_EXE).make_preferred().wstring() + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    const std::wstring folder = workingDirectory.wstring();
+    started_ = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              folder.c_str(), &startup, &info_) != FALSE;
+  }
+  ~ToolProcess() {
+    if (!started_) return;
+    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info_.hProcess, 9);
+    CloseHandle(info_.hThread);
+    CloseHandle(info_.hProcess);
+  }
+  bool Started() const { return started_; }
+  DWORD WaitForExit() {
+    WaitForSingleObject(info_.hProcess, 20000);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+  }
+
+ private:
+  PROCESS_INFORMATION info_{};
+  bool started_ = false;
+};
+
+TEST(ToolWindowEndToEnd, ReadAndFactoryDefaultCallTheReaderAndShowGreen) {
+  test::TempDir dir("uhf-gui");
+  const fs::path log = dir.path() / "calls.log";
+  setenv("TAGVANE_SIM_STATE", (dir.path() / "reader.ini").string().c_str(), 1);
+  setenv("TAGVANE_SIM_CALL_LOG", log.string().c_str(), 1);
+
+  ToolProcess tool(dir.path());  // started in a folder without config.ini
+  ASSERT_TRUE(tool.Started());
+  const std::wstring title = Widen(kAppTitle);
+  HWND window = nullptr;
+  ASSERT_TRUE(WaitFor([&] {
+    window = FindWindowW(L"#32770", title.c_str());
+    return window != nullptr && IsWindowVisible(window);
+  })) << "the window did not appear";
+  HWND panel = GetDlgItem(window, idc::StatusPanel);
+  ASSERT_NE(panel, nullptr);
+  EXPECT_EQ(ControlText(GetDlgItem(window, idc::ReadConfig)), "获取配置信息");
+  EXPECT_EQ(ControlText(GetDlgItem(window, idc::FactoryDefault)), "出厂默认设置");
+  EXPECT_TRUE(ReadLines(log).empty()) << "no call before a button is pressed";
+
+  test::ClickControl(window, GetDlgItem(window, idc::ReadConfig));
+  ASSERT_TRUE(WaitFor([&] { return ControlText(panel) == "读取成功"; })) << ControlText(panel);
+  ASSERT_TRUE(WaitFor([&] { return ReadLines(log).size() >= kReadCalls.size(); }));
+  EXPECT_EQ(ReadLines(log), kReadCalls);
+  PanelPixels pixels;
+  EXPECT_TRUE(WaitFor([&] { return (pixels = CountPanelPixels(panel)).green > 500; }, 5s))
+      << "green pixels: " << pixels.green;
+  EXPECT_EQ(pixels.red, 0);
+  RecordProperty("green_after_read", pixels.green);
+
+  fs::remove(log);
+  test::ClickControl(window, GetDlgItem(window, idc::FactoryDefault));
+  ASSERT_TRUE(WaitFor([&] { return ControlText(panel) == "设置成功"; })) << ControlText(panel);
+  ASSERT_TRUE(WaitFor([&] { return ReadLines(log).size() >= kFactoryCalls.size(); }));
+  EXPECT_EQ(ReadLines(log), kFactoryCalls);
+  EXPECT_TRUE(WaitFor([&] { return (pixels = CountPanelPixels(panel)).green > 500; }, 5s))
+      << "green pixels: " << pixels.green;
+  EXPECT_EQ(pixels.red, 0);
+  RecordProperty("green_after_factory_default", pixels.green);
+
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(tool.WaitForExit(), 0u);
+}
+
+}  // namespace
+}  // namespace uhf
