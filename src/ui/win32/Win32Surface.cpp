@@ -123,7 +123,9 @@ ItemClass ClassOf(const ControlTemplate& tpl, bool hover) {
     case ControlKind::IpAddress:
       return {WC_IPADDRESSW, WS_TABSTOP};
     case ControlKind::RichEdit:
-      return {L"RichEdit20W", TextAlignment(tpl.style, ES_LEFT, ES_CENTER, ES_RIGHT) |
+      // Labels placed on the panel stay visible: the panel never paints over its siblings.
+      return {L"RichEdit20W", WS_CLIPSIBLINGS |
+                                  TextAlignment(tpl.style, ES_LEFT, ES_CENTER, ES_RIGHT) |
                                   ((tpl.style & kStyleMultiline) ? ES_MULTILINE : 0) |
                                   ((tpl.style & kStyleReadOnly) ? ES_READONLY : 0) |
                                   ((tpl.style & kStyleBorder) ? WS_BORDER : 0)};
@@ -285,6 +287,12 @@ Win32Surface::Win32Surface(const std::vector<ControlTemplate>& controls,
     }
     controls_[tpl.id] = std::move(state);
   }
+  // Labels standing on the status panel go above it.
+  for (const auto& [id, control] : controls_) {
+    if (control->kind == ControlKind::Static && OverRichEdit(control->hwnd)) {
+      SetWindowPos(control->hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+  }
 }
 
 Win32Surface::~Win32Surface() {
@@ -367,12 +375,39 @@ INT_PTR Win32Surface::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORBTN:
       // Push buttons get one background brush.
       return reinterpret_cast<INT_PTR>(pushButtonBrush_);
+    case WM_CTLCOLORSTATIC: {
+      // A label standing on the status panel (the serial number) takes the panel's background
+      // instead of cutting a grey box out of it.
+      auto label = reinterpret_cast<HWND>(lParam);
+      if (OverRichEdit(label)) {
+        auto dc = reinterpret_cast<HDC>(wParam);
+        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+        return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
+      }
+      return FALSE;
+    }
     case WM_CLOSE:
       ended_ = true;
       return TRUE;
     default:
       return FALSE;
   }
+}
+
+bool Win32Surface::OverRichEdit(HWND label) const {
+  RECT labelRect{};
+  GetWindowRect(label, &labelRect);
+  for (const auto& [id, control] : controls_) {
+    const bool shown = (GetWindowLongW(control->hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (control->kind != ControlKind::RichEdit || !shown) continue;
+    RECT richRect{};
+    RECT overlap{};
+    GetWindowRect(control->hwnd, &richRect);
+    if (IntersectRect(&overlap, &labelRect, &richRect) && EqualRect(&overlap, &labelRect)) {
+      return true;
+    }
+  }
+  return false;
 }
 
 void Win32Surface::OnUserClick(int id) {
@@ -585,7 +620,6 @@ void Win32Surface::SetFont(int id, const FontSpec& font) {
   }
   HDC screen = GetDC(nullptr);
   const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
   LOGFONTW logFont{};
   logFont.lfHeight = -MulDiv(font.points, pixelsPerInch, 72);
   logFont.lfWeight = FW_NORMAL;
@@ -593,6 +627,25 @@ void Win32Surface::SetFont(int id, const FontSpec& font) {
   const std::wstring face = Widen(font.face);
   wcsncpy(logFont.lfFaceName, face.c_str(), LF_FACESIZE - 1);
   HFONT handle = CreateFontIndirectW(&logFont);
+  // A label of several lines whose text would be cut off at the bottom (a substitute face is
+  // often taller than the one asked for) gets the largest size of the face that fits.
+  if (control.kind == ControlKind::Static && handle != nullptr) {
+    RECT box{};
+    GetClientRect(control.hwnd, &box);
+    const std::wstring text = WindowText(control.hwnd);
+    while (logFont.lfHeight < -6) {
+      RECT need = box;
+      HGDIOBJ old = SelectObject(screen, handle);
+      DrawTextW(screen, text.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK);
+      SelectObject(screen, old);
+      if (need.bottom - need.top <= box.bottom - box.top) break;
+      DeleteObject(handle);
+      ++logFont.lfHeight;
+      handle = CreateFontIndirectW(&logFont);
+      if (handle == nullptr) break;
+    }
+  }
+  ReleaseDC(nullptr, screen);
   if (handle == nullptr) return;
   fonts_.push_back(handle);
   SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(handle), TRUE);

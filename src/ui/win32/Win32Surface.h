@@ -98,6 +98,7 @@ class Win32Surface : public ControlSurface {
   static LRESULT CALLBACK HoverButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void OnUserClick(int id);
+  bool OverRichEdit(HWND label) const;
   void DrawHoverButton(const DRAWITEMSTRUCT& item);
   ControlState& At(int id);
   const ControlState& At(int id) const;

@@ -1,0 +1,93 @@
+// Starts uhf-reader-tool.exe, optionally presses "获取配置信息" and waits for the status, and
+// writes the window as the screen shows it into a BMP file. Used for the Windows screenshots.
+//   window_shot.exe <tool.exe> <out.bmp> [--read]
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "support/Win32Input.h"
+#include "ui/ControlIds.h"
+#include "ui/DialogTemplate.h"
+#include "ui/win32/Win32Surface.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+bool WriteBmp(const std::wstring& path, HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;  // bottom-up, as BMP files store rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  GdiFlush();
+  const DWORD imageSize = static_cast<DWORD>(width) * static_cast<DWORD>(height) * 4;
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+  file.bfSize = file.bfOffBits + imageSize;
+  std::ofstream out(std::filesystem::path(path), std::ios::binary);
+  out.write(reinterpret_cast<const char*>(&file), sizeof file);
+  out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+  out.write(static_cast<const char*>(bits), imageSize);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return out.good();
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: window_shot <tool.exe> <out.bmp> [--read]\n");
+    return 2;
+  }
+  std::wstring command = L"\"" + std::wstring(argv[1]) + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    std::fprintf(stderr, "cannot start the tool\n");
+    return 1;
+  }
+  const std::wstring title = uhf::Widen(uhf::kAppTitle);
+  HWND window = nullptr;
+  for (int i = 0; i < 400 && (window == nullptr || !IsWindowVisible(window)); ++i) {
+    std::this_thread::sleep_for(50ms);
+    window = FindWindowW(L"#32770", title.c_str());
+  }
+  int status = 1;
+  if (window != nullptr) {
+    if (argc > 3 && std::wstring(argv[3]) == L"--read") {
+      uhf::test::ClickControl(window, GetDlgItem(window, uhf::idc::ReadConfig));
+      HWND panel = GetDlgItem(window, uhf::idc::StatusPanel);
+      for (int i = 0; i < 200 && GetWindowTextLengthW(panel) == 0; ++i) {
+        std::this_thread::sleep_for(50ms);
+      }
+    }
+    std::this_thread::sleep_for(1s);  // let every control finish painting
+    status = WriteBmp(argv[2], window) ? 0 : 1;
+    PostMessageW(window, WM_CLOSE, 0, 0);
+  }
+  WaitForSingleObject(process.hProcess, 10000);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return status;
+}
