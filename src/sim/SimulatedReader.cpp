@@ -227,6 +227,10 @@ std::filesystem::path DefaultStatePath() {
   if (std::filesystem::path base = env("XDG_STATE_HOME"); base.is_absolute()) {
     return base / "tagvane-sim" / "reader.ini";
   }
+  // Windows: the user's local application data.
+  if (std::filesystem::path base = env("LOCALAPPDATA"); base.is_absolute()) {
+    return base / "tagvane-sim" / "reader.ini";
+  }
   if (std::string home = env("HOME"); !home.empty()) {
     return std::filesystem::path(home) / ".local" / "state" / "tagvane-sim" / "reader.ini";
   }

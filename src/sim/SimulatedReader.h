@@ -56,7 +56,7 @@ struct SimOptions {
 };
 
 // Default state file: $TAGVANE_SIM_STATE, else $XDG_STATE_HOME/tagvane-sim/reader.ini, else
-// ~/.local/state/tagvane-sim/reader.ini.
+// %LOCALAPPDATA%\tagvane-sim\reader.ini (Windows), else ~/.local/state/tagvane-sim/reader.ini.
 std::filesystem::path DefaultStatePath();
 
 class SimulatedReader final : public ReaderDriver {

@@ -204,6 +204,8 @@ std::string Profile::GetString(std::string_view section, std::string_view key,
       return std::string(Utf8Prefix(value, maxBytes));
     }
   }
+  // As the platform's reader does, the default loses the spaces at its end.
+  while (!defaultValue.empty() && defaultValue.back() == ' ') defaultValue.remove_suffix(1);
   return std::string(Utf8Prefix(defaultValue, maxBytes));
 }
 

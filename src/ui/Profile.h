@@ -33,7 +33,7 @@ class Profile {
   // The value of `key` in `section` as UTF-8, or `defaultValue` when the section or the key is
   // missing. A key present with an empty value gives "". The text keeps at most bufferSize - 1
   // bytes of the file's own encoding (so a value read into a 200-byte buffer keeps 199 bytes);
-  // the default is cut the same way.
+  // the default loses the spaces at its end and is cut the same way.
   std::string GetString(std::string_view section, std::string_view key,
                         std::string_view defaultValue, std::size_t bufferSize) const;
 

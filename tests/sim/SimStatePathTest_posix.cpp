@@ -6,39 +6,16 @@
 #include <vector>
 
 #include "sim/SimulatedReader.h"
+#include "support/EnvironmentGuard.h"
 
 namespace uhf {
 namespace {
 
-class EnvironmentGuard {
- public:
-  explicit EnvironmentGuard(std::initializer_list<const char*> names) {
-    for (const char* name : names) {
-      const char* value = std::getenv(name);
-      saved_.push_back({name, value != nullptr, value != nullptr ? value : ""});
-    }
-  }
-  ~EnvironmentGuard() {
-    for (const auto& [name, present, value] : saved_) {
-      if (present) {
-        setenv(name, value.c_str(), 1);
-      } else {
-        unsetenv(name);
-      }
-    }
-  }
-
- private:
-  struct Saved {
-    const char* name;
-    bool present;
-    std::string value;
-  };
-  std::vector<Saved> saved_;
-};
+using test::EnvironmentGuard;
 
 TEST(SimStatePath, EnvironmentDecidesWhereTheStateLives) {
-  EnvironmentGuard guard({"TAGVANE_SIM_STATE", "XDG_STATE_HOME", "HOME"});
+  EnvironmentGuard guard({"TAGVANE_SIM_STATE", "XDG_STATE_HOME", "LOCALAPPDATA", "HOME"});
+  unsetenv("LOCALAPPDATA");
   setenv("TAGVANE_SIM_STATE", "/tmp/a/reader.ini", 1);
   setenv("XDG_STATE_HOME", "/var/state", 1);
   setenv("HOME", "/home/op", 1);

@@ -187,6 +187,15 @@ TEST(Profile, GbkTruncationNeverSplitsADoubleByteCharacter) {
   EXPECT_EQ(Get("[Lan]\nK=" + many, "Lan", "K"), expected);
 }
 
+TEST(Profile, DefaultLosesTrailingSpacesOnly) {
+  EXPECT_EQ(Get("[Lan]\n", "Lan", "K", "default  "), "default");
+  EXPECT_EQ(Get("", "Lan", "K", "one two  "), "one two");
+  EXPECT_EQ(Get("", "Lan", "K", "  lead"), "  lead");
+  EXPECT_EQ(Get("", "Lan", "K", "   "), "");
+  // A value found in the file is not a default: its own rules apply.
+  EXPECT_EQ(Get("[Lan]\nK=\"v  \"\n", "Lan", "K", "d  "), "v  ");
+}
+
 TEST(Profile, NulByteEndsTheValue) {
   EXPECT_EQ(Get(std::string("[Lan]\nK=ab\0cd\n", 13), "Lan", "K"), "ab");
 }
