@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <string>
 
+#include "dialog/ControlIds.h"
 #include "reader/FrequencyPlan.h"
 #include "reader/ReaderSettings.h"
-#include "ui/ControlIds.h"
 #include "ui/Utf8.h"
 
 namespace uhf {

@@ -9,9 +9,9 @@
 #include <stdexcept>
 
 #include "app/ReaderConfigDialog.h"
+#include "dialog/ControlIds.h"
+#include "dialog/MainDialogTemplate.h"
 #include "sim/SimulatedReader.h"
-#include "ui/ControlIds.h"
-#include "ui/DialogTemplate.h"
 #include "ui/MemorySurface.h"
 
 namespace uhf {
@@ -24,7 +24,7 @@ SerialPortInfo Port(const std::string& friendlyName) {
 }
 
 struct DialogUnderTest {
-  MemorySurface surface;
+  MemorySurface surface{MainDialogTemplate()};
   SimulatedReader reader;
   DialogPlatform platform;
   std::unique_ptr<ReaderConfigDialog> dialog;
@@ -73,7 +73,7 @@ TEST(DialogInit, EveryControlMatchesTheTemplateExceptWhatInitialisationChanges) 
       {idc::OutputTime, "2"},      {idc::ReaderAddress, "0"}, {idc::ReadTime, "1"},
       {idc::HostPort, "2000"},     {idc::ReaderPort, "27001"}};
 
-  for (const ControlTemplate& control : MainDialogTemplate()) {
+  for (const ControlTemplate& control : MainDialogTemplate().controls) {
     if (control.id == idc::None) continue;
     SCOPED_TRACE(control.id);
     EXPECT_EQ(t.surface.IsVisible(control.id), control.visible);

@@ -31,8 +31,7 @@ class QtSurface : public ControlSurface {
   using MessageBoxHook = std::function<MessageResult(
       std::string_view text, std::string_view caption, MessageButtons buttons, MessageIcon icon)>;
 
-  explicit QtSurface(const std::vector<ControlTemplate>& controls = MainDialogTemplate(),
-                     ButtonFactory makeButton = {});
+  explicit QtSurface(const DialogTemplate& dialog, ButtonFactory makeButton = {});
   ~QtSurface() override;
   QtSurface(const QtSurface&) = delete;
   QtSurface& operator=(const QtSurface&) = delete;
@@ -93,7 +92,7 @@ class QtSurface : public ControlSurface {
 
   Control& At(int id);
   const Control& At(int id) const;
-  void Build(const std::vector<ControlTemplate>& controls, const ButtonFactory& makeButton);
+  void Build(const DialogTemplate& dialog, const ButtonFactory& makeButton);
   QWidget* Create(const ControlTemplate& tpl, const ButtonFactory& makeButton);
   void OnUserClick(int id);
 
