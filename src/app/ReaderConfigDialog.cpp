@@ -22,11 +22,7 @@ const FontSpec kVersionFont{"宋体", 15};
 
 DialogPlatform SystemDialogPlatform() {
   return {
-      [] {
-        std::vector<SerialPortInfo> ports;
-        EnumerateSerialPorts(ports, false);
-        return ports;
-      },
+      &AvailablePorts,
       &LocalHostAddress,
       &ConfigIniPath,
   };
@@ -92,15 +88,20 @@ void ReaderConfigDialog::OnInitDialog() {
 }
 
 void ReaderConfigDialog::FillPortSelector() {
-  std::vector<SerialPortInfo> ports;
+  std::vector<AvailablePort> ports;
   try {
-    if (platform_.enumeratePorts) ports = platform_.enumeratePorts();
+    if (platform_.availablePorts) ports = platform_.availablePorts();
   } catch (const std::exception& error) {
     // Shown once; the tool goes on without serial ports.
     surface_.MessageBox(error.what(), kAppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
     ports.clear();
   }
-  for (const std::string& item : PortSelectorItems(ports)) surface_.ComboAdd(idc::ComPort, item);
+  // Items in the system's order; the first port without a short name ends the list.
+  for (const AvailablePort& port : ports) {
+    if (port.name.empty()) break;
+    surface_.ComboAdd(idc::ComPort, port.name);
+  }
+  // Selecting item 0 of an empty list leaves the selector without a selection.
   if (!ports.empty()) surface_.ComboSetSel(idc::ComPort, 0);
 }
 

@@ -14,7 +14,7 @@
 #include "dialog/DialogContext.h"
 #include "dialog/InterfaceText.h"
 #include "driver/ReaderDriver.h"
-#include "ports/SerialPorts.h"
+#include "ports/AvailablePorts.h"
 #include "tags/TagReads.h"
 #include "ui/ControlSurface.h"
 
@@ -22,8 +22,8 @@ namespace uhf {
 
 // What initialisation needs of the machine; tests replace any of it.
 struct DialogPlatform {
-  // The serial ports in discovery order; may throw (the message is shown once).
-  std::function<std::vector<SerialPortInfo>()> enumeratePorts;
+  // The serial ports in the system's order; may throw (the message is shown once).
+  std::function<std::vector<AvailablePort>()> availablePorts;
   // This computer's address, or empty.
   std::function<std::string()> hostAddress;
   // config.ini of the current directory, or nothing when its path cannot be formed.

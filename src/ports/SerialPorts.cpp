@@ -127,10 +127,6 @@ void EnumerateSerialPorts(std::vector<SerialPortInfo>& list, bool probePresence,
   PostPass(list, probePresence, platform);
 }
 
-void EnumerateSerialPorts(std::vector<SerialPortInfo>& list, bool probePresence) {
-  EnumerateSerialPorts(list, probePresence, DefaultPortPlatform());
-}
-
 void EnumPortsByInterface(std::vector<SerialPortInfo>& list, PortPlatform& platform) {
   const DeviceInfoSet set = platform.OpenComPortInterfaces();
   if (set == kInvalidDeviceInfoSet) {
@@ -239,17 +235,19 @@ void AddPortsFromDeviceKey(RegistryKey deviceKey, bool isUsb, std::vector<Serial
   }
 }
 
-std::vector<std::string> PortSelectorItems(const std::vector<SerialPortInfo>& list) {
-  std::vector<std::string> items;
-  for (const SerialPortInfo& port : list) {
-    const std::string& name = port.friendlyName;
-    const std::size_t start = name.find("COM");
-    if (start == std::string::npos) break;
-    std::size_t end = start + 3;
-    while (end < name.size() && name[end] >= '0' && name[end] <= '9') ++end;
-    items.push_back(name.substr(start, end - start));
+AvailablePort AsAvailablePort(const SerialPortInfo& port) {
+  AvailablePort available{{}, port.friendlyName, port.devicePath, std::nullopt};
+  const std::string& display = port.friendlyName;
+  const std::size_t start = display.find("COM");
+  if (start == std::string::npos) return available;
+  std::size_t end = start + 3;
+  while (end < display.size() && display[end] >= '0' && display[end] <= '9') ++end;
+  available.name = display.substr(start, end - start);
+  // Nine digits at most, so the number fits OpenCom's 32-bit argument.
+  if (end > start + 3 && end - start - 3 <= 9) {
+    available.portNumber = std::stoi(display.substr(start + 3, end - start - 3));
   }
-  return items;
+  return available;
 }
 
 }  // namespace uhf
