@@ -7,6 +7,7 @@
 #include "dialog/MainDialogTemplate.h"
 #include "reader/FrequencyPlan.h"
 #include "reader/ReaderOperations.h"
+#include "tags/CardFormats.h"
 #include "ui/Profile.h"
 
 namespace uhf {
@@ -229,12 +230,12 @@ void ReaderConfigDialog::FillStartBytes(int count) {
   surface_.ComboSetSel(idc::StartBytes, 0);
 }
 
-// The last start byte leaves room for the 3 (26-bit) or 4 (34-bit) card bytes in 12.
+// Start bytes 0 to the last one that leaves room for the frame's card bytes.
 void ReaderConfigDialog::OnWiegand26() {
-  FillStartBytes(10);
+  FillStartBytes(LastStartByte(WiegandFrame::W26) + 1);
 }
 void ReaderConfigDialog::OnWiegand34() {
-  FillStartBytes(9);
+  FillStartBytes(LastStartByte(WiegandFrame::W34) + 1);
 }
 
 void ReaderConfigDialog::OnTagIntervalChange() {

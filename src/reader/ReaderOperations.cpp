@@ -8,7 +8,7 @@
 #include "dialog/ControlIds.h"
 #include "reader/FrequencyPlan.h"
 #include "reader/ReaderSettings.h"
-#include "ui/Utf8.h"
+#include "text/Utf8.h"
 
 namespace uhf {
 
@@ -71,11 +71,11 @@ const std::string* SaveRefusal(DialogContext& ctx) {
   if (ctx.readerKind != 2 && endItem < startItem) return &texts.MESSAGE_FREQ_ERROR;
   const int startByte = surface.ComboGetSel(idc::StartBytes);
   if (surface.GetCheck(idc::Usb)) {
-    if ((surface.GetCheck(idc::Wiegand34) && startByte > ReaderSettings::kStartByteMax34) ||
-        (surface.GetCheck(idc::Wiegand26) && startByte > ReaderSettings::kStartByteMax26)) {
+    if ((surface.GetCheck(idc::Wiegand34) && startByte > LastStartByte(WiegandFrame::W34)) ||
+        (surface.GetCheck(idc::Wiegand26) && startByte > LastStartByte(WiegandFrame::W26))) {
       return &texts.MESSAGE_START_BYTES_PARAMETER_ERROR;
     }
-  } else if (startByte + surface.ComboGetSel(idc::Length) + 1 > ReaderSettings::kTagNumberBytes) {
+  } else if (startByte + surface.ComboGetSel(idc::Length) + 1 > kTagNumberBytes) {
     return &texts.MESSAGE_LENGHT_BYTES_PARAMETER_ERROR;
   }
   // The interval travels as one byte: refuse what it cannot carry rather than send its low bits.

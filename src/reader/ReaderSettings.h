@@ -11,6 +11,8 @@
 
 #include "dialog/ControlIds.h"
 
+#include "tags/CardFormats.h"
+
 namespace uhf {
 
 class ControlSurface;
@@ -38,14 +40,8 @@ struct ReaderSettings {
   // wiegandFormat: radios 26 / 34, only with the USB link
   static constexpr std::uint8_t kWiegand26 = 0x26;
   static constexpr std::uint8_t kWiegand34 = 0x34;
-  // Largest start byte a save accepts with the USB link, by format (room for 3 or 4 card bytes
-  // inside the 12-byte tag number).
-  static constexpr int kStartByteMax26 = 9;
-  static constexpr int kStartByteMax34 = 8;
-  // Start byte and length together stay within the 12-byte tag number.
-  static constexpr int kTagNumberBytes = 12;
   // "Start Bytes" after a read holds "0".."11"; "Length" holds "1".."12" (item i = length i + 1).
-  static constexpr int kStartByteItems = 12;
+  static constexpr int kStartByteItems = kTagNumberBytes;
   static constexpr int kLengthItems = 12;
   // password: 4 bytes, shown as 8 lowercase hexadecimal digits
   static constexpr std::size_t kPasswordBytes = 4;

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "sim/SimStateFile.h"
+#include "text/Hex.h"
 
 namespace uhf {
 
@@ -60,18 +61,11 @@ constexpr std::string_view kOperations[] = {"OpenCom",
                                             "hex_a",
                                             "a_hex"};
 
-constexpr char kHexDigits[] = "0123456789abcdef";
-
 std::string HexToken(const std::uint8_t* bytes, std::size_t count) {
   if (bytes == nullptr) {
     return "null";
   }
-  std::string text;
-  for (std::size_t i = 0; i < count; ++i) {
-    text += kHexDigits[bytes[i] >> 4];
-    text += kHexDigits[bytes[i] & 0x0f];
-  }
-  return text;
+  return BytesToHex(std::span(bytes, count));
 }
 
 std::string Quoted(const char* text, std::size_t maxLength = std::string::npos) {
@@ -681,7 +675,7 @@ std::int32_t SimulatedReader::hex_a(const std::uint8_t* bytes, char* text,
   }
   for (std::int32_t i = 0; i < textLength; ++i) {
     const std::uint8_t byte = bytes[i / 2];
-    text[i] = kHexDigits[i % 2 == 0 ? byte >> 4 : byte & 0x0f];
+    text[i] = HexDigit(i % 2 == 0 ? byte >> 4u : byte);
   }
   text[textLength] = '\0';
   return 0;

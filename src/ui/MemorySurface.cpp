@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "ui/DottedAddress.h"
-#include "ui/Utf8.h"
+#include "text/Utf8.h"
 
 namespace uhf {
 

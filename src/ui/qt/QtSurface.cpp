@@ -21,7 +21,7 @@
 #include <stdexcept>
 
 #include "ui/DottedAddress.h"
-#include "ui/Utf8.h"
+#include "text/Utf8.h"
 #include "ui/qt/IpAddressWidget.h"
 #include "ui/qt/QtText.h"
 #include "ui/qt/ReportList.h"
