@@ -20,8 +20,8 @@
 #include <array>
 #include <stdexcept>
 
-#include "ui/DottedAddress.h"
 #include "text/Utf8.h"
+#include "ui/DottedAddress.h"
 #include "ui/qt/IpAddressWidget.h"
 #include "ui/qt/QtText.h"
 #include "ui/qt/ReportList.h"
@@ -114,10 +114,7 @@ QWidget* QtSurface::Create(const ControlTemplate& tpl, const ButtonFactory& make
       palette.setBrush(QPalette::Window, pushButtonBrush_);
       button->setPalette(palette);
       button->setAutoFillBackground(true);
-      if (id != kNoId) {
-        QObject::connect(button, &QAbstractButton::clicked, parent,
-                         [this, id] { OnUserClick(id); });
-      }
+      ReportClicks(button, id);
       control->button = button;
       control->widget = button;
       break;
@@ -131,10 +128,7 @@ QWidget* QtSurface::Create(const ControlTemplate& tpl, const ButtonFactory& make
       // radios of the same group.
       button->setAutoExclusive(false);
       button->setText(ToDisplay(tpl.text));
-      if (id != kNoId) {
-        QObject::connect(button, &QAbstractButton::clicked, parent,
-                         [this, id] { OnUserClick(id); });
-      }
+      ReportClicks(button, id);
       control->button = button;
       control->widget = button;
       break;
@@ -237,6 +231,12 @@ QWidget* QtSurface::Create(const ControlTemplate& tpl, const ButtonFactory& make
     control->rich->setPlainText(ToDisplay(tpl.text));
   }
   return widget;
+}
+
+void QtSurface::ReportClicks(QAbstractButton* button, int id) {
+  if (id == kNoId) return;
+  QObject::connect(button, &QAbstractButton::clicked, dialog_.get(),
+                   [this, id] { OnUserClick(id); });
 }
 
 void QtSurface::OnUserClick(int id) {

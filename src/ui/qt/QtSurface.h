@@ -16,6 +16,7 @@
 #include "ui/qt/DialogFont.h"
 #include "ui/qt/DialogUnits.h"
 
+class QAbstractButton;
 class QDialog;
 class QPushButton;
 class QWidget;
@@ -94,6 +95,7 @@ class QtSurface : public ControlSurface {
   const Control& At(int id) const;
   void Build(const DialogTemplate& dialog, const ButtonFactory& makeButton);
   QWidget* Create(const ControlTemplate& tpl, const ButtonFactory& makeButton);
+  void ReportClicks(QAbstractButton* button, int id);  // a click on it is a click on `id`
   void OnUserClick(int id);
 
   std::unique_ptr<SurfaceDialog> dialog_;
