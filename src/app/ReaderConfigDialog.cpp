@@ -7,6 +7,7 @@
 #include "dialog/MainDialogTemplate.h"
 #include "reader/FrequencyPlan.h"
 #include "reader/ReaderOperations.h"
+#include "reader/ReaderSettings.h"
 #include "tags/CardFormats.h"
 #include "ui/Profile.h"
 
@@ -57,7 +58,7 @@ void ReaderConfigDialog::OnInitDialog() {
 
   // 7. Card number lengths 1 to 12 (a read selects length - 1; nothing selected before).
   surface_.ComboReset(idc::Length);
-  for (int length = 1; length <= 12; ++length) {
+  for (int length = 1; length <= ReaderSettings::kLengthItems; ++length) {
     surface_.ComboAdd(idc::Length, std::to_string(length));
   }
 

@@ -74,7 +74,6 @@ class ReaderConfigDialog {
 
   const BoundValues& Values() const { return values_; }
   const InterfaceText& Texts() const { return texts_; }
-  std::uint8_t ReaderKind() const { return readerKind_; }
   DialogContext& Context() { return ctx_; }
 
  private:

@@ -285,6 +285,8 @@ void OnSaveChanges(DialogContext& ctx) {
   }
   driver.UhfSetReadTagIntervalTime(kBus, static_cast<std::uint8_t>(values.tagInterval));
 
+  // The text the tool shows for a failed write of the region (its key says "Get").
+  const std::string& regionWriteFailed = texts.MESSAGE_GET_FREQUENCY_REGION_FAIL;
   const int startItem = surface.ComboGetSel(idc::FreqStart);
   const int endItem = surface.ComboGetSel(idc::FreqEnd);
   const int powerItem = surface.ComboGetSel(idc::Power);
@@ -293,7 +295,7 @@ void OnSaveChanges(DialogContext& ctx) {
     const FrequencyPlan plan = PlanFromControls(surface, ctx.readerKind);
     if (driver.UhfSetFrequencyRegion(kBus, plan.form, plan.start, plan.end, plan.step,
                                      plan.count) != 0) {
-      ctx.ShowMessage(texts.MESSAGE_GET_FREQUENCY_REGION_FAIL);
+      ctx.ShowMessage(regionWriteFailed);
       return;
     }
     powerStatus = driver.UhfSetOutPower(kBus, static_cast<std::uint8_t>(powerItem));
@@ -309,7 +311,7 @@ void OnSaveChanges(DialogContext& ctx) {
     const FrequencyPlan plan = PlanFromControls(surface, ctx.readerKind);
     if (driver.UhfSetFrequencyRegion(kBus, plan.form, plan.start, plan.end, plan.step,
                                      plan.count) != 0) {
-      ctx.ShowMessage(texts.MESSAGE_GET_FREQUENCY_REGION_FAIL);
+      ctx.ShowMessage(regionWriteFailed);
       return;
     }
     if (const auto scale = PowerScaleFor(ctx.readerKind)) {

@@ -41,8 +41,8 @@ std::string FormatRowNumber(int position) {
 int ParseCount(std::string_view text) {
   const std::size_t n = text.size() < 3 ? text.size() : 3;
   int value = 0;
-  // Characters are not checked, as the list only ever holds counts it wrote itself. They count as
-  // the signed 8-bit codes the original platform gave them.
+  // Characters are not checked, as the list only ever holds counts it wrote itself. A byte counts
+  // as a signed 8-bit code.
   for (std::size_t i = 0; i < n; ++i) {
     value = value * 10 + (static_cast<signed char>(text[i]) - '0');
   }

@@ -15,8 +15,7 @@
 
 namespace uhf {
 
-// Columns of the tag list.
-inline constexpr int kTagColumnNo = 0;
+// Columns of the tag list; column 0 (No.) is the row's own item text.
 inline constexpr int kTagColumnCard = 1;
 inline constexpr int kTagColumnCount = 2;
 inline constexpr int kTagColumnEpcLength = 3;

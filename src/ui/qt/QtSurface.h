@@ -84,9 +84,6 @@ class QtSurface : public ControlSurface {
 
   QDialog* Window() const;
   QWidget* Widget(int id) const;  // nullptr for an unknown id
-  // The one brush every push button gets as its background.
-  const QBrush& PushButtonBrush() const { return pushButtonBrush_; }
-  DialogBaseUnits BaseUnits() const { return baseUnits_; }
 
  private:
   struct Control;
