@@ -10,20 +10,20 @@
 #include <string>
 #include <vector>
 
+#include "dialog/BoundValues.h"
+#include "dialog/DialogContext.h"
+#include "dialog/InterfaceText.h"
 #include "driver/ReaderDriver.h"
-#include "ports/SerialPorts.h"
-#include "tags/DialogContext.h"
+#include "ports/AvailablePorts.h"
 #include "tags/TagReads.h"
 #include "ui/ControlSurface.h"
-#include "ui/DataExchange.h"
-#include "ui/InterfaceText.h"
 
 namespace uhf {
 
 // What initialisation needs of the machine; tests replace any of it.
 struct DialogPlatform {
-  // The serial ports in discovery order; may throw (the message is shown once).
-  std::function<std::vector<SerialPortInfo>()> enumeratePorts;
+  // The serial ports in the system's order; may throw (the message is shown once).
+  std::function<std::vector<AvailablePort>()> availablePorts;
   // This computer's address, or empty.
   std::function<std::string()> hostAddress;
   // config.ini of the current directory, or nothing when its path cannot be formed.
@@ -74,7 +74,6 @@ class ReaderConfigDialog {
 
   const BoundValues& Values() const { return values_; }
   const InterfaceText& Texts() const { return texts_; }
-  std::uint8_t ReaderKind() const { return readerKind_; }
   DialogContext& Context() { return ctx_; }
 
  private:

@@ -2,14 +2,21 @@
 // main dialog modally and ends when it closes. A driver library that cannot be bound is reported
 // in a message box; the tool then does not start.
 #include <memory>
+#include <set>
 #include <string>
 
 #include "app/ReaderConfigDialog.h"
+#include "dialog/ControlIds.h"
+#include "dialog/MainDialogTemplate.h"
 #include "driver/LibraryDriver.h"
-#include "ui/DialogTemplate.h"
 #include "ui/win32/Win32Surface.h"
 
 namespace {
+
+// The six command buttons are hover buttons; every other push button is a plain one.
+const std::set<int> kHoverButtons = {uhf::idc::Connect,        uhf::idc::Disconnect,
+                                     uhf::idc::FactoryDefault, uhf::idc::ReadTag,
+                                     uhf::idc::SaveChanges,    uhf::idc::ReadConfig};
 
 class ReaderToolApp {
  public:
@@ -22,7 +29,7 @@ class ReaderToolApp {
       MessageBoxW(nullptr, text.c_str(), uhf::Widen(uhf::kAppTitle).c_str(), MB_OK | MB_ICONERROR);
       return 1;
     }
-    uhf::Win32Surface surface;
+    uhf::Win32Surface surface(uhf::MainDialogTemplate(), kHoverButtons);
     uhf::ReaderConfigDialog dialog(surface, *driver);
     surface.SetNotificationHandler(
         [&dialog](int id, uhf::Notification notification) { dialog.OnCommand(id, notification); });

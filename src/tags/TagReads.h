@@ -11,12 +11,11 @@
 #include <unordered_map>
 #include <vector>
 
-#include "tags/DialogContext.h"
+#include "dialog/DialogContext.h"
 
 namespace uhf {
 
-// Columns of the tag list.
-inline constexpr int kTagColumnNo = 0;
+// Columns of the tag list; column 0 (No.) is the row's own item text.
 inline constexpr int kTagColumnCard = 1;
 inline constexpr int kTagColumnCount = 2;
 inline constexpr int kTagColumnEpcLength = 3;

@@ -3,15 +3,14 @@
 #include <stdexcept>
 #include <utility>
 
-#include "ui/ControlIds.h"
 #include "ui/DottedAddress.h"
-#include "ui/Utf8.h"
+#include "text/Utf8.h"
 
 namespace uhf {
 
-MemorySurface::MemorySurface(const std::vector<ControlTemplate>& controls) {
-  for (const auto& tpl : controls) {
-    if (tpl.id == idc::None) continue;
+MemorySurface::MemorySurface(const DialogTemplate& dialog) {
+  for (const auto& tpl : dialog.controls) {
+    if (tpl.id == kNoId) continue;
     Control control;
     control.kind = tpl.kind;
     control.radioGroup = tpl.radioGroup;
@@ -88,7 +87,8 @@ void MemorySurface::LimitText(int id, int maxChars) {
   At(id).limit = maxChars;
 }
 void MemorySurface::SelectAllText(int id) {
-  At(id).selectedAll = true;
+  Control& control = At(id);
+  if (control.kind == ControlKind::Edit) control.selectedAll = true;
 }
 
 void MemorySurface::ComboReset(int id) {

@@ -29,7 +29,7 @@ struct ColourRange {
 
 class MemorySurface : public ControlSurface {
  public:
-  explicit MemorySurface(const std::vector<ControlTemplate>& controls = MainDialogTemplate());
+  explicit MemorySurface(const DialogTemplate& dialog);
 
   void SetText(int id, std::string_view text) override;
   std::string GetText(int id) const override;

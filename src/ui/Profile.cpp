@@ -5,8 +5,8 @@
 #include <iterator>
 #include <system_error>
 
+#include "text/Utf8.h"
 #include "ui/EncodingGuess.h"
-#include "ui/Utf8.h"
 
 namespace uhf {
 
@@ -109,10 +109,15 @@ bool IsValidUtf8(std::string_view bytes) {
   return true;
 }
 
+bool ReadsAsGbk(std::string_view fileBytes) {
+  if (fileBytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) fileBytes.remove_prefix(kUtf8Bom.size());
+  return !IsValidUtf8(fileBytes) || GbkReadsBetterThanUtf8(fileBytes);
+}
+
 Profile Profile::Parse(std::string_view bytes) {
   Profile profile;
+  profile.gbk_ = ReadsAsGbk(bytes);
   if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) bytes.remove_prefix(kUtf8Bom.size());
-  profile.gbk_ = !IsValidUtf8(bytes) || GbkReadsBetterThanUtf8(bytes);
   const bool gbk = profile.gbk_;
   const auto toUtf8 = [gbk](std::string_view text) {
     return gbk ? GbkToUtf8(text) : std::string(text);

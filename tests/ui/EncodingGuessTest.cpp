@@ -44,13 +44,16 @@ TEST(EncodingGuess, GbkThatHappensToBeValidUtf8IsReadAsGbk) {
 
 TEST(EncodingGuess, ProfileReadsSuchAFileAsGbk) {
   // "[Lan]\nMODE_S=时\nRF_HZ=指示" written in GBK: every byte sequence is valid UTF-8.
-  const Profile profile = Profile::Parse("[Lan]\r\nMODE_S=\xCA\xB1\r\nRF_HZ=\xD6\xB8\xCA\xBE\r\n");
-  EXPECT_TRUE(profile.IsGbk());
+  const std::string gbk = "[Lan]\r\nMODE_S=\xCA\xB1\r\nRF_HZ=\xD6\xB8\xCA\xBE\r\n";
+  EXPECT_TRUE(ReadsAsGbk(gbk));
+  const Profile profile = Profile::Parse(gbk);
   EXPECT_EQ(profile.GetString("Lan", "MODE_S", "", 200), "时");
   EXPECT_EQ(profile.GetString("Lan", "RF_HZ", "", 200), "指示");
 
-  const Profile utf8 = Profile::Parse("[Lan]\nLENGTH=L\xC3\xA4nge\nX=\xE6\x97\xB6\n");
-  EXPECT_FALSE(utf8.IsGbk());
+  const std::string text = "[Lan]\nLENGTH=L\xC3\xA4nge\nX=\xE6\x97\xB6\n";
+  EXPECT_FALSE(ReadsAsGbk(text));
+  EXPECT_FALSE(ReadsAsGbk("\xEF\xBB\xBF" + text));  // with a byte order mark
+  const Profile utf8 = Profile::Parse(text);
   EXPECT_EQ(utf8.GetString("Lan", "LENGTH", "", 200), "Länge");
   EXPECT_EQ(utf8.GetString("Lan", "X", "", 200), "时");
 }

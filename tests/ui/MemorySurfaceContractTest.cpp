@@ -7,7 +7,7 @@ namespace {
 
 class MemoryUnderTest : public SurfaceUnderTest {
  public:
-  explicit MemoryUnderTest(const std::vector<ControlTemplate>& controls) : surface_(controls) {}
+  explicit MemoryUnderTest(const DialogTemplate& dialog) : surface_(dialog) {}
 
   ControlSurface& Surface() override { return surface_; }
   void Click(int id) override { surface_.Click(id); }
@@ -30,9 +30,8 @@ class MemoryUnderTest : public SurfaceUnderTest {
   MemorySurface surface_;
 };
 
-std::unique_ptr<SurfaceUnderTest> MakeMemoryUnderTest(
-    const std::vector<ControlTemplate>& controls) {
-  return std::make_unique<MemoryUnderTest>(controls);
+std::unique_ptr<SurfaceUnderTest> MakeMemoryUnderTest(const DialogTemplate& dialog) {
+  return std::make_unique<MemoryUnderTest>(dialog);
 }
 
 }  // namespace

@@ -289,6 +289,7 @@ TEST(ProfileDifferential, AgreesWithThePlatformReaderOrDiffersOnlyAsKnown) {
       out << file;
     }
     const Profile profile = Profile::Load(path);
+    const bool gbk = ReadsAsGbk(file);
     const std::string fullPath = path.string();
     for (int q = gen.Int(2, 5); q > 0; --q) {
       const std::string section = gen.Chance(5) ? std::string() : gen.Query(kSections);
@@ -301,7 +302,7 @@ TEST(ProfileDifferential, AgreesWithThePlatformReaderOrDiffersOnlyAsKnown) {
       // The platform's bytes, and the names for our reader (which takes and gives UTF-8), are
       // decoded as our reader decoded the file.
       const auto asText = [&](const std::string& bytes) {
-        return profile.IsGbk() ? GbkToUtf8(bytes) : bytes;
+        return gbk ? GbkToUtf8(bytes) : bytes;
       };
       const std::string platform = asText(raw);
       const std::string ours = profile.GetString(asText(section), asText(key), def, kBufferSize);

@@ -20,9 +20,8 @@
 #include <array>
 #include <stdexcept>
 
-#include "ui/ControlIds.h"
+#include "text/Utf8.h"
 #include "ui/DottedAddress.h"
-#include "ui/Utf8.h"
 #include "ui/qt/IpAddressWidget.h"
 #include "ui/qt/QtText.h"
 #include "ui/qt/ReportList.h"
@@ -58,10 +57,10 @@ struct QtSurface::Control {
   QTextEdit* rich = nullptr;
 };
 
-QtSurface::QtSurface(const std::vector<ControlTemplate>& controls, ButtonFactory makeButton)
+QtSurface::QtSurface(const DialogTemplate& dialog, ButtonFactory makeButton)
     : dialog_(std::make_unique<SurfaceDialog>()),
       pushButtonBrush_(QColor(154, 205, 50), Qt::SolidPattern) {
-  Build(controls, makeButton);
+  Build(dialog, makeButton);
 }
 
 QtSurface::~QtSurface() {
@@ -70,10 +69,9 @@ QtSurface::~QtSurface() {
   dialog_.reset();
 }
 
-void QtSurface::Build(const std::vector<ControlTemplate>& controls,
-                      const ButtonFactory& makeButton) {
+void QtSurface::Build(const DialogTemplate& tpl, const ButtonFactory& makeButton) {
   SurfaceDialog& dialog = *dialog_;
-  dialog.setWindowTitle(ToQ(kAppTitle));
+  dialog.setWindowTitle(ToQ(tpl.caption));
   // Caption, system menu and minimize box; no maximize box. A window of its own, with a task-bar
   // entry, not a transient dialog.
   dialog.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -81,15 +79,14 @@ void QtSurface::Build(const std::vector<ControlTemplate>& controls,
                         Qt::WindowCloseButtonHint);
   dialog.setSizeGripEnabled(false);
   dialog.setWindowIcon(ApplicationIcon());
-  dialog.setFont(MakeDialogFont(std::string(kDialogFontFace), kDialogFontPoints));
+  dialog.setFont(MakeDialogFont(tpl.fontFace, tpl.fontPoints));
   baseUnits_ = BaseUnitsOf(dialog.font());
-  dialog.setFixedSize(
-      DialogUnitsToPixels({0, 0, kDialogWidthDu, kDialogHeightDu}, baseUnits_).size());
+  dialog.setFixedSize(DialogUnitsToPixels({0, 0, tpl.widthDu, tpl.heightDu}, baseUnits_).size());
 
   std::vector<QWidget*> groupBoxes;
-  for (const ControlTemplate& tpl : controls) {
-    QWidget* widget = Create(tpl, makeButton);
-    if (tpl.kind == ControlKind::GroupBox) groupBoxes.push_back(widget);
+  for (const ControlTemplate& control : tpl.controls) {
+    QWidget* widget = Create(control, makeButton);
+    if (control.kind == ControlKind::GroupBox) groupBoxes.push_back(widget);
   }
   // Group boxes are frames drawn behind the controls placed over them.
   for (QWidget* group : groupBoxes) group->lower();
@@ -117,10 +114,7 @@ QWidget* QtSurface::Create(const ControlTemplate& tpl, const ButtonFactory& make
       palette.setBrush(QPalette::Window, pushButtonBrush_);
       button->setPalette(palette);
       button->setAutoFillBackground(true);
-      if (id != idc::None) {
-        QObject::connect(button, &QAbstractButton::clicked, parent,
-                         [this, id] { OnUserClick(id); });
-      }
+      ReportClicks(button, id);
       control->button = button;
       control->widget = button;
       break;
@@ -134,10 +128,7 @@ QWidget* QtSurface::Create(const ControlTemplate& tpl, const ButtonFactory& make
       // radios of the same group.
       button->setAutoExclusive(false);
       button->setText(ToDisplay(tpl.text));
-      if (id != idc::None) {
-        QObject::connect(button, &QAbstractButton::clicked, parent,
-                         [this, id] { OnUserClick(id); });
-      }
+      ReportClicks(button, id);
       control->button = button;
       control->widget = button;
       break;
@@ -176,7 +167,7 @@ QWidget* QtSurface::Create(const ControlTemplate& tpl, const ButtonFactory& make
       QObject::connect(edit, &QLineEdit::textChanged, limiter, [limiter](const QString& text) {
         limiter->SetCurrentLength(CodePoints(text));
       });
-      if (id != idc::None) {
+      if (id != kNoId) {
         QObject::connect(edit, &QLineEdit::textEdited, parent,
                          [this, id] { Notify(id, Notification::EditChanged); });
       }
@@ -231,7 +222,7 @@ QWidget* QtSurface::Create(const ControlTemplate& tpl, const ButtonFactory& make
   widget->setGeometry(geometry);
   widget->setEnabled(tpl.enabled);
   if (!tpl.visible) widget->setVisible(false);  // explicitly hidden: showing the dialog skips it
-  if (id != idc::None) {
+  if (id != kNoId) {
     widget->setObjectName(QString::number(id));
     const bool isRich = control->rich != nullptr;
     controls_[id] = std::move(control);
@@ -240,6 +231,12 @@ QWidget* QtSurface::Create(const ControlTemplate& tpl, const ButtonFactory& make
     control->rich->setPlainText(ToDisplay(tpl.text));
   }
   return widget;
+}
+
+void QtSurface::ReportClicks(QAbstractButton* button, int id) {
+  if (id == kNoId) return;
+  QObject::connect(button, &QAbstractButton::clicked, dialog_.get(),
+                   [this, id] { OnUserClick(id); });
 }
 
 void QtSurface::OnUserClick(int id) {
@@ -384,11 +381,11 @@ void QtSurface::SetFocus(int id) {
 
 int QtSurface::FocusedControl() const {
   const QWidget* focus = dialog_->focusWidget();
-  if (focus == nullptr) return idc::None;
+  if (focus == nullptr) return kNoId;
   for (const auto& [id, control] : controls_) {
     if (control->widget == focus || control->widget->isAncestorOf(focus)) return id;
   }
-  return idc::None;
+  return kNoId;
 }
 
 void QtSurface::LimitText(int id, int maxChars) {

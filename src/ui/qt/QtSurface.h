@@ -16,6 +16,7 @@
 #include "ui/qt/DialogFont.h"
 #include "ui/qt/DialogUnits.h"
 
+class QAbstractButton;
 class QDialog;
 class QPushButton;
 class QWidget;
@@ -31,8 +32,7 @@ class QtSurface : public ControlSurface {
   using MessageBoxHook = std::function<MessageResult(
       std::string_view text, std::string_view caption, MessageButtons buttons, MessageIcon icon)>;
 
-  explicit QtSurface(const std::vector<ControlTemplate>& controls = MainDialogTemplate(),
-                     ButtonFactory makeButton = {});
+  explicit QtSurface(const DialogTemplate& dialog, ButtonFactory makeButton = {});
   ~QtSurface() override;
   QtSurface(const QtSurface&) = delete;
   QtSurface& operator=(const QtSurface&) = delete;
@@ -84,17 +84,15 @@ class QtSurface : public ControlSurface {
 
   QDialog* Window() const;
   QWidget* Widget(int id) const;  // nullptr for an unknown id
-  // The one brush every push button gets as its background.
-  const QBrush& PushButtonBrush() const { return pushButtonBrush_; }
-  DialogBaseUnits BaseUnits() const { return baseUnits_; }
 
  private:
   struct Control;
 
   Control& At(int id);
   const Control& At(int id) const;
-  void Build(const std::vector<ControlTemplate>& controls, const ButtonFactory& makeButton);
+  void Build(const DialogTemplate& dialog, const ButtonFactory& makeButton);
   QWidget* Create(const ControlTemplate& tpl, const ButtonFactory& makeButton);
+  void ReportClicks(QAbstractButton* button, int id);  // a click on it is a click on `id`
   void OnUserClick(int id);
 
   std::unique_ptr<SurfaceDialog> dialog_;

@@ -5,9 +5,8 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "ui/ControlIds.h"
+#include "text/Utf8.h"
 #include "ui/DottedAddress.h"
-#include "ui/Utf8.h"
 
 namespace uhf {
 
@@ -30,12 +29,6 @@ std::string Narrow(std::wstring_view wide) {
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, text.data(), length, nullptr, nullptr);
   }
   return text;
-}
-
-const std::set<int>& HoverButtonIds() {
-  static const std::set<int> ids = {idc::Connect, idc::Disconnect,  idc::FactoryDefault,
-                                    idc::ReadTag, idc::SaveChanges, idc::ReadConfig};
-  return ids;
 }
 
 namespace {
@@ -133,7 +126,7 @@ ItemClass ClassOf(const ControlTemplate& tpl, bool hover) {
   return {L"Static", 0};
 }
 
-std::vector<DWORD> BuildDialogTemplate(const std::vector<ControlTemplate>& controls,
+std::vector<DWORD> BuildDialogTemplate(const DialogTemplate& dialog,
                                        const std::set<int>& hoverButtons) {
   TemplateWriter w;
   w.Word(1);       // version
@@ -145,19 +138,19 @@ std::vector<DWORD> BuildDialogTemplate(const std::vector<ControlTemplate>& contr
   w.Word(0);  // item count, patched below
   w.Short(0);
   w.Short(0);
-  w.Short(static_cast<short>(kDialogWidthDu));
-  w.Short(static_cast<short>(kDialogHeightDu));
+  w.Short(static_cast<short>(dialog.widthDu));
+  w.Short(static_cast<short>(dialog.heightDu));
   w.Word(0);  // no menu
   w.Word(0);  // the standard dialog class
-  w.String(Widen(kAppTitle));
-  w.Word(static_cast<WORD>(kDialogFontPoints));
+  w.String(Widen(dialog.caption));
+  w.Word(static_cast<WORD>(dialog.fontPoints));
   w.Word(FW_NORMAL);
   w.Byte(FALSE);
   w.Byte(DEFAULT_CHARSET);
-  w.String(Widen(kDialogFontFace));
+  w.String(Widen(dialog.fontFace));
 
   WORD count = 0;
-  for (const ControlTemplate& tpl : controls) {
+  for (const ControlTemplate& tpl : dialog.controls) {
     const ItemClass cls = ClassOf(tpl, hoverButtons.count(tpl.id) != 0);
     w.Align();
     w.DWord(0);  // help id
@@ -168,7 +161,7 @@ std::vector<DWORD> BuildDialogTemplate(const std::vector<ControlTemplate>& contr
     w.Short(static_cast<short>(tpl.rect.y));
     w.Short(static_cast<short>(tpl.rect.width));
     w.Short(static_cast<short>(tpl.rect.height));
-    w.DWord(tpl.id == idc::None ? 0xFFFFu : static_cast<DWORD>(tpl.id));
+    w.DWord(tpl.id == kNoId ? 0xFFFFu : static_cast<DWORD>(tpl.id));
     w.String(cls.name);
     w.String(tpl.kind == ControlKind::Picture ? std::wstring() : Widen(tpl.text));
     w.Word(0);  // no creation data
@@ -197,14 +190,6 @@ LONG RichPosition(const std::string& text, int characters) {
     }
   }
   return pos;
-}
-
-int CodePointCount(const std::string& text) {
-  int count = 0;
-  for (char c : text) {
-    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
-  }
-  return count;
 }
 
 std::wstring WindowText(HWND window) {
@@ -242,11 +227,10 @@ struct Win32Surface::ControlState {
   WNDPROC originalProc = nullptr;
 };
 
-Win32Surface::Win32Surface(const std::vector<ControlTemplate>& controls,
-                           const std::set<int>& hoverButtons) {
+Win32Surface::Win32Surface(const DialogTemplate& dialog, const std::set<int>& hoverButtons) {
   EnsureControlClasses();
   pushButtonBrush_ = CreateSolidBrush(kPushButtonBackground);
-  const std::vector<DWORD> dialogTemplate = BuildDialogTemplate(controls, hoverButtons);
+  const std::vector<DWORD> dialogTemplate = BuildDialogTemplate(dialog, hoverButtons);
   HINSTANCE instance = GetModuleHandleW(nullptr);
   dialog_ = CreateDialogIndirectParamW(
       instance, reinterpret_cast<LPCDLGTEMPLATEW>(dialogTemplate.data()), nullptr,
@@ -260,8 +244,8 @@ Win32Surface::Win32Surface(const std::vector<ControlTemplate>& controls,
     SendMessageW(dialog_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     SendMessageW(dialog_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
   }
-  for (const ControlTemplate& tpl : controls) {
-    if (tpl.id == idc::None) continue;
+  for (const ControlTemplate& tpl : dialog.controls) {
+    if (tpl.id == kNoId) continue;
     auto state = std::make_unique<ControlState>();
     state->kind = tpl.kind;
     state->id = tpl.id;
@@ -663,7 +647,7 @@ int Win32Surface::FocusedControl() const {
     }
     focus = GetParent(focus);  // a part of a control (the IP control's fields)
   }
-  return idc::None;
+  return kNoId;
 }
 
 void Win32Surface::LimitText(int id, int maxChars) {
@@ -890,7 +874,7 @@ void Win32Surface::RichSetColor(int id, int start, int end, Rgb colour) {
   const ControlState& control = At(id);
   if (control.kind != ControlKind::RichEdit || start < 0) return;
   // Positions count characters; an end of -1 (or past the text) means the end of the text.
-  const int length = CodePointCount(control.text);
+  const int length = static_cast<int>(Utf8Length(control.text));
   if (end < 0 || end > length) end = length;
   if (start > end) std::swap(start, end);
   if (start == end) return;

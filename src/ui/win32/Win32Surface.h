@@ -2,7 +2,7 @@
 // The window on plain Win32: a dialog created from the dialog template (an in-memory dialog
 // template in dialog units, with the template's ids and styles), real common controls, the wide
 // character API throughout. Implements every ControlSurface operation on those controls and turns
-// their notifications into handler calls. The six command buttons are owner-drawn hover buttons.
+// their notifications into handler calls. Chosen push buttons are owner-drawn hover buttons.
 
 #include "ui/win32/WindowsApi.h"
 
@@ -22,17 +22,14 @@ namespace uhf {
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view wide);
 
-// The command buttons drawn as hover buttons: flat green face, centred caption, orange border
-// while the mouse rests on them.
-const std::set<int>& HoverButtonIds();
-
 class Win32Surface : public ControlSurface {
  public:
   using MessageBoxHook = std::function<MessageResult(
       std::string_view text, std::string_view caption, MessageButtons buttons, MessageIcon icon)>;
 
-  explicit Win32Surface(const std::vector<ControlTemplate>& controls = MainDialogTemplate(),
-                        const std::set<int>& hoverButtons = HoverButtonIds());
+  // `hoverButtons`: the push buttons drawn as hover buttons (flat green face, centred caption,
+  // orange border while the mouse rests on them).
+  explicit Win32Surface(const DialogTemplate& dialog, const std::set<int>& hoverButtons = {});
   ~Win32Surface() override;
   Win32Surface(const Win32Surface&) = delete;
   Win32Surface& operator=(const Win32Surface&) = delete;

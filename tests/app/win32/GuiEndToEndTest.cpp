@@ -11,11 +11,11 @@
 #include <thread>
 #include <vector>
 
+#include "dialog/ControlIds.h"
+#include "dialog/MainDialogTemplate.h"
 #include "support/PosixEnv_win.h"
 #include "support/TempDir.h"
 #include "support/Win32Input.h"
-#include "ui/ControlIds.h"
-#include "ui/DialogTemplate.h"
 #include "ui/win32/Win32Surface.h"
 
 namespace uhf {

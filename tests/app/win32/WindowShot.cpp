@@ -8,9 +8,9 @@
 #include <string>
 #include <thread>
 
+#include "dialog/ControlIds.h"
+#include "dialog/MainDialogTemplate.h"
 #include "support/Win32Input.h"
-#include "ui/ControlIds.h"
-#include "ui/DialogTemplate.h"
 #include "ui/win32/Win32Surface.h"
 
 namespace {

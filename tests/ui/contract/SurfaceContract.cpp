@@ -5,32 +5,33 @@
 
 namespace uhf::contract {
 
-const std::vector<ControlTemplate>& ContractTemplate() {
+const DialogTemplate& ContractTemplate() {
   using K = ControlKind;
-  static const std::vector<ControlTemplate> controls = {
-      {kButton, K::PushButton, "OK", {10, 10, 60, 14}, kStyleNone, true, true},
-      {kDisabledButton, K::PushButton, "No", {80, 10, 60, 14}, kStyleNone, true, false},
-      {kCheckBox, K::CheckBox, "Check", {10, 30, 60, 10}, kStyleNone, true, true},
-      {kRadioA, K::RadioButton, "A", {10, 45, 40, 10}, kStyleGroup, true, true, 1},
-      {kRadioB, K::RadioButton, "B", {60, 45, 40, 10}, kStyleNone, true, true, 1},
-      {kRadioC, K::RadioButton, "C", {110, 45, 40, 10}, kStyleGroup, true, true, 2},
-      {kEdit, K::Edit, "", {10, 60, 60, 14}, kStyleBorder, true, true},
-      {kOtherEdit, K::Edit, "", {80, 60, 60, 14}, kStyleBorder, true, true},
-      {kDisabledEdit, K::Edit, "x", {150, 60, 60, 14}, kStyleBorder, true, false},
-      {kStatic, K::Static, "Label", {10, 80, 60, 8}, kStyleNone, true, true},
-      {kGroupBox, K::GroupBox, "Group", {300, 200, 100, 50}, kStyleNone, true, true},
-      {kCombo, K::ComboBox, "", {10, 95, 60, 80}, kStyleNone, true, true},
-      {kList, K::ListView, "", {150, 95, 200, 80}, kStyleBorder, true, true},
-      {kIp, K::IpAddress, "", {10, 180, 100, 14}, kStyleNone, true, true},
-      {kRich,
-       K::RichEdit,
-       "",
-       {10, 200, 200, 40},
-       kStyleReadOnly | kStyleMultiline | kStyleBorder,
-       true,
-       true},
-  };
-  return controls;
+  constexpr std::uint32_t kRichStyle = kStyleReadOnly | kStyleMultiline | kStyleBorder;
+  static const DialogTemplate dialog{
+      "Contract",
+      400,
+      260,
+      "Sans Serif",
+      9,
+      {
+          {kButton, K::PushButton, "OK", {10, 10, 60, 14}, kStyleNone, true, true},
+          {kDisabledButton, K::PushButton, "No", {80, 10, 60, 14}, kStyleNone, true, false},
+          {kCheckBox, K::CheckBox, "Check", {10, 30, 60, 10}, kStyleNone, true, true},
+          {kRadioA, K::RadioButton, "A", {10, 45, 40, 10}, kStyleGroup, true, true, 1},
+          {kRadioB, K::RadioButton, "B", {60, 45, 40, 10}, kStyleNone, true, true, 1},
+          {kRadioC, K::RadioButton, "C", {110, 45, 40, 10}, kStyleGroup, true, true, 2},
+          {kEdit, K::Edit, "", {10, 60, 60, 14}, kStyleBorder, true, true},
+          {kOtherEdit, K::Edit, "", {80, 60, 60, 14}, kStyleBorder, true, true},
+          {kDisabledEdit, K::Edit, "x", {150, 60, 60, 14}, kStyleBorder, true, false},
+          {kStatic, K::Static, "Label", {10, 80, 60, 8}, kStyleNone, true, true},
+          {kGroupBox, K::GroupBox, "Group", {300, 200, 100, 50}, kStyleNone, true, true},
+          {kCombo, K::ComboBox, "", {10, 95, 60, 80}, kStyleNone, true, true},
+          {kList, K::ListView, "", {150, 95, 200, 80}, kStyleBorder, true, true},
+          {kIp, K::IpAddress, "", {10, 180, 100, 14}, kStyleNone, true, true},
+          {kRich, K::RichEdit, "", {10, 200, 200, 40}, kRichStyle, true, true},
+      }};
+  return dialog;
 }
 
 void SurfaceContract::SetUp() {
@@ -156,7 +157,7 @@ TEST_P(SurfaceContract, ClickOnADisabledControlDoesNothing) {
 // --- state, focus and selection ---
 
 TEST_P(SurfaceContract, EnabledAndVisibleStatesStartFromTheTemplate) {
-  for (const ControlTemplate& tpl : ContractTemplate()) {
+  for (const ControlTemplate& tpl : ContractTemplate().controls) {
     SCOPED_TRACE(tpl.id);
     EXPECT_EQ(surface().IsEnabled(tpl.id), tpl.enabled);
     EXPECT_TRUE(surface().IsVisible(tpl.id));

@@ -40,7 +40,7 @@ inline constexpr int kIp = 113;
 inline constexpr int kRich = 114;
 inline constexpr int kDisabledEdit = 115;
 
-const std::vector<ControlTemplate>& ContractTemplate();
+const DialogTemplate& ContractTemplate();
 
 struct SeenMessage {
   std::string text;
@@ -78,7 +78,7 @@ class SurfaceUnderTest {
 // How the suite makes a fresh surface for each test; `name` shows in the test's parameter.
 struct SurfaceFactory {
   const char* name;
-  std::unique_ptr<SurfaceUnderTest> (*make)(const std::vector<ControlTemplate>&);
+  std::unique_ptr<SurfaceUnderTest> (*make)(const DialogTemplate&);
   friend void PrintTo(const SurfaceFactory& factory, std::ostream* os) { *os << factory.name; }
 };
 

@@ -22,7 +22,7 @@ namespace {
 
 class QtUnderTest : public SurfaceUnderTest {
  public:
-  explicit QtUnderTest(const std::vector<ControlTemplate>& controls) : surface_(controls) {
+  explicit QtUnderTest(const DialogTemplate& dialog) : surface_(dialog) {
     surface_.Window()->show();
     QApplication::setActiveWindow(surface_.Window());
     EXPECT_TRUE(QTest::qWaitForWindowActive(surface_.Window()));
@@ -100,8 +100,8 @@ class QtUnderTest : public SurfaceUnderTest {
   std::vector<SeenMessage> seen_;
 };
 
-std::unique_ptr<SurfaceUnderTest> MakeQtUnderTest(const std::vector<ControlTemplate>& controls) {
-  return std::make_unique<QtUnderTest>(controls);
+std::unique_ptr<SurfaceUnderTest> MakeQtUnderTest(const DialogTemplate& dialog) {
+  return std::make_unique<QtUnderTest>(dialog);
 }
 
 }  // namespace

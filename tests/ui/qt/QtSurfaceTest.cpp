@@ -28,9 +28,9 @@
 #include <utility>
 #include <vector>
 
-#include "ui/ControlIds.h"
-#include "ui/DataExchange.h"
-#include "ui/DialogTemplate.h"
+#include "dialog/BoundValues.h"
+#include "dialog/ControlIds.h"
+#include "dialog/MainDialogTemplate.h"
 #include "ui/qt/QtSurface.h"
 
 namespace uhf {
@@ -62,7 +62,7 @@ class QtSurfaceTest : public ::testing::Test {
     MessageIcon icon;
   };
 
-  QtSurface surface;
+  QtSurface surface{MainDialogTemplate()};
   std::vector<Event> events;
   std::vector<Shown> messages;
 };
@@ -91,7 +91,9 @@ TEST_F(QtSurfaceTest, WindowHasCaptionFixedSizeAndMinimizeBoxOnly) {
   QDialog* window = surface.Window();
   EXPECT_EQ(window->windowTitle(), QStringLiteral("UHF读头配置工具"));
   const QSize expected =
-      DialogUnitsToPixels({0, 0, kDialogWidthDu, kDialogHeightDu}, surface.BaseUnits()).size();
+      DialogUnitsToPixels({0, 0, MainDialogTemplate().widthDu, MainDialogTemplate().heightDu},
+                          BaseUnitsOf(surface.Window()->font()))
+          .size();
   EXPECT_EQ(window->size(), expected);
   EXPECT_EQ(window->minimumSize(), expected);
   EXPECT_EQ(window->maximumSize(), expected);
@@ -105,14 +107,14 @@ TEST_F(QtSurfaceTest, WindowHasCaptionFixedSizeAndMinimizeBoxOnly) {
 }
 
 TEST_F(QtSurfaceTest, ControlsSitAtTheirTemplateRectanglesAsDirectChildren) {
-  const DialogBaseUnits units = surface.BaseUnits();
+  const DialogBaseUnits units = BaseUnitsOf(surface.Window()->font());
   for (int id : {idc::ReadConfig, idc::FactoryDefault, idc::StatusPanel, idc::Banner,
                  idc::TagInterval, idc::RfGroup}) {
     SCOPED_TRACE(id);
     QWidget* widget = surface.Widget(id);
     ASSERT_NE(widget, nullptr);
     EXPECT_EQ(widget->parentWidget(), surface.Window());
-    EXPECT_EQ(widget->geometry(), DialogUnitsToPixels(FindControl(id)->rect, units));
+    EXPECT_EQ(widget->geometry(), DialogUnitsToPixels(MainDialogTemplate().Find(id)->rect, units));
   }
   EXPECT_EQ(surface.Widget(12345), nullptr);
   EXPECT_THROW(surface.GetText(12345), std::out_of_range);
@@ -133,7 +135,7 @@ TEST_F(QtSurfaceTest, GroupBoxesAreDrawnBehindTheControlsOverThem) {
 TEST_F(QtSurfaceTest, HiddenControlsStayHiddenWhenTheWindowShows) {
   ShowActive();
   int hidden = 0;
-  for (const ControlTemplate& tpl : MainDialogTemplate()) {
+  for (const ControlTemplate& tpl : MainDialogTemplate().controls) {
     if (tpl.id == idc::None) continue;
     SCOPED_TRACE(tpl.id);
     EXPECT_EQ(surface.Widget(tpl.id)->isVisible(), tpl.visible);
@@ -199,7 +201,7 @@ TEST(QtSurfaceButtons, FactorySuppliesButtonsForItsIdsOnly) {
   EXPECT_EQ(static_cast<QPushButton*>(surface.Widget(idc::ReadConfig))->text(),
             QStringLiteral("获取配置信息"));
   int pushButtons = 0;
-  for (const ControlTemplate& tpl : MainDialogTemplate()) {
+  for (const ControlTemplate& tpl : MainDialogTemplate().controls) {
     pushButtons += tpl.kind == ControlKind::PushButton ? 1 : 0;
   }
   EXPECT_EQ(static_cast<int>(asked.size()), pushButtons);
@@ -213,14 +215,13 @@ TEST(QtSurfaceButtons, FactorySuppliesButtonsForItsIdsOnly) {
 
 TEST_F(QtSurfaceTest, PushButtonsShareOneGreenBrush) {
   const QColor green(154, 205, 50);
-  EXPECT_EQ(surface.PushButtonBrush().color(), green);
-  EXPECT_EQ(surface.PushButtonBrush().style(), Qt::SolidPattern);
-  for (const ControlTemplate& tpl : MainDialogTemplate()) {
+  const QBrush brush(green, Qt::SolidPattern);
+  for (const ControlTemplate& tpl : MainDialogTemplate().controls) {
     QWidget* widget = surface.Widget(tpl.id);
     if (widget == nullptr) continue;
     SCOPED_TRACE(tpl.id);
     const bool isButton = tpl.kind == ControlKind::PushButton;
-    EXPECT_EQ(widget->palette().brush(QPalette::Button) == surface.PushButtonBrush(), isButton);
+    EXPECT_EQ(widget->palette().brush(QPalette::Button) == brush, isButton);
   }
   ShowActive();
   QWidget* button = surface.Widget(idc::FactoryDefault);

@@ -13,8 +13,8 @@ namespace {
 
 class Win32UnderTest : public SurfaceUnderTest {
  public:
-  explicit Win32UnderTest(const std::vector<ControlTemplate>& controls)
-      : surface_(controls, {}), boxes_(surface_.Window()) {
+  explicit Win32UnderTest(const DialogTemplate& dialog)
+      : surface_(dialog), boxes_(surface_.Window()) {
     // The dialog stays hidden: hit tests look at the controls' own visibility, and a shown window
     // costs Wine a wait for the window manager on every test.
     test::PumpMessages(surface_.Window());
@@ -50,8 +50,8 @@ class Win32UnderTest : public SurfaceUnderTest {
   test::MessageBoxAnswerer boxes_;
 };
 
-std::unique_ptr<SurfaceUnderTest> MakeWin32UnderTest(const std::vector<ControlTemplate>& controls) {
-  return std::make_unique<Win32UnderTest>(controls);
+std::unique_ptr<SurfaceUnderTest> MakeWin32UnderTest(const DialogTemplate& dialog) {
+  return std::make_unique<Win32UnderTest>(dialog);
 }
 
 }  // namespace

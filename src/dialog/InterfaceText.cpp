@@ -1,6 +1,6 @@
-#include "ui/InterfaceText.h"
+#include "dialog/InterfaceText.h"
 
-#include "ui/ControlIds.h"
+#include "dialog/ControlIds.h"
 #include "ui/ControlSurface.h"
 #include "ui/Profile.h"
 
@@ -168,11 +168,6 @@ void ApplyInterfaceTexts(const Profile& profile, ControlSurface& surface, Interf
         break;
     }
   }
-}
-
-void LoadInterfaceTexts(ControlSurface& surface, InterfaceText& texts) {
-  const std::optional<std::filesystem::path> path = ConfigIniPath();
-  ApplyInterfaceTexts(path ? Profile::Load(*path) : Profile(), surface, texts);
 }
 
 }  // namespace uhf
