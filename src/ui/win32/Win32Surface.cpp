@@ -70,8 +70,9 @@ class TemplateWriter {
 
  private:
   void Append(const void* data, std::size_t size) {
-    const auto* p = static_cast<const unsigned char*>(data);
-    bytes_.insert(bytes_.end(), p, p + size);
+    const std::size_t at = bytes_.size();
+    bytes_.resize(at + size);
+    std::memcpy(bytes_.data() + at, data, size);
   }
   std::vector<unsigned char> bytes_;
 };
