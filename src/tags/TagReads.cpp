@@ -195,7 +195,7 @@ void TagReads::CountInto(int row) {
   surface.ListSetItemText(idc::TagList, row, kTagColumnCount, FormatCount(count + 1));
 }
 
-void TagReads::OnTagListDblClk(long* result) {
+void TagReads::OnTagListDblClk() {
   const MessageResult answer =
       ctx_.surface.MessageBox(ctx_.texts.MESSAGE_DELETE, ctx_.texts.MESSAGE_WARNNING,
                               MessageButtons::OkCancel, MessageIcon::None);
@@ -203,7 +203,6 @@ void TagReads::OnTagListDblClk(long* result) {
     ctx_.surface.ListDeleteAll(idc::TagList);
     ResetIndex();
   }
-  if (result != nullptr) *result = 0;
 }
 
 // The driver's a_hex of the whole text, into a zeroed buffer with room for every byte it gives.

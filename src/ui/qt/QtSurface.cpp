@@ -286,7 +286,7 @@ void QtSurface::SetText(int id, std::string_view text) {
   switch (control.kind) {
     case ControlKind::Edit:
       control.edit->setText(ToQ(text));
-      // The platform reports every text set on an edit, changed or not.
+      // Every text set on an edit notifies, changed or not (the surface contract).
       Notify(id, Notification::EditChanged);
       return;
     case ControlKind::IpAddress:
@@ -410,7 +410,8 @@ int QtSurface::ComboAdd(int id, std::string_view text) {
   if (control.combo == nullptr) return -1;
   const int before = control.combo->currentIndex();
   control.combo->addItem(ToQ(text));
-  // Adding the first item selects it in Qt; the platform's list keeps no selection.
+  // Adding the first item selects it in Qt; a drop-down list keeps no selection until one is
+  // made.
   if (before == -1 && control.combo->currentIndex() != -1) control.combo->setCurrentIndex(-1);
   return control.combo->count() - 1;
 }
