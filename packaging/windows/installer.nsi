@@ -36,9 +36,12 @@ Function .onInit
 FunctionEnd
 
 Section "Install"
+  SetShellVarContext all
   SetOutPath "$INSTDIR"
   File "${STAGE}/uhf-reader-tool.exe"
-  File /nonfatal "${STAGE}/uhf-readerctl.exe"
+  !if /FileExists "${STAGE}/uhf-readerctl.exe"
+    File "${STAGE}/uhf-readerctl.exe"
+  !endif
   File "${STAGE}/README.txt"
   ; An existing config.ini holds the operator's own texts: keep it.
   SetOverwrite off
@@ -66,6 +69,7 @@ Function un.onInit
 FunctionEnd
 
 Section "Uninstall"
+  SetShellVarContext all
   Delete "$SMPROGRAMS\${APPNAME}.lnk"
   Delete "$INSTDIR\uhf-reader-tool.exe"
   Delete "$INSTDIR\uhf-readerctl.exe"
