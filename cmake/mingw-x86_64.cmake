@@ -1,25 +1,3 @@
-# Cross-build for Windows (x86_64) with Debian's MinGW-w64 -posix compilers (std::thread and
-# std::mutex need the posix thread model). The runtime is linked statically, so the programs and
-# tagvane.dll need no MinGW DLLs beside them. Tests run under Wine through scripts/wine-run.sh.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(UHF_MINGW_TRIPLET x86_64-w64-mingw32)
-
-set(CMAKE_C_COMPILER ${UHF_MINGW_TRIPLET}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${UHF_MINGW_TRIPLET}-g++-posix)
-set(CMAKE_RC_COMPILER ${UHF_MINGW_TRIPLET}-windres)
-set(CMAKE_AR ${UHF_MINGW_TRIPLET}-ar)
-set(CMAKE_RANLIB ${UHF_MINGW_TRIPLET}-ranlib)
-set(CMAKE_OBJDUMP ${UHF_MINGW_TRIPLET}-objdump)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${UHF_MINGW_TRIPLET})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
-set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
-
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
+# Windows, 64-bit (x86_64), with MinGW-w64.
+set(UHF_MINGW_ARCH x86_64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

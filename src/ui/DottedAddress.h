@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace uhf {
@@ -25,6 +26,16 @@ inline std::array<std::optional<std::uint8_t>, 4> ParseDottedAddress(std::string
     rest.remove_prefix(dot + 1);
   }
   return fields;
+}
+
+// The four fields of an IP address control as dotted decimal text ("192.168.1.250").
+inline std::string DottedAddressText(const std::array<std::uint8_t, 4>& fields) {
+  std::string text;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (i > 0) text += '.';
+    text += std::to_string(fields[i]);
+  }
+  return text;
 }
 
 }  // namespace uhf

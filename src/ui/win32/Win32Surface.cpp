@@ -553,8 +553,7 @@ std::string Win32Surface::GetText(int id) const {
     case ControlKind::IpAddress: {
       std::array<std::uint8_t, 4> fields{};
       if (IpGetAddress(id, fields) == 0) return {};
-      return std::to_string(fields[0]) + "." + std::to_string(fields[1]) + "." +
-             std::to_string(fields[2]) + "." + std::to_string(fields[3]);
+      return DottedAddressText(fields);
     }
     case ControlKind::ListView:
       return {};
