@@ -105,6 +105,38 @@ std::optional<fs::path> FirstOnSearchPath(const std::string& name) {
   return std::nullopt;
 }
 
+// The loader says "No such file or directory" of a file that exists but was built for another
+// machine; the file's ELF header, compared with the program's own, says what is wrong.
+std::string ExplainUnloadable(const fs::path& file, const std::string& reason) {
+  const auto header = [](const fs::path& path) {
+    std::string bytes(20, '\0');
+    std::ifstream in(path, std::ios::binary);
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return bytes;
+  };
+  const std::string library = header(file);
+  const std::string program = header("/proc/self/exe");
+  if (library.size() < 20 || library.compare(0, 4,
+                                             "\x7f"
+                                             "ELF") != 0) {
+    return reason + " (not an ELF shared library)";
+  }
+  if (program.size() < 20) return reason;
+  if (library[4] != program[4]) {
+    return reason + (library[4] == 1 ? " (a 32-bit library; this program is 64-bit)"
+                                     : " (a 64-bit library; this program is 32-bit)");
+  }
+  const auto machine = [](const std::string& h) {
+    return (static_cast<unsigned char>(h[19]) << 8) | static_cast<unsigned char>(h[18]);
+  };
+  if (machine(library) != machine(program)) {
+    return reason + " (built for another machine: ELF machine " + std::to_string(machine(library)) +
+           ", this program " + std::to_string(machine(program)) + ")";
+  }
+  return reason;
+}
+
 bool SameFile(const fs::path& a, const fs::path& b) {
   std::error_code ec;
   return fs::equivalent(a, b, ec) && !ec;
@@ -124,7 +156,7 @@ void* OpenSharedLibrary(const std::string& name, std::string& file, OpenFailure&
     std::error_code ec;
     failure.notFound = !fs::exists(name, ec);
     failure.file = failure.notFound ? std::string() : name;
-    failure.reason = reason;
+    failure.reason = failure.notFound ? reason : ExplainUnloadable(name, reason);
     return nullptr;
   }
 
@@ -149,7 +181,7 @@ void* OpenSharedLibrary(const std::string& name, std::string& file, OpenFailure&
   handle = Open(first->string(), reason);
   if (handle == nullptr) {
     failure.file = first->string();
-    failure.reason = reason;
+    failure.reason = ExplainUnloadable(*first, reason);
     return nullptr;
   }
   file = LoadedPath(handle);

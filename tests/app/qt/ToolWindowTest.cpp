@@ -244,6 +244,19 @@ TEST(ToolWindowInit, EveryWidgetShowsItsInitialState) {
   EXPECT_TRUE(w.reader.Calls().empty()) << "initialisation talks to no reader";
 }
 
+// While the simulated reader is the driver the caption says so, from the first paint on and
+// through the operations.
+TEST(ToolWindowInit, TheSimulatedReaderIsNamedInTheCaption) {
+  OpenWindow w;
+  EXPECT_EQ(w.Window()->windowTitle(), QString::fromUtf8("UHF读头配置工具"));
+  w.tool.MarkSimulatedReader();
+  w.tool.MarkSimulatedReader();
+  w.ShowActive();
+  EXPECT_EQ(w.Window()->windowTitle(), QString::fromUtf8("UHF读头配置工具 — 模拟读头"));
+  w.Click(idc::ReadConfig);
+  EXPECT_EQ(w.Window()->windowTitle(), QString::fromUtf8("UHF读头配置工具 — 模拟读头"));
+}
+
 TEST(ToolWindowKeys, EnterRunsTheSavingExchangeAndAFailedCheckKeepsTheDialogOpen) {
   const struct {
     const char* name;
