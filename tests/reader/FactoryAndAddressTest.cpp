@@ -142,6 +142,19 @@ TEST(FactoryDefault, WritesTheProductionDefaultsByKindAndBand) {
   }
 }
 
+// A reader of a kind without a factory plan and power (3 and up) gets the other defaults only:
+// no plan and no power is written, not even one chosen for another kind.
+TEST(FactoryDefault, AnUnknownKindGetsNoPlanAndNoPower) {
+  for (std::uint8_t kind : {std::uint8_t{3}, std::uint8_t{255}}) {
+    SCOPED_TRACE(int(kind));
+    auto f = MakeDialog(0);
+    f->reader.State().readerKind = kind;
+    OnFactoryDefault(f->ctx);
+    EXPECT_EQ(f->reader.Calls(), FactoryCalls({}));
+    ExpectStatus(*f, "设置成功", Rgb{25, 150, 43});
+  }
+}
+
 TEST(FactoryDefault, FailuresStopAndLeaveTheLinkAsTheyFindIt) {
   const InterfaceText t = DefaultInterfaceText();
   struct Case {
