@@ -11,7 +11,8 @@ shift || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(profile sim_state card_formats tag_reply)
 
-CC="${CC:-clang}" CXX="${CXX:-clang++}" cmake -S . -B build-fuzz -G Ninja \
+# Debian's clang with its libFuzzer runtime (clang-14, libclang-rt-14-dev).
+CC="${FUZZ_CC:-clang-14}" CXX="${FUZZ_CXX:-clang++-14}" cmake -S . -B build-fuzz -G Ninja \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DUHF_BUILD_FUZZ=ON -DUHF_BUILD_QT=OFF \
   -DUHF_BUILD_TESTS=OFF -DUHF_BUILD_BENCH=OFF -Wno-dev >/dev/null
 cmake --build build-fuzz -j"${FUZZ_JOBS:-2}" --target "${targets[@]/#/fuzz_}"

@@ -437,3 +437,22 @@ TEST(Connect, ASecondReadClosesTheLinkLeftOpen) {
 
 }  // namespace
 }  // namespace uhf::testing
+
+namespace uhf::testing {
+namespace {
+
+// A link input the refresh refuses (its range message shown) stops the read before any call.
+TEST(Connect, ARefusedLinkInputMakesNoCall) {
+  auto f = MakeDialog(0);
+  f->surface.SetCheck(idc::Usb, 0);
+  f->surface.SetCheck(idc::TcpUdp, 1);
+  f->surface.Type(idc::HostPort, "70000");
+  OnConnect(f->ctx);
+  EXPECT_THAT(f->reader.Calls(), ::testing::IsEmpty());
+  ASSERT_EQ(f->surface.Messages().size(), 1u);
+  EXPECT_EQ(f->surface.Messages()[0].icon, MessageIcon::Exclamation);
+  EXPECT_FALSE(f->linkOpen);
+}
+
+}  // namespace
+}  // namespace uhf::testing
