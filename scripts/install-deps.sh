@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev libgl-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-microhei
+  clang-14 libclang-rt-14-dev
   xvfb xauth
 )
 
