@@ -125,6 +125,19 @@ std::unique_ptr<LibraryDriver> LibraryDriver::Load(std::string_view name, std::s
   return std::unique_ptr<LibraryDriver>(new LibraryDriver(handle, std::move(exports)));
 }
 
+std::unique_ptr<LibraryDriver> LibraryDriver::LoadFile(const std::filesystem::path& file,
+                                                       std::string& error) {
+  std::error_code ec;
+  std::filesystem::path absolute = std::filesystem::absolute(file, ec);
+  if (ec) absolute = file;
+  // A name with a directory part is opened as it is; the platform's search is not used.
+  return Load(absolute.string(), error);
+}
+
+std::filesystem::path LibraryDriver::BoundFile() const {
+  return detail::SharedLibraryFile(handle_);
+}
+
 LibraryDriver::LibraryDriver(void* handle, std::unique_ptr<Exports> exports)
     : handle_(handle), exports_(std::move(exports)) {}
 

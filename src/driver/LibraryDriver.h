@@ -4,6 +4,7 @@
 // library is loaded, so a library that lacks one is refused before anything talks to a reader.
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -22,6 +23,13 @@ class LibraryDriver final : public ReaderDriver {
   // export. On failure returns nullptr and sets `error` to a one-line text naming the library
   // that could not be loaded or the first export it lacks.
   static std::unique_ptr<LibraryDriver> Load(std::string_view name, std::string& error);
+  // Loads exactly the library file `file` (a relative path is taken from the current directory,
+  // never searched for).
+  static std::unique_ptr<LibraryDriver> LoadFile(const std::filesystem::path& file,
+                                                 std::string& error);
+
+  // The file the library was loaded from, as the platform reports it.
+  std::filesystem::path BoundFile() const;
 
   ~LibraryDriver() override;
   LibraryDriver(const LibraryDriver&) = delete;

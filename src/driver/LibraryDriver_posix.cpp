@@ -1,6 +1,7 @@
 // Shared library loading through dlopen: a bare name is searched on LD_LIBRARY_PATH first, then
 // in the RUNPATH of the program, then in the system folders, then beside the program.
 #include <dlfcn.h>
+#include <link.h>
 
 #include <filesystem>
 #include <system_error>
@@ -56,6 +57,16 @@ void* FindExport(void* handle, const char* name) {
 
 void CloseSharedLibrary(void* handle) {
   dlclose(handle);
+}
+
+std::string SharedLibraryFile(void* handle) {
+  link_map* map = nullptr;
+  if (dlinfo(handle, RTLD_DI_LINKMAP, &map) != 0 || map == nullptr || map->l_name == nullptr) {
+    return {};
+  }
+  std::error_code ec;
+  const std::filesystem::path canonical = std::filesystem::canonical(map->l_name, ec);
+  return ec ? std::string(map->l_name) : canonical.string();
 }
 
 }  // namespace detail

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <cstring>
+#include <filesystem>
+#include <string>
 
 #include "driver/LibraryDriver.h"
 #include "driver/LibraryLoader.h"
@@ -47,6 +49,14 @@ void* FindExport(void* handle, const char* name) {
 
 void CloseSharedLibrary(void* handle) {
   FreeLibrary(static_cast<HMODULE>(handle));
+}
+
+std::string SharedLibraryFile(void* handle) {
+  wchar_t path[MAX_PATH * 4];
+  const DWORD length = GetModuleFileNameW(static_cast<HMODULE>(handle), path,
+                                          static_cast<DWORD>(sizeof path / sizeof path[0]));
+  if (length == 0 || length >= sizeof path / sizeof path[0]) return {};
+  return std::filesystem::path(std::wstring(path, length)).string();
 }
 
 }  // namespace detail

@@ -11,5 +11,7 @@ void* OpenSharedLibrary(const std::string& name, std::string& error);
 // Returns the address of the export, or nullptr when the library lacks it.
 void* FindExport(void* handle, const char* name);
 void CloseSharedLibrary(void* handle);
+// The file an open library was loaded from; empty when the platform cannot tell.
+std::string SharedLibraryFile(void* handle);
 
 }  // namespace uhf::detail
