@@ -28,6 +28,9 @@ class LibraryDriver final : public ReaderDriver {
   static std::unique_ptr<LibraryDriver> LoadFile(const std::filesystem::path& file,
                                                  std::string& error);
 
+  // The folder of the running program, where the build puts the simulated reader's library.
+  static std::filesystem::path ProgramFolder();
+
   // The file the library was loaded from, as the platform reports it.
   std::filesystem::path BoundFile() const;
 

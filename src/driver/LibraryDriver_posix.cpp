@@ -15,6 +15,12 @@ std::string_view LibraryDriver::PlatformLibraryName() {
   return "libtagvane.so";
 }
 
+std::filesystem::path LibraryDriver::ProgramFolder() {
+  std::error_code ec;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::filesystem::path() : program.parent_path();
+}
+
 namespace detail {
 
 namespace {

@@ -15,6 +15,14 @@ std::string_view LibraryDriver::PlatformLibraryName() {
   return "tagvane.dll";
 }
 
+std::filesystem::path LibraryDriver::ProgramFolder() {
+  wchar_t path[MAX_PATH * 4];
+  const DWORD length =
+      GetModuleFileNameW(nullptr, path, static_cast<DWORD>(sizeof path / sizeof path[0]));
+  if (length == 0 || length >= sizeof path / sizeof path[0]) return {};
+  return std::filesystem::path(std::wstring(path, length)).parent_path();
+}
+
 namespace detail {
 
 void* OpenSharedLibrary(const std::string& name, std::string& error) {

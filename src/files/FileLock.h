@@ -24,9 +24,11 @@ class FileLock {
   void* handle_;  // file descriptor or HANDLE
 };
 
-// Appends `line` and a line feed to the end of `path` (created when missing) in one write made
-// under an exclusive lock of the file. Earlier content is never rewritten. False with `error`
-// set when the file cannot be opened or written.
-bool AppendLineLocked(const std::filesystem::path& path, std::string_view line, std::string& error);
+// Appends `line` and a line break to the end of `path` (created when missing) in one write made
+// under an exclusive lock of the file; `headerWhenEmpty`, when given, goes first as a line of its
+// own if the file is empty. Earlier content is never rewritten. False with `error` set when the
+// file cannot be opened or written.
+bool AppendLineLocked(const std::filesystem::path& path, std::string_view line, std::string& error,
+                      std::string_view headerWhenEmpty = {});
 
 }  // namespace uhf

@@ -2,6 +2,7 @@
 // when the descriptor is closed, also when the process dies.
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -54,15 +55,21 @@ FileLock::~FileLock() {
   ::close(ToFd(handle_));  // releases the lock
 }
 
-bool AppendLineLocked(const std::filesystem::path& path, std::string_view line,
-                      std::string& error) {
+bool AppendLineLocked(const std::filesystem::path& path, std::string_view line, std::string& error,
+                      std::string_view headerWhenEmpty) {
   const int fd = OpenFor(path, O_WRONLY | O_APPEND, error);
   if (fd < 0) return false;
   if (!LockExclusive(fd, path, error)) {
     ::close(fd);
     return false;
   }
-  std::string whole(line);
+  std::string whole;
+  struct stat status {};
+  if (!headerWhenEmpty.empty() && ::fstat(fd, &status) == 0 && status.st_size == 0) {
+    whole += headerWhenEmpty;
+    whole += '\n';
+  }
+  whole += line;
   whole += '\n';
   const char* data = whole.data();
   std::size_t left = whole.size();

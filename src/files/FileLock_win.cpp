@@ -45,8 +45,8 @@ FileLock::~FileLock() {
   CloseHandle(static_cast<HANDLE>(handle_));  // releases the lock
 }
 
-bool AppendLineLocked(const std::filesystem::path& path, std::string_view line,
-                      std::string& error) {
+bool AppendLineLocked(const std::filesystem::path& path, std::string_view line, std::string& error,
+                      std::string_view headerWhenEmpty) {
   // Without FILE_WRITE_DATA every write goes to the end of the file; LockFileEx needs the read
   // right beside it.
   HANDLE file = OpenFor(path, FILE_APPEND_DATA | GENERIC_READ, error);
@@ -55,7 +55,13 @@ bool AppendLineLocked(const std::filesystem::path& path, std::string_view line,
     CloseHandle(file);
     return false;
   }
-  std::string whole(line);
+  std::string whole;
+  LARGE_INTEGER size{};
+  if (!headerWhenEmpty.empty() && GetFileSizeEx(file, &size) && size.QuadPart == 0) {
+    whole += headerWhenEmpty;
+    whole += "\r\n";
+  }
+  whole += line;
   whole += "\r\n";
   const char* data = whole.data();
   DWORD left = static_cast<DWORD>(whole.size());
