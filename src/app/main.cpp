@@ -10,6 +10,8 @@
 
 #include "app/ToolWindow.h"
 #include "driver/LibraryDriver.h"
+#include "driver/LoggingDriver.h"
+#include "files/FileLock.h"
 
 namespace {
 
@@ -40,7 +42,16 @@ class ReaderToolApp {
       std::fprintf(stderr, "Cannot start: %s\n", error.c_str());
       return 1;
     }
-    uhf::ToolWindow window(*driver);
+    // UHF_EXCHANGE_LOG=FILE: every driver call is appended to FILE.
+    const char* logFile = std::getenv("UHF_EXCHANGE_LOG");
+    std::unique_ptr<uhf::ReaderDriver> logged;
+    if (logFile != nullptr && *logFile != '\0') {
+      logged = std::make_unique<uhf::LoggingDriver>(*driver, [logFile](std::string_view line) {
+        std::string ignored;  // a log that cannot be written must not stop the tool
+        uhf::AppendLineLocked(logFile, line, ignored);
+      });
+    }
+    uhf::ToolWindow window(logged ? *logged : *driver);
     window.Window()->exec();  // the dialog's result is not used
     return 0;
   }

@@ -1,12 +1,20 @@
 // The simulated reader as the driver library: the 34 C exports, all served by one process-wide
 // SimulatedReader that keeps its settings in DefaultStatePath(). Calls are serialised, and no
 // exception crosses the C boundary.
+//
+// Two environment variables serve trials and tests of whole programs:
+//   TAGVANE_SIM_FAIL=OpenCom,Handshake   these operations fail on every call (status 1)
+//   TAGVANE_SIM_RECORD=FILE              each call is appended to FILE as "Name(args) -> status"
 #include <cstdint>
+#include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <mutex>
+#include <string>
+#include <string_view>
 
 #include "driver/tagvane.h"
+#include "files/FileLock.h"
 #include "sim/SimulatedReader.h"
 
 namespace {
@@ -19,9 +27,33 @@ std::mutex& Lock() {
 }
 
 // The one device of the process, made on first use (one per template instance would split it).
-uhf::SimulatedReader& Reader() {
-  static uhf::SimulatedReader reader(uhf::SimOptions{uhf::DefaultStatePath(), 0, false});
+uhf::SimulatedReader MakeReader() {
+  uhf::SimulatedReader reader(uhf::SimOptions{uhf::DefaultStatePath(), 0, false});
+  const char* failing = std::getenv("TAGVANE_SIM_FAIL");
+  std::string_view names = failing != nullptr ? failing : "";
+  while (!names.empty()) {
+    const std::size_t comma = names.find(',');
+    const std::string name(names.substr(0, comma));
+    names = comma == std::string_view::npos ? std::string_view() : names.substr(comma + 1);
+    if (!name.empty()) reader.FailOn(name);
+  }
   return reader;
+}
+
+uhf::SimulatedReader& Reader() {
+  static uhf::SimulatedReader reader = MakeReader();
+  return reader;
+}
+
+void Record(const uhf::SimulatedReader& reader, std::int32_t status) {
+  static const char* file = std::getenv("TAGVANE_SIM_RECORD");
+  if (file == nullptr || *file == '\0') return;
+  for (const std::string& call : reader.Calls()) {
+    std::string error;
+    if (!uhf::AppendLineLocked(file, call + " -> " + std::to_string(status), error)) {
+      std::cerr << "tagvane-sim: " << error << '\n';
+    }
+  }
 }
 
 template <typename Operation>
@@ -30,7 +62,8 @@ std::int32_t Serve(Operation operation) noexcept {
     std::lock_guard<std::mutex> lock(Lock());
     uhf::SimulatedReader& reader = Reader();
     const std::int32_t status = operation(reader);
-    reader.ClearCalls();  // nobody reads the call record here; keep it from growing
+    Record(reader, status);
+    reader.ClearCalls();  // keep the call record from growing
     return status;
   } catch (const std::exception& e) {
     std::cerr << "tagvane-sim: " << e.what() << '\n';
