@@ -82,6 +82,16 @@ std::optional<std::string> LinkFrom(const Globals& g, LinkOptions& link) {
   return std::nullopt;
 }
 
+// The window's platform, minus what this command cannot use: the serial port discovery serves only
+// a serial link and `ports`, this computer's address only a network link without --host. Neither
+// changes a driver call; leaving them out spares a walk of the device tree and a name lookup.
+DialogPlatform CompanionPlatform(const Invocation& inv) {
+  DialogPlatform platform = SystemDialogPlatform();
+  if (inv.link.kind != LinkKind::Serial && inv.command != "ports") platform.enumeratePorts = {};
+  if (inv.link.kind != LinkKind::Tcp || !inv.link.host.empty()) platform.hostAddress = {};
+  return platform;
+}
+
 }  // namespace
 
 int CompanionMain(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
@@ -221,7 +231,7 @@ int CompanionMain(int argc, const char* const* argv, std::ostream& out, std::ost
           });
       driver = logged.get();
     }
-    report = RunCommand(inv, *driver, SystemDialogPlatform(), out, err);
+    report = RunCommand(inv, *driver, CompanionPlatform(inv), out, err);
   }
 
   if (!g.stationLog.empty()) {
