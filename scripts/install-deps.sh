@@ -9,6 +9,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
   fonts-wqy-microhei
+  clang-14 libclang-rt-14-dev
   xvfb xauth
 )
 

@@ -36,7 +36,7 @@ ReaderConfigDialog::ReaderConfigDialog(ControlSurface& surface, ReaderDriver& dr
                                        DialogPlatform platform)
     : surface_(surface),
       platform_(std::move(platform)),
-      ctx_{surface, values_, texts_, driver, readerKind_, linkOpen_},
+      ctx_{surface, values_, texts_, driver, readerKind_, linkOpen_, controlsFromRead_},
       tagReads_(ctx_) {}
 
 void ReaderConfigDialog::OnInitDialog() {

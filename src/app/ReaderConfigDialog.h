@@ -87,6 +87,7 @@ class ReaderConfigDialog {
   InterfaceText texts_ = DefaultInterfaceText();
   std::uint8_t readerKind_ = 0;
   bool linkOpen_ = false;
+  bool controlsFromRead_ = false;
   DialogContext ctx_;
   TagReads tagReads_;
 };

@@ -4,11 +4,17 @@
 // screenshot tool, the window tests and the benchmarks, so all of them run the same window.
 
 #include <QDialog>
+
+#include <string_view>
+
 #include "app/ReaderConfigDialog.h"
 
 #include "ui/qt/QtSurface.h"
 
 namespace uhf {
+
+// Ends the window's caption while the simulated reader is the driver.
+inline constexpr std::string_view kSimulatedCaptionSuffix = " — 模拟读头";
 
 class ToolWindow {
  public:
@@ -17,6 +23,8 @@ class ToolWindow {
   QtSurface& Surface() { return surface_; }
   ReaderConfigDialog& Dialog() { return dialog_; }
   QDialog* Window() { return surface_.Window(); }
+  // Says in the caption that the reader behind the window is the simulated one.
+  void MarkSimulatedReader();
 
  private:
   QtSurface surface_;

@@ -2,6 +2,8 @@
 // ends when it closes.
 
 #include <QApplication>
+#include <QMessageBox>
+#include <QString>
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +14,7 @@
 #include "driver/LibraryDriver.h"
 #include "driver/LoggingDriver.h"
 #include "files/FileLock.h"
+#include "ui/DialogTemplate.h"
 
 namespace {
 
@@ -21,6 +24,19 @@ bool HasDisplay() {
     if (value != nullptr && *value != '\0') return true;
   }
   return false;
+}
+
+// Says why the tool cannot start: on stderr, and in a message box for a start from the desktop,
+// which has no terminal. A platform without a screen (offscreen, minimal) gets no box: nobody
+// could close it.
+void ReportStartFailure(const std::string& text) {
+  std::fprintf(stderr, "Cannot start: %s\n", text.c_str());
+  const QString platform = QGuiApplication::platformName();
+  if (platform == "offscreen" || platform == "minimal") return;
+  QMessageBox box(QMessageBox::Critical,
+                  QString::fromUtf8(uhf::kAppTitle.data(), static_cast<int>(uhf::kAppTitle.size())),
+                  QString::fromStdString(text), QMessageBox::Ok);
+  box.exec();
 }
 
 class ReaderToolApp {
@@ -35,11 +51,13 @@ class ReaderToolApp {
     }
     QApplication app(argc, argv);
 
+    // The library the search finds first, or, when it finds none, the simulated reader beside
+    // the program (the search ends there); any library that fails to load stops the tool.
     std::string error;
     std::unique_ptr<uhf::LibraryDriver> driver =
         uhf::LibraryDriver::Load(uhf::LibraryDriver::PlatformLibraryName(), error);
     if (!driver) {
-      std::fprintf(stderr, "Cannot start: %s\n", error.c_str());
+      ReportStartFailure(error);
       return 1;
     }
     // UHF_EXCHANGE_LOG=FILE: every driver call is appended to FILE.
@@ -52,6 +70,7 @@ class ReaderToolApp {
       });
     }
     uhf::ToolWindow window(logged ? *logged : *driver);
+    if (driver->Simulated()) window.MarkSimulatedReader();
     window.Window()->exec();  // the dialog's result is not used
     return 0;
   }

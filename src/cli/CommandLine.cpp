@@ -38,15 +38,6 @@ struct Globals {
   bool version = false;
 };
 
-// Whether `bound` is the simulated reader's library that the build puts beside the program.
-bool IsSimulatedLibrary(const std::filesystem::path& bound) {
-  const std::filesystem::path folder = LibraryDriver::ProgramFolder();
-  if (folder.empty() || bound.empty()) return false;
-  std::error_code ec;
-  return std::filesystem::equivalent(bound, folder / LibraryDriver::PlatformLibraryName(), ec) &&
-         !ec;
-}
-
 std::unique_ptr<LibraryDriver> Bind(const Globals& globals, std::string& error) {
   if (!globals.driverFile.empty()) return LibraryDriver::LoadFile(globals.driverFile, error);
   return LibraryDriver::Load(LibraryDriver::PlatformLibraryName(), error);
@@ -176,10 +167,8 @@ int CompanionMain(int argc, const char* const* argv, std::ostream& out, std::ost
       err << "uhf-readerctl: " << error << '\n';
       return kExitNoDriver;
     }
-    const std::filesystem::path bound = driver->BoundFile();
-    out << "driver library: " << (bound.empty() ? std::string("(unknown file)") : bound.string())
-        << (IsSimulatedLibrary(bound) ? " (the simulated reader built with this tool)"
-                                      : " (not the simulated reader)")
+    out << "driver library: " << driver->File()
+        << (driver->Simulated() ? " (the simulated reader)" : " (not the simulated reader)")
         << '\n';
     return kExitOk;
   }

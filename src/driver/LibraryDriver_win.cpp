@@ -3,8 +3,6 @@
 #include <windows.h>
 
 #include <cstring>
-#include <filesystem>
-#include <string>
 
 #include "driver/LibraryDriver.h"
 #include "driver/LibraryLoader.h"
@@ -15,36 +13,48 @@ std::string_view LibraryDriver::PlatformLibraryName() {
   return "tagvane.dll";
 }
 
-std::filesystem::path LibraryDriver::ProgramFolder() {
-  wchar_t path[MAX_PATH * 4];
-  const DWORD length =
-      GetModuleFileNameW(nullptr, path, static_cast<DWORD>(sizeof path / sizeof path[0]));
-  if (length == 0 || length >= sizeof path / sizeof path[0]) return {};
-  return std::filesystem::path(std::wstring(path, length)).parent_path();
-}
-
 namespace detail {
 
-void* OpenSharedLibrary(const std::string& name, std::string& error) {
+namespace {
+
+std::string ModulePath(HMODULE module) {
+  char path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameA(module, path, MAX_PATH);
+  return std::string(path, length);
+}
+
+}  // namespace
+
+void* OpenSharedLibrary(const std::string& name, std::string& file, OpenFailure& failure) {
+  failure = {};
   HMODULE module = LoadLibraryA(name.c_str());
-  if (module == nullptr) {
-    const DWORD code = GetLastError();
-    char* text = nullptr;
-    const DWORD length = FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string reason = length > 0 && text != nullptr ? std::string(text, length) : "";
-    if (text != nullptr) {
-      LocalFree(text);
-    }
-    while (!reason.empty() && (reason.back() == '\r' || reason.back() == '\n' ||
-                               reason.back() == ' ' || reason.back() == '.')) {
-      reason.pop_back();
-    }
-    error =
-        (reason.empty() ? std::string("error") : reason) + " (code " + std::to_string(code) + ")";
+  if (module != nullptr) {
+    file = ModulePath(module);
+    return module;
   }
-  return module;
+  const DWORD code = GetLastError();
+  char* text = nullptr;
+  const DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string reason = length > 0 && text != nullptr ? std::string(text, length) : "";
+  if (text != nullptr) {
+    LocalFree(text);
+  }
+  while (!reason.empty() && (reason.back() == '\r' || reason.back() == '\n' ||
+                             reason.back() == ' ' || reason.back() == '.')) {
+    reason.pop_back();
+  }
+  failure.reason =
+      (reason.empty() ? std::string("error") : reason) + " (code " + std::to_string(code) + ")";
+  // The module itself not found (rather than one it needs): no file of that name on the path.
+  char found[MAX_PATH] = {};
+  if (SearchPathA(nullptr, name.c_str(), nullptr, MAX_PATH, found, nullptr) == 0) {
+    failure.notFound = true;
+  } else {
+    failure.file = found;
+  }
+  return nullptr;
 }
 
 void* FindExport(void* handle, const char* name) {
@@ -57,14 +67,6 @@ void* FindExport(void* handle, const char* name) {
 
 void CloseSharedLibrary(void* handle) {
   FreeLibrary(static_cast<HMODULE>(handle));
-}
-
-std::string SharedLibraryFile(void* handle) {
-  wchar_t path[MAX_PATH * 4];
-  const DWORD length = GetModuleFileNameW(static_cast<HMODULE>(handle), path,
-                                          static_cast<DWORD>(sizeof path / sizeof path[0]));
-  if (length == 0 || length >= sizeof path / sizeof path[0]) return {};
-  return std::filesystem::path(std::wstring(path, length)).string();
 }
 
 }  // namespace detail

@@ -23,6 +23,7 @@ constexpr std::int32_t kNoLink = 3;        // no link open
 constexpr std::int32_t kWrongAddress = 4;  // bus address other than 255
 constexpr std::int32_t kNoTag = 5;         // no tag in the field
 constexpr std::int32_t kStorage = 6;       // the setting could not be stored
+constexpr std::int32_t kLinkBusy = 8;  // a link is already open (7: internal error of the exports)
 
 constexpr std::size_t kMaxVersionLength = 29;
 constexpr std::size_t kMaxReply = 255;
@@ -401,6 +402,10 @@ std::int32_t SimulatedReader::OpenCom(std::int32_t port, std::int32_t baud) {
   if (port < 0 || port > 255 || !baudOk) {
     return kRefused;
   }
+  // Like a real port: a link still open must be closed first.
+  if (linkOpen_) {
+    return kLinkBusy;
+  }
   linkOpen_ = true;  // port 100 is the USB link, the others serial ports
   return 0;
 }
@@ -415,6 +420,9 @@ std::int32_t SimulatedReader::Net_Connect(const char* hostIp, std::int32_t hostP
   if (!ValidIpv4(hostIp) || !ValidIpv4(readerIp) || !ValidPort(hostPort) ||
       !ValidPort(readerPort)) {
     return kRefused;
+  }
+  if (linkOpen_) {
+    return kLinkBusy;
   }
   linkOpen_ = true;
   return 0;

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "CompanionTestSupport.h"
+#include "driver/LoggingDriver.h"
 #include "ui/ControlIds.h"
 #include "ui/MemorySurface.h"
 
@@ -118,7 +119,7 @@ TEST(ReadCommand, LinkOptionsSetTheWindowsLinkControls) {
     EXPECT_EQ(RunIt(read, reader, folder.Path()).report.exitStatus, kExitOk);
     EXPECT_EQ(reader.Calls()[0], "Net_Connect(\"192.168.1.2\",2000,\"10.0.0.5\",4001)");
     read.link.host = "10.0.0.9:2100";
-    reader.ClearCalls();
+    ProcessEnded(reader);
     EXPECT_EQ(RunIt(read, reader, folder.Path()).report.exitStatus, kExitOk);
     EXPECT_EQ(reader.Calls()[0], "Net_Connect(\"10.0.0.9\",2100,\"10.0.0.5\",4001)");
   }
@@ -168,7 +169,7 @@ TEST(ProfileCommands, ExportEditApplyReadsBackEqual) {
   edited.replace(edited.find("outPower=17"), 11, "outPower=21");
   WriteBytes(exportCmd.file, edited);
   const SimState before = reader.State();
-  reader.ClearCalls();
+  ProcessEnded(reader);
   Invocation apply = Command("apply");
   apply.file = exportCmd.file;
   const CommandRun run = RunIt(apply, reader, folder.Path());
@@ -188,6 +189,7 @@ TEST(ProfileCommands, ExportEditApplyReadsBackEqual) {
   EXPECT_EQ(reader.State(), expected);
 
   // Exporting again gives the edited profile.
+  ProcessEnded(reader);
   ASSERT_EQ(RunIt(exportCmd, reader, folder.Path()).report.exitStatus, kExitOk);
   EXPECT_EQ(ReadBytes(exportCmd.file), edited);
 }
@@ -223,15 +225,23 @@ TEST(ProfileCommands, AFailingSaveIsExitOne) {
 
 TEST(ProfileCommands, AReadBackThatDiffersIsExitFour) {
   TempFolder folder;
-  SimulatedReader reader;
-  // The save does not look at this write's status, so the reader keeps its old value.
-  reader.FailOn("UhfSetReadTagIntervalTime");
-  WriteBytes(folder / "p.ini", "[reader]\ntagInterval=9\n");
+  const SimOptions shared{folder / "reader.ini", 0, false};
+  SimulatedReader reader(shared);
+  SimulatedReader other(shared);  // another process working on the same reader
+  ASSERT_EQ(other.OpenCom(100, 115200), 0);
+  // Right after the save writes the interval, the other process sets it back.
+  LoggingDriver meddled(reader, [&other](std::string_view line) {
+    if (line.find(" UhfSetReadTagIntervalTime(") != std::string_view::npos) {
+      other.UhfSetReadTagIntervalTime(ReaderBusAddress, 5);
+    }
+  });
+  WriteBytes(folder / "p.ini", "[reader]\ntagInterval=9\nbuzzer=0\n");
   Invocation apply = Command("apply");
   apply.file = folder / "p.ini";
-  const CommandRun run = RunIt(apply, reader, folder.Path());
-  EXPECT_EQ(run.report.exitStatus, kExitDiffers);
+  const CommandRun run = RunIt(apply, meddled, folder.Path());
+  EXPECT_EQ(run.report.exitStatus, kExitDiffers) << run.err;
   EXPECT_EQ(run.out, "tagInterval: wrote 9, reads back 5\n");
+  EXPECT_EQ(reader.State().buzzer, 0);
 }
 
 TEST(ProfileCommands, BadProfilesAreRefusedBeforeAnythingIsWritten) {
@@ -292,7 +302,7 @@ TEST(AddressCommands, SetAndGetThroughTheAddressHandlers) {
   EXPECT_EQ(reader.Calls(), expected);
   EXPECT_EQ(reader.State().address, 7);
 
-  reader.ClearCalls();
+  ProcessEnded(reader);
   Invocation get = Command("address-get");
   get.json = true;
   const CommandRun run = RunIt(get, reader, folder.Path());
@@ -303,6 +313,7 @@ TEST(AddressCommands, SetAndGetThroughTheAddressHandlers) {
   expected.push_back("UhfGetAddress(255)");
   EXPECT_EQ(reader.Calls(), expected);
 
+  ProcessEnded(reader);
   reader.FailOn("UhfSetAddress");
   const CommandRun failed = RunIt(set, reader, folder.Path());
   EXPECT_EQ(failed.report.exitStatus, kExitFailed);
@@ -337,7 +348,7 @@ TEST(ReadTagsCommand, CountsReadsAndSplitsTheWiegandFrame) {
             "1,05666970,3,12,26,86,30874,1,0,10101011001111000100110100\r\n");
 
   // The whole EPC in hexadecimal: no Wiegand frame.
-  reader.ClearCalls();
+  ProcessEnded(reader);
   tags.way = TagWay::Hex;
   tags.csv.reset();
   const Json hex = Json::parse(RunIt(tags, reader, folder.Path()).out);

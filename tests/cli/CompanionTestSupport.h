@@ -98,6 +98,13 @@ inline std::vector<std::string> WindowReadCalls(const std::string& open = "OpenC
           "UhfGetFrequencyRegion(255)"};
 }
 
+// A companion process leaves the link open when it ends and the system closes it; one reader
+// object serving several runs in a test closes it here, and forgets the calls.
+inline void ProcessEnded(SimulatedReader& reader) {
+  reader.CloseCom();
+  reader.ClearCalls();
+}
+
 // Whether any recorded call writes to the reader.
 inline bool AnyWrite(const std::vector<std::string>& calls) {
   for (const std::string& call : calls) {
