@@ -97,16 +97,22 @@ int CompanionMain(int argc, const char* const* argv, std::ostream& out, std::ost
   Globals g;
   Invocation inv;
   app.add_option("--link", g.link, "How the reader is connected (default usb)")
+      ->type_name("usb|serial|tcp")
       ->check(CLI::IsMember({"usb", "serial", "tcp"}));
-  app.add_option("--port", g.port, "Serial port number N, as in COM N (--link serial)");
-  app.add_option("--baud", g.baud, "Serial baud rate: 9600 to 115200 (--link serial)");
-  app.add_option("--reader", g.reader, "Reader's IP:PORT (--link tcp)");
-  app.add_option("--host", g.host, "This computer's IP:PORT (--link tcp)");
+  app.add_option("--port", g.port, "Serial port number N, as in COM N (--link serial)")
+      ->type_name("N");
+  app.add_option("--baud", g.baud, "Serial baud rate: 9600 to 115200 (--link serial)")
+      ->type_name("B");
+  app.add_option("--reader", g.reader, "Reader's IP:PORT (--link tcp)")->type_name("IP:PORT");
+  app.add_option("--host", g.host, "This computer's IP:PORT (--link tcp)")->type_name("IP:PORT");
   app.add_option("--driver", g.driverFile,
                  "Bind this driver library file instead of searching for " +
-                     std::string(LibraryDriver::PlatformLibraryName()));
-  app.add_option("--log", g.logFile, "Append the exchange log (one line per driver call) to FILE");
-  app.add_option("--station-log", g.stationLog, "Append one CSV line per command to FILE");
+                     std::string(LibraryDriver::PlatformLibraryName()))
+      ->type_name("FILE");
+  app.add_option("--log", g.logFile, "Append the exchange log (one line per driver call) to FILE")
+      ->type_name("FILE");
+  app.add_option("--station-log", g.stationLog, "Append one CSV line per command to FILE")
+      ->type_name("FILE");
   app.add_flag("--json", inv.json, "Print JSON instead of text");
   app.add_flag("--version", g.version, "Print the version and the bound driver library");
 
@@ -127,6 +133,7 @@ int CompanionMain(int argc, const char* const* argv, std::ostream& out, std::ost
       ->check(CLI::Range(0, 255));
   auto* readTags = app.add_subcommand("read-tags", "Read tags into the tag list and print it");
   readTags->add_option("--count", inv.count, "Number of reads (default 1)")
+      ->type_name("N")
       ->check(CLI::Range(1, 100000));
   std::string way = "read";
   readTags
@@ -135,7 +142,7 @@ int CompanionMain(int argc, const char* const* argv, std::ostream& out, std::ost
                    "EPC; decimal: the decimal test read")
       ->check(CLI::IsMember({"read", "usb", "hex", "decimal"}));
   std::string csv;
-  readTags->add_option("--csv", csv, "Also write the list to FILE as CSV");
+  readTags->add_option("--csv", csv, "Also write the list to FILE as CSV")->type_name("FILE");
   auto* texts = app.add_subcommand(
       "texts", "Every interface text in effect for the config.ini of the current directory");
   auto* ports = app.add_subcommand("ports", "The serial ports the discovery finds");

@@ -370,13 +370,22 @@ ProfileValues ProfileFromControls(Session& session) {
   return values;
 }
 
+// A text of the reader for a comment line: line breaks would end the comment.
+std::string OneLine(std::string text) {
+  for (char& c : text) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  return text;
+}
+
 std::string ProfileText(const ReaderConfiguration& config, const ProfileValues& values,
                         bool usbLink) {
   std::ostringstream out;
   out << "; Reader configuration profile: edit the values, then write them to a reader with\n"
       << ";   uhf-readerctl apply FILE\n"
-      << "; Read from " << config.serialNumberText << ", version " << config.versionText
-      << ", reader kind " << static_cast<int>(config.readerKind) << ".\n"
+      << "; Read from " << OneLine(config.serialNumberText) << ", version "
+      << OneLine(config.versionText) << ", reader kind " << static_cast<int>(config.readerKind)
+      << ".\n"
       << "; Keys left out keep the reader's values.\n"
       << "[reader]\n";
   for (const std::string& name : ProfileKeys(config.readerKind, usbLink)) {

@@ -89,6 +89,16 @@ class LoggingDriver::Line {
   bool first_ = true;
 };
 
+// The call of a frequency plan write.
+LoggingDriver::Line LoggingDriver::PlanLine(const char* name, std::uint8_t addr, std::uint8_t form,
+                                            std::int32_t start, std::int32_t end, std::int32_t step,
+                                            std::uint8_t count) {
+  Line line(name);
+  line.Arg("addr", addr).Arg("form", form).Arg("start", start).Arg("end", end).Arg("step", step);
+  line.Arg("count", count);
+  return line;
+}
+
 LoggingDriver::LoggingDriver(ReaderDriver& inner, Sink sink)
     : inner_(inner), sink_(std::move(sink)) {}
 
@@ -210,14 +220,7 @@ std::int32_t LoggingDriver::UhfSetFrequencyRegion(std::uint8_t addr, std::uint8_
                                                   std::int32_t start, std::int32_t end,
                                                   std::int32_t step, std::uint8_t count) {
   const std::int32_t status = inner_.UhfSetFrequencyRegion(addr, form, start, end, step, count);
-  Emit(Line("UhfSetFrequencyRegion")
-           .Arg("addr", addr)
-           .Arg("form", form)
-           .Arg("start", start)
-           .Arg("end", end)
-           .Arg("step", step)
-           .Arg("count", count),
-       status, {});
+  Emit(PlanLine("UhfSetFrequencyRegion", addr, form, start, end, step, count), status, {});
   return status;
 }
 
@@ -225,14 +228,7 @@ std::int32_t LoggingDriver::UhfSetFrequencyRegionB(std::uint8_t addr, std::uint8
                                                    std::int32_t start, std::int32_t end,
                                                    std::int32_t step, std::uint8_t count) {
   const std::int32_t status = inner_.UhfSetFrequencyRegionB(addr, form, start, end, step, count);
-  Emit(Line("UhfSetFrequencyRegionB")
-           .Arg("addr", addr)
-           .Arg("form", form)
-           .Arg("start", start)
-           .Arg("end", end)
-           .Arg("step", step)
-           .Arg("count", count),
-       status, {});
+  Emit(PlanLine("UhfSetFrequencyRegionB", addr, form, start, end, step, count), status, {});
   return status;
 }
 

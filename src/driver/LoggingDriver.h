@@ -69,6 +69,8 @@ class LoggingDriver final : public ReaderDriver {
 
  private:
   class Line;
+  static Line PlanLine(const char* name, std::uint8_t addr, std::uint8_t form, std::int32_t start,
+                       std::int32_t end, std::int32_t step, std::uint8_t count);
   void Emit(const Line& line, std::int32_t status, const std::string& outputs);
 
   ReaderDriver& inner_;

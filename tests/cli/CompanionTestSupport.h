@@ -12,6 +12,7 @@
 
 #include "app/ReaderConfigDialog.h"
 #include "cli/Commands.h"
+#include "reader/ReaderTestSupport.h"
 #include "sim/SimulatedReader.h"
 
 namespace uhf::cli::testing {
@@ -78,24 +79,9 @@ inline Invocation Command(std::string name) {
   return invocation;
 }
 
-// The calls the window's read makes over USB, step by step: open the USB link, identify the
-// reader, then each setting in the order the read shows them.
-inline std::vector<std::string> WindowReadCalls(const std::string& open = "OpenCom(100,115200)") {
-  return {open,
-          "Handshake(255,1)",
-          "UhfGetBuzzer(255)",
-          "UhfGetWorkMode(255)",
-          "UhfGetTriggerTime(255)",
-          "UhfGetWgIntervalTime(255)",
-          "UhfGetWgOutByte(255)",
-          "UhfGetWeigand(255)",
-          "UhfGetPassword(255)",
-          "UhfGetReadTagIntervalTime(255)",
-          "UhfGetOutPower(255)",
-          "Get_Version(255)",
-          "Get_SerNum(255)",
-          "UhfGetAddress(255)",
-          "UhfGetFrequencyRegion(255)"};
+// The calls the window's read makes over the USB link.
+inline std::vector<std::string> WindowReadCalls() {
+  return uhf::testing::UsbReadCalls();
 }
 
 // A companion process leaves the link open when it ends and the system closes it; one reader
