@@ -13,7 +13,16 @@ constexpr std::uint8_t kFailureRates[] = {0, 0, 4, 16, 64, 128};
 
 }  // namespace
 
-HostileDriver::HostileDriver(std::uint64_t seed) : state_(seed) {
+HostileDriver::HostileDriver(std::uint64_t seed) {
+  Reseed(seed);
+}
+
+void HostileDriver::Reseed(std::uint64_t seed) {
+  fromBytes_ = false;
+  bytes_.clear();
+  at_ = 0;
+  calls_.clear();
+  state_ = seed;
   failurePer256_ = kFailureRates[Next() % std::size(kFailureRates)];
 }
 

@@ -33,6 +33,9 @@ class HostileDriver final : public ReaderDriver {
   // Answers drawn from these bytes in order; zeros once they are used up.
   explicit HostileDriver(std::span<const std::uint8_t> bytes);
 
+  // Starts over as a driver made with this seed.
+  void Reseed(std::uint64_t seed);
+
   const std::vector<Call>& Calls() const { return calls_; }
   void ClearCalls() { calls_.clear(); }
   // Whether every call so far returned 0.
