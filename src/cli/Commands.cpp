@@ -118,13 +118,13 @@ CommandReport Apply(Run& run) {
     return run.Fail(kExitUsage, run.invocation.file.string() + ": " + refusal->Text(), "refused");
   }
   ApplyProfile(*profile, run.session);
-  const ProfileValues written = ProfileFromControls(run.session);
-
   const Outcome saved = run.session.Run(&ReaderConfigDialog::OnSaveChanges);
   if (!SaveSucceeded(saved, run.session.Dialog().Texts())) {
     const std::string failure = saved.FailureText();
     return run.Fail(kExitFailed, failure.empty() ? "the save did not complete" : failure);
   }
+  // What the save wrote, as its closing refresh shows it (numbers in their plain form).
+  const ProfileValues written = ProfileFromControls(run.session);
   if (!run.Read()) return run.report;
   const ProfileValues readBack = ProfileFromControls(run.session);
 

@@ -1,5 +1,6 @@
 #include "cli/ReaderProfile.h"
 
+#include <cctype>
 #include <charconv>
 #include <functional>
 #include <sstream>
@@ -210,7 +211,12 @@ const std::vector<Key>& Keys() {
          if (!hex) return "must be 8 hexadecimal digits";
          return std::nullopt;
        },
-       [](std::string_view value, Session& s) { s.Surface().Type(idc::Password, value); }},
+       [](std::string_view value, Session& s) {
+         // As a read shows it: lowercase.
+         std::string lower(value);
+         for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+         s.Surface().Type(idc::Password, lower);
+       }},
       Edit("tagInterval", "Tag reading interval, in seconds: 0 to 255", idc::TagInterval, 0,
            ReaderSettings::kTagIntervalByteMax),
       {"outPower",

@@ -211,6 +211,19 @@ TEST(ProfileCommands, ApplyChangesBandAndFormatLikeAnOperator) {
   EXPECT_EQ(reader.State().weigand, 0x34);
 }
 
+TEST(ProfileCommands, ValuesReadBackInTheirShownFormCompareEqual) {
+  TempFolder folder;
+  SimulatedReader reader;
+  WriteBytes(folder / "p.ini",
+             "[reader]\nreadTime = 007\ncheckPassword=ABCDEF12\npasswordEnabled=1\n");
+  Invocation apply = Command("apply");
+  apply.file = folder / "p.ini";
+  const CommandRun run = RunIt(apply, reader, folder.Path());
+  EXPECT_EQ(run.report.exitStatus, kExitOk) << run.err << run.out;
+  EXPECT_EQ(reader.State().triggerTime, 7);
+  EXPECT_EQ(reader.State().password, (std::array<std::uint8_t, 4>{0xab, 0xcd, 0xef, 0x12}));
+}
+
 TEST(ProfileCommands, AFailingSaveIsExitOne) {
   TempFolder folder;
   SimulatedReader reader;
