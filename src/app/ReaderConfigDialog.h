@@ -74,6 +74,8 @@ class ReaderConfigDialog {
 
   const BoundValues& Values() const { return values_; }
   const InterfaceText& Texts() const { return texts_; }
+  // The reader kind of the last handshake (the companion checks profiles against it).
+  std::uint8_t ReaderKind() const { return readerKind_; }
   DialogContext& Context() { return ctx_; }
 
  private:

@@ -12,6 +12,8 @@
 
 #include "app/ToolWindow.h"
 #include "driver/LibraryDriver.h"
+#include "driver/LoggingDriver.h"
+#include "files/FileLock.h"
 #include "ui/DialogTemplate.h"
 
 namespace {
@@ -58,7 +60,16 @@ class ReaderToolApp {
       ReportStartFailure(error);
       return 1;
     }
-    uhf::ToolWindow window(*driver);
+    // UHF_EXCHANGE_LOG=FILE: every driver call is appended to FILE.
+    const char* logFile = std::getenv("UHF_EXCHANGE_LOG");
+    std::unique_ptr<uhf::ReaderDriver> logged;
+    if (logFile != nullptr && *logFile != '\0') {
+      logged = std::make_unique<uhf::LoggingDriver>(*driver, [logFile](std::string_view line) {
+        std::string ignored;  // a log that cannot be written must not stop the tool
+        uhf::AppendLineLocked(logFile, line, ignored);
+      });
+    }
+    uhf::ToolWindow window(logged ? *logged : *driver);
     if (driver->Simulated()) window.MarkSimulatedReader();
     window.Window()->exec();  // the dialog's result is not used
     return 0;

@@ -135,6 +135,15 @@ std::unique_ptr<LibraryDriver> LibraryDriver::Load(std::string_view name, std::s
       new LibraryDriver(handle, std::move(exports), std::move(file), simulated));
 }
 
+std::unique_ptr<LibraryDriver> LibraryDriver::LoadFile(const std::filesystem::path& file,
+                                                       std::string& error) {
+  std::error_code ec;
+  std::filesystem::path absolute = std::filesystem::absolute(file, ec);
+  if (ec) absolute = file;
+  // A name with a directory part is opened as it is; the platform's search is not used.
+  return Load(absolute.string(), error);
+}
+
 LibraryDriver::LibraryDriver(void* handle, std::unique_ptr<Exports> exports, std::string file,
                              bool simulated)
     : handle_(handle),

@@ -4,6 +4,7 @@
 // library is loaded, so a library that lacks one is refused before anything talks to a reader.
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -33,6 +34,10 @@ class LibraryDriver final : public ReaderDriver {
   // `failure`, when given, to the kind of failure.
   static std::unique_ptr<LibraryDriver> Load(std::string_view name, std::string& error,
                                              Failure* failure = nullptr);
+  // Loads exactly the library file `file` (a relative path is taken from the current directory,
+  // never searched for).
+  static std::unique_ptr<LibraryDriver> LoadFile(const std::filesystem::path& file,
+                                                 std::string& error);
 
   // The file the loader took.
   const std::string& File() const { return file_; }

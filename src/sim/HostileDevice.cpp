@@ -23,7 +23,7 @@ ReaderDriver& ExportedDevice() {
   return Device();
 }
 
-void AfterExportedCall() {
+void AfterExportedCall(std::int32_t) {
   Device().ClearCalls();
 }
 

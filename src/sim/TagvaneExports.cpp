@@ -23,7 +23,7 @@ std::int32_t Serve(Operation operation) noexcept {
   try {
     std::lock_guard<std::mutex> lock(Lock());
     const std::int32_t status = operation(uhf::ExportedDevice());
-    uhf::AfterExportedCall();
+    uhf::AfterExportedCall(status);
     return status;
   } catch (const std::exception& e) {
     std::cerr << "tagvane: " << e.what() << '\n';
