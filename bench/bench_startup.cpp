@@ -76,9 +76,7 @@ long PeakResidentKb() {
 // its delivery (after the flush of that paint pass) is the first complete frame.
 class FrameWatch : public QObject {
  public:
-  FrameWatch(QWidget* window, int fd) : window_(window), fd_(fd) {
-    qApp->installEventFilter(this);
-  }
+  FrameWatch(QWidget* window, int fd) : window_(window), fd_(fd) { qApp->installEventFilter(this); }
 
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() == QEvent::Paint && !posted_ && watched->isWidgetType()) {
@@ -110,8 +108,7 @@ class FrameWatch : public QObject {
     pending_ = window_;
     if (!window_->isVisible() || !painted_.contains(window_)) return false;
     for (QWidget* widget : window_->findChildren<QWidget*>()) {
-      if (widget->isVisible() && !widget->visibleRegion().isEmpty() &&
-          !painted_.contains(widget)) {
+      if (widget->isVisible() && !widget->visibleRegion().isEmpty() && !painted_.contains(widget)) {
         pending_ = widget;
         return false;
       }
@@ -215,9 +212,9 @@ int DescribeTool(const std::string& path) {
     TextItem item;
     if (!widget->isVisible() || !VisibleText(widget, item)) continue;
     out << item.rect.x() << '\t' << item.rect.y() << '\t' << item.rect.width() << '\t'
-        << item.rect.height() << '\t' << Escape(item.families.join(u'|')) << '\t'
-        << item.points << '\t' << item.weight << '\t' << item.alignment << '\t'
-        << int(item.rich) << '\t' << int(item.wrap) << '\t' << Escape(item.text) << '\n';
+        << item.rect.height() << '\t' << Escape(item.families.join(u'|')) << '\t' << item.points
+        << '\t' << item.weight << '\t' << item.alignment << '\t' << int(item.rich) << '\t'
+        << int(item.wrap) << '\t' << Escape(item.text) << '\n';
     ++count;
   }
   return count > 0 ? 0 : 1;
@@ -301,9 +298,12 @@ bool RunOnce(const std::string& self, const char* mode, const std::string& floor
   int fds[2];
   if (pipe(fds) != 0) return false;
   const std::string fdText = std::to_string(fds[1]);
-  char* argv[] = {const_cast<char*>(self.c_str()), const_cast<char*>("--child"),
-                  const_cast<char*>(mode),         const_cast<char*>(fdText.c_str()),
-                  const_cast<char*>(floorFile.c_str()), nullptr};
+  char* argv[] = {const_cast<char*>(self.c_str()),
+                  const_cast<char*>("--child"),
+                  const_cast<char*>(mode),
+                  const_cast<char*>(fdText.c_str()),
+                  const_cast<char*>(floorFile.c_str()),
+                  nullptr};
   const auto start = std::chrono::steady_clock::now();
   pid_t pid = 0;
   if (posix_spawn(&pid, self.c_str(), nullptr, nullptr, argv, environ) != 0) {
@@ -326,8 +326,8 @@ bool RunOnce(const std::string& self, const char* mode, const std::string& floor
 }
 
 bool Describe(const std::string& self, const std::string& floorFile) {
-  char* argv[] = {const_cast<char*>(self.c_str()), const_cast<char*>("--child"),
-                  const_cast<char*>("describe"), const_cast<char*>("-1"),
+  char* argv[] = {const_cast<char*>(self.c_str()),      const_cast<char*>("--child"),
+                  const_cast<char*>("describe"),        const_cast<char*>("-1"),
                   const_cast<char*>(floorFile.c_str()), nullptr};
   pid_t pid = 0;
   if (posix_spawn(&pid, self.c_str(), nullptr, nullptr, argv, environ) != 0) return false;

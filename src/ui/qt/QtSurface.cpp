@@ -4,11 +4,12 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QFontDatabase>
-#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QSet>
 #include <QHeaderView>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,11 +23,17 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTimer>
 #include <QValidator>
 
 #include <algorithm>
 #include <array>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
 #include <stdexcept>
+#include <thread>
+#include <utility>
 
 #include "ui/ControlIds.h"
 #include "ui/DottedAddress.h"
@@ -79,6 +86,17 @@ int MulDiv(int value, int numerator, int denominator) {
 }
 
 constexpr char16_t kChineseProbe = u'读';
+
+// Whether a face is installed: looked up in the font database's family list, asked for once. A
+// face that is not there is never probed (matching it would only find a substitute).
+bool FaceInstalled(const QString& face) {
+  static const QSet<QString> installed = [] {
+    QSet<QString> names;
+    for (const QString& family : QFontDatabase::families()) names.insert(family.toCaseFolded());
+    return names;
+  }();
+  return installed.contains(face.toCaseFolded());
+}
 
 // An installed, proportional face that shows Chinese; empty when there is none.
 QString ChineseFamily() {
@@ -236,7 +254,7 @@ QFont MakeDialogFont(const std::string& face, int points) {
   QFont font;
   font.setFamilies({requested});
   font.setPointSize(points);
-  const bool installed = QFontInfo(font).family().compare(requested, Qt::CaseInsensitive) == 0;
+  const bool installed = FaceInstalled(requested);
   if (!installed || !QFontMetrics(font).inFont(QChar(kChineseProbe))) {
     // Missing face: the Chinese face takes its place. Installed face without Chinese: it stays
     // first and the Chinese face supplies the characters it lacks.
@@ -248,10 +266,18 @@ QFont MakeDialogFont(const std::string& face, int points) {
   return font;
 }
 
-QIcon ApplicationIcon() {
+// A picture of the embedded resources. The format is known and not guessed, so no image plugin is
+// loaded to recognise it.
+QPixmap EmbeddedPng(const QString& name) {
+  QImageReader reader(QStringLiteral(":/uhf/") + name, "png");
+  reader.setAutoDetectImageFormat(false);
+  return QPixmap::fromImage(reader.read());
+}
+
+QIcon ApplicationIcon(int largest) {
   QIcon icon;
   for (int size : {16, 32, 48, 256}) {
-    icon.addFile(QStringLiteral(":/uhf/app-icon-%1.png").arg(size), QSize(size, size));
+    if (size <= largest) icon.addPixmap(EmbeddedPng(QStringLiteral("app-icon-%1.png").arg(size)));
   }
   return icon;
 }
@@ -263,12 +289,23 @@ QIcon ApplicationIcon() {
 class QtSurface::Dialog : public QDialog {
  public:
   std::function<bool()> acceptHandler;
+  // Called once, when the first frame has been painted and flushed.
+  std::function<void()> onFirstFrame;
 
   void accept() override {
     if (!acceptHandler || acceptHandler()) QDialog::accept();
   }
 
  protected:
+  bool event(QEvent* event) override {
+    if (event->type() == QEvent::Paint && onFirstFrame) {
+      // The window and its children are painted and flushed in one pass; a call queued from
+      // the first paint runs after that flush.
+      QTimer::singleShot(0, this, std::exchange(onFirstFrame, nullptr));
+    }
+    return QDialog::event(event);
+  }
+
   void keyPressEvent(QKeyEvent* event) override {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     const bool plain = event->modifiers() == Qt::NoModifier ||
@@ -304,16 +341,141 @@ struct QtSurface::Control {
   QTextEdit* rich = nullptr;
 };
 
+// Work deferred until after the first frame: a fill on the window's thread, or a background
+// find whose result a fill puts into the control.
+struct QtSurface::Deferred {
+  int id = idc::None;
+  std::function<void()> fill;
+  std::function<std::string()> find;
+  std::function<void(const std::string&)> fillFound;
+  std::shared_ptr<BackgroundResult> result;  // once the find runs on its worker
+};
+
+struct QtSurface::BackgroundResult {
+  std::mutex mutex;
+  std::condition_variable done;
+  bool finished = false;
+  std::string value;
+};
+
+// The window's object for a worker to queue calls to, cleared before the window goes.
+struct QtSurface::Mailbox {
+  std::mutex mutex;
+  QObject* receiver = nullptr;
+};
+
 QtSurface::QtSurface(const std::vector<ControlTemplate>& controls, ButtonFactory makeButton)
     : dialog_(std::make_unique<Dialog>()),
-      pushButtonBrush_(QColor(154, 205, 50), Qt::SolidPattern) {
+      pushButtonBrush_(QColor(154, 205, 50), Qt::SolidPattern),
+      mailbox_(std::make_shared<Mailbox>()) {
+  mailbox_->receiver = dialog_.get();
+  dialog_->onFirstFrame = [this] { OnFirstFrame(); };
   Build(controls, makeButton);
 }
 
 QtSurface::~QtSurface() {
+  {
+    // A worker still finding a value drops its result.
+    std::lock_guard<std::mutex> lock(mailbox_->mutex);
+    mailbox_->receiver = nullptr;
+  }
   // Widgets being destroyed must not reach the dialog's handlers.
   SetNotificationHandler(nullptr);
   dialog_.reset();
+}
+
+void QtSurface::FillAfterFirstFrame(int id, std::function<void()> fill) {
+  if (firstFramePassed_) return fill();
+  Deferred deferred;
+  deferred.id = id;
+  deferred.fill = std::move(fill);
+  deferred_.push_back(std::move(deferred));
+}
+
+void QtSurface::FillInBackground(int id, std::function<std::string()> find,
+                                 std::function<void(const std::string&)> fill) {
+  Deferred deferred;
+  deferred.id = id;
+  deferred.find = std::move(find);
+  deferred.fillFound = std::move(fill);
+  deferred_.push_back(std::move(deferred));
+  if (firstFramePassed_) StartBackground(deferred_.back());
+}
+
+void QtSurface::OnFirstFrame() {
+  firstFramePassed_ = true;
+  // Workers first, so that a slow find overlaps the fills below.
+  for (Deferred& deferred : deferred_) {
+    if (deferred.find && !deferred.result) StartBackground(deferred);
+  }
+  std::vector<Deferred> fills;
+  std::vector<Deferred> waiting;
+  for (Deferred& deferred : deferred_) {
+    (deferred.fill ? fills : waiting).push_back(std::move(deferred));
+  }
+  deferred_ = std::move(waiting);
+  for (Deferred& deferred : fills) deferred.fill();
+}
+
+void QtSurface::StartBackground(Deferred& deferred) {
+  auto result = std::make_shared<BackgroundResult>();
+  deferred.result = result;
+  std::thread([find = deferred.find, result, mailbox = mailbox_, this] {
+    std::string value;
+    try {
+      value = find();
+    } catch (const std::exception&) {
+      value.clear();  // nothing found
+    }
+    {
+      std::lock_guard<std::mutex> lock(result->mutex);
+      result->value = std::move(value);
+      result->finished = true;
+    }
+    result->done.notify_all();
+    std::lock_guard<std::mutex> lock(mailbox->mutex);
+    if (mailbox->receiver != nullptr) {
+      QMetaObject::invokeMethod(
+          mailbox->receiver, [this, result] { CompleteBackground(result); }, Qt::QueuedConnection);
+    }
+  }).detach();
+}
+
+void QtSurface::CompleteBackground(const std::shared_ptr<BackgroundResult>& result) {
+  const auto it = std::find_if(deferred_.begin(), deferred_.end(),
+                               [&](const Deferred& deferred) { return deferred.result == result; });
+  if (it == deferred_.end()) return;  // already used, and filled then
+  Deferred deferred = std::move(*it);
+  deferred_.erase(it);
+  deferred.fillFound(result->value);
+}
+
+void QtSurface::ResolveDeferred(int id) {
+  for (;;) {
+    const auto it = std::find_if(deferred_.begin(), deferred_.end(),
+                                 [id](const Deferred& deferred) { return deferred.id == id; });
+    if (it == deferred_.end()) return;
+    // Out of the list before it runs: the fill itself uses the control.
+    Deferred deferred = std::move(*it);
+    deferred_.erase(it);
+    if (deferred.fill) {
+      deferred.fill();
+      continue;
+    }
+    std::string value;
+    if (deferred.result) {
+      std::unique_lock<std::mutex> lock(deferred.result->mutex);
+      deferred.result->done.wait(lock, [&] { return deferred.result->finished; });
+      value = deferred.result->value;
+    } else {
+      try {
+        value = deferred.find();  // the window never showed: find it here
+      } catch (const std::exception&) {
+        value.clear();
+      }
+    }
+    deferred.fillFound(value);
+  }
 }
 
 void QtSurface::Build(const std::vector<ControlTemplate>& controls,
@@ -326,7 +488,9 @@ void QtSurface::Build(const std::vector<ControlTemplate>& controls,
                         Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                         Qt::WindowCloseButtonHint);
   dialog.setSizeGripEnabled(false);
-  dialog.setWindowIcon(ApplicationIcon());
+  // The small icon now; the larger sizes (title bars, task switchers) after the first frame.
+  dialog.setWindowIcon(ApplicationIcon(16));
+  FillAfterFirstFrame(idc::None, [this] { dialog_->setWindowIcon(ApplicationIcon()); });
   dialog.setFont(MakeDialogFont(std::string(kDialogFontFace), kDialogFontPoints));
   baseUnits_ = BaseUnitsOf(dialog.font());
   dialog.setFixedSize(
@@ -401,7 +565,13 @@ QWidget* QtSurface::Create(const ControlTemplate& tpl, const ButtonFactory& make
       label->setTextFormat(Qt::PlainText);
       label->setAlignment(TextAlignment(tpl.style) | Qt::AlignTop);
       if (tpl.kind == ControlKind::Picture) {
-        label->setPixmap(QPixmap(QStringLiteral(":/uhf/banner.png")));
+        // Never shown by the first frame (the picture is hidden): decoded after it.
+        const auto fill = [label] { label->setPixmap(EmbeddedPng(QStringLiteral("banner.png"))); };
+        if (tpl.visible) {
+          fill();
+        } else {
+          FillAfterFirstFrame(id, fill);
+        }
       } else {
         label->setWordWrap((tpl.style & kStyleMultiline) != 0);
         label->setText(ToDisplay(tpl.text));
@@ -506,6 +676,7 @@ void QtSurface::OnUserClick(int id) {
 }
 
 QtSurface::Control& QtSurface::At(int id) {
+  if (!deferred_.empty() && id != idc::None) ResolveDeferred(id);
   auto it = controls_.find(id);
   if (it == controls_.end()) throw std::out_of_range("no control with id " + std::to_string(id));
   return *it->second;
@@ -520,6 +691,7 @@ QDialog* QtSurface::Window() const {
 }
 
 QWidget* QtSurface::Widget(int id) const {
+  if (!deferred_.empty() && id != idc::None) const_cast<QtSurface*>(this)->ResolveDeferred(id);
   auto it = controls_.find(id);
   return it == controls_.end() ? nullptr : it->second->widget;
 }

@@ -40,8 +40,8 @@ QRect DialogUnitsToPixels(const DialogRect& rect, DialogBaseUnits units);
 // Chinese), an installed face that covers Chinese takes its place so no caption shows boxes.
 QFont MakeDialogFont(const std::string& face, int points);
 
-// The application icon from the embedded resources (several sizes).
-QIcon ApplicationIcon();
+// The application icon from the embedded resources, in its sizes up to `largest` pixels.
+QIcon ApplicationIcon(int largest = 256);
 
 class QtSurface : public ControlSurface {
  public:
@@ -96,6 +96,12 @@ class QtSurface : public ControlSurface {
   MessageResult MessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
                            MessageIcon icon) override;
 
+  // Deferred until the window's first frame has been painted and flushed (or the control is
+  // used through the surface). A window never shown fills on use only.
+  void FillAfterFirstFrame(int id, std::function<void()> fill) override;
+  void FillInBackground(int id, std::function<std::string()> find,
+                        std::function<void(const std::string&)> fill) override;
+
   // When set, message boxes go to the hook and no real box is shown.
   void SetMessageBoxHook(MessageBoxHook hook) { messageBoxHook_ = std::move(hook); }
   // Enter (the dialog's accept command) ends the dialog only when this returns true.
@@ -110,18 +116,29 @@ class QtSurface : public ControlSurface {
  private:
   struct Control;
   class Dialog;
+  struct Deferred;
+  struct BackgroundResult;
+  struct Mailbox;
 
   Control& At(int id);
   const Control& At(int id) const;
   void Build(const std::vector<ControlTemplate>& controls, const ButtonFactory& makeButton);
   QWidget* Create(const ControlTemplate& tpl, const ButtonFactory& makeButton);
   void OnUserClick(int id);
+  void OnFirstFrame();
+  void StartBackground(Deferred& deferred);
+  void CompleteBackground(const std::shared_ptr<BackgroundResult>& result);
+  // Runs what is still deferred for control `id` before it is used.
+  void ResolveDeferred(int id);
 
   std::unique_ptr<Dialog> dialog_;
   std::map<int, std::unique_ptr<Control>> controls_;
   QBrush pushButtonBrush_;
   DialogBaseUnits baseUnits_;
   MessageBoxHook messageBoxHook_;
+  std::vector<Deferred> deferred_;  // in the order they were asked for
+  bool firstFramePassed_ = false;
+  std::shared_ptr<Mailbox> mailbox_;  // how background work reaches the window's thread
 };
 
 }  // namespace uhf
