@@ -7,7 +7,6 @@
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QSet>
 #include <QHeaderView>
 #include <QImageReader>
 #include <QKeyEvent>
@@ -17,6 +16,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QTableWidget>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
@@ -339,6 +339,10 @@ struct QtSurface::Control {
   std::uint32_t listStyle = 0;
   IpAddressWidget* ip = nullptr;
   QTextEdit* rich = nullptr;
+  // A hidden control whose widget is built after the first frame: its template until then, and
+  // the list columns (heading, width) asked for before it existed.
+  std::unique_ptr<ControlTemplate> unbuilt;
+  std::vector<std::pair<QString, int>> unbuiltColumns;
 };
 
 // Work deferred until after the first frame: a fill on the window's thread, or a background
@@ -499,18 +503,59 @@ void QtSurface::Build(const std::vector<ControlTemplate>& controls,
   std::vector<QWidget*> groupBoxes;
   for (const ControlTemplate& tpl : controls) {
     QWidget* widget = Create(tpl, makeButton);
-    if (tpl.kind == ControlKind::GroupBox) groupBoxes.push_back(widget);
+    if (widget != nullptr && tpl.kind == ControlKind::GroupBox) groupBoxes.push_back(widget);
   }
   // Group boxes are frames drawn behind the controls placed over them.
   for (QWidget* group : groupBoxes) group->lower();
 }
 
 QWidget* QtSurface::Create(const ControlTemplate& tpl, const ButtonFactory& makeButton) {
-  QDialog* parent = dialog_.get();
   auto control = std::make_unique<Control>();
   control->kind = tpl.kind;
   control->radioGroup = tpl.radioGroup;
   control->text = tpl.text;
+  const int id = tpl.id;
+  if (tpl.kind == ControlKind::ListView && !tpl.visible && id != idc::None) {
+    // The hidden tag list: built after the first frame, or when first used.
+    control->unbuilt = std::make_unique<ControlTemplate>(tpl);
+    controls_[id] = std::move(control);
+    FillAfterFirstFrame(id, [this, id] { BuildDeferred(id); });
+    return nullptr;
+  }
+  QWidget* widget = BuildWidget(*control, tpl, makeButton);
+  if (id != idc::None) {
+    const bool isRich = control->rich != nullptr;
+    controls_[id] = std::move(control);
+    if (isRich) SetText(id, tpl.text);  // centred paragraphs from the start
+  } else if (control->rich != nullptr) {
+    control->rich->setPlainText(ToDisplay(tpl.text));
+  }
+  return widget;
+}
+
+void QtSurface::BuildDeferred(int id) {
+  Control& control = *controls_.at(id);
+  const std::unique_ptr<ControlTemplate> tpl = std::move(control.unbuilt);
+  if (!tpl) return;
+  BuildWidget(control, *tpl, {});
+  ApplyListStyle(control);
+  for (const auto& [heading, width] : control.unbuiltColumns) {
+    const int column = control.list->columnCount();
+    control.list->insertColumn(column);
+    control.list->setHorizontalHeaderItem(column, new QTableWidgetItem(heading));
+    control.list->setColumnWidth(column, width);
+  }
+  control.unbuiltColumns.clear();
+}
+
+QtSurface::Control* QtSurface::Unbuilt(int id) {
+  const auto it = controls_.find(id);
+  return it != controls_.end() && it->second->unbuilt ? it->second.get() : nullptr;
+}
+
+QWidget* QtSurface::BuildWidget(Control& control, const ControlTemplate& tpl,
+                                const ButtonFactory& makeButton) {
+  QDialog* parent = dialog_.get();
   const int id = tpl.id;
   QRect geometry = DialogUnitsToPixels(tpl.rect, baseUnits_);
 
@@ -531,8 +576,8 @@ QWidget* QtSurface::Create(const ControlTemplate& tpl, const ButtonFactory& make
         QObject::connect(button, &QAbstractButton::clicked, parent,
                          [this, id] { OnUserClick(id); });
       }
-      control->button = button;
-      control->widget = button;
+      control.button = button;
+      control.widget = button;
       break;
     }
     case ControlKind::RadioButton:
@@ -548,15 +593,15 @@ QWidget* QtSurface::Create(const ControlTemplate& tpl, const ButtonFactory& make
         QObject::connect(button, &QAbstractButton::clicked, parent,
                          [this, id] { OnUserClick(id); });
       }
-      control->button = button;
-      control->widget = button;
+      control.button = button;
+      control.widget = button;
       break;
     }
     case ControlKind::GroupBox: {
       auto* group = new QGroupBox(ToDisplay(tpl.text), parent);
       group->setFocusPolicy(Qt::NoFocus);
-      control->group = group;
-      control->widget = group;
+      control.group = group;
+      control.widget = group;
       break;
     }
     case ControlKind::Static:
@@ -576,8 +621,8 @@ QWidget* QtSurface::Create(const ControlTemplate& tpl, const ButtonFactory& make
         label->setWordWrap((tpl.style & kStyleMultiline) != 0);
         label->setText(ToDisplay(tpl.text));
       }
-      control->label = label;
-      control->widget = label;
+      control.label = label;
+      control.widget = label;
       break;
     }
     case ControlKind::Edit: {
@@ -596,9 +641,9 @@ QWidget* QtSurface::Create(const ControlTemplate& tpl, const ButtonFactory& make
         QObject::connect(edit, &QLineEdit::textEdited, parent,
                          [this, id] { Notify(id, Notification::EditChanged); });
       }
-      control->edit = edit;
-      control->limiter = limiter;
-      control->widget = edit;
+      control.edit = edit;
+      control.limiter = limiter;
+      control.widget = edit;
       break;
     }
     case ControlKind::ComboBox: {
@@ -610,22 +655,22 @@ QWidget* QtSurface::Create(const ControlTemplate& tpl, const ButtonFactory& make
       const int itemHeight = std::max(1, QFontMetrics(combo->font()).height());
       combo->setMaxVisibleItems(std::max(1, (geometry.height() - fieldHeight) / itemHeight));
       geometry.setHeight(fieldHeight);
-      control->combo = combo;
-      control->widget = combo;
+      control.combo = combo;
+      control.widget = combo;
       break;
     }
     case ControlKind::ListView: {
       auto* list = new ReportList(parent);
       list->setFrameShape((tpl.style & kStyleBorder) ? QFrame::StyledPanel : QFrame::NoFrame);
       list->onDoubleClick = [this, id] { Notify(id, Notification::DoubleClicked); };
-      control->list = list;
-      control->widget = list;
+      control.list = list;
+      control.widget = list;
       break;
     }
     case ControlKind::IpAddress: {
       auto* ip = new IpAddressWidget(parent);
-      control->ip = ip;
-      control->widget = ip;
+      control.ip = ip;
+      control.widget = ip;
       break;
     }
     case ControlKind::RichEdit: {
@@ -637,24 +682,17 @@ QWidget* QtSurface::Create(const ControlTemplate& tpl, const ButtonFactory& make
                                                           : QTextEdit::NoWrap);
       rich->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
       rich->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-      control->rich = rich;
-      control->widget = rich;
+      control.rich = rich;
+      control.widget = rich;
       break;
     }
   }
 
-  QWidget* widget = control->widget;
+  QWidget* widget = control.widget;
   widget->setGeometry(geometry);
   widget->setEnabled(tpl.enabled);
   if (!tpl.visible) widget->setVisible(false);  // explicitly hidden: showing the dialog skips it
-  if (id != idc::None) {
-    widget->setObjectName(QString::number(id));
-    const bool isRich = control->rich != nullptr;
-    controls_[id] = std::move(control);
-    if (isRich) SetText(id, tpl.text);  // centred paragraphs from the start
-  } else if (control->rich != nullptr) {
-    control->rich->setPlainText(ToDisplay(tpl.text));
-  }
+  if (id != idc::None) widget->setObjectName(QString::number(id));
   return widget;
 }
 
@@ -804,7 +842,10 @@ int QtSurface::FocusedControl() const {
   const QWidget* focus = dialog_->focusWidget();
   if (focus == nullptr) return idc::None;
   for (const auto& [id, control] : controls_) {
-    if (control->widget == focus || control->widget->isAncestorOf(focus)) return id;
+    if (control->widget != nullptr &&
+        (control->widget == focus || control->widget->isAncestorOf(focus))) {
+      return id;
+    }
   }
   return idc::None;
 }
@@ -861,6 +902,13 @@ std::string QtSurface::ComboItem(int id, int index) const {
 // --- list view ---
 
 void QtSurface::ListInsertColumn(int id, int column, std::string_view heading, int widthPx) {
+  if (Control* unbuilt = Unbuilt(id);
+      unbuilt != nullptr && unbuilt->kind == ControlKind::ListView) {
+    auto& columns = unbuilt->unbuiltColumns;
+    const auto pos = std::clamp<std::ptrdiff_t>(column, 0, std::ssize(columns));
+    columns.insert(columns.begin() + pos, {ToQ(heading), std::max(widthPx, 0)});
+    return;
+  }
   ReportList* list = At(id).list;
   if (list == nullptr) return;
   const int pos = std::clamp(column, 0, list->columnCount());
@@ -933,9 +981,18 @@ void QtSurface::ListDeleteAll(int id) {
 }
 
 void QtSurface::ListAddExtendedStyle(int id, std::uint32_t bits) {
+  if (Control* unbuilt = Unbuilt(id);
+      unbuilt != nullptr && unbuilt->kind == ControlKind::ListView) {
+    unbuilt->listStyle |= bits;  // applied when the list is built
+    return;
+  }
   Control& control = At(id);
   if (control.list == nullptr) return;
   control.listStyle |= bits;
+  ApplyListStyle(control);
+}
+
+void QtSurface::ApplyListStyle(Control& control) {
   control.list->setShowGrid((control.listStyle & kListGridLines) != 0);
   control.list->setSelectionBehavior((control.listStyle & kListFullRowSelect)
                                          ? QAbstractItemView::SelectRows

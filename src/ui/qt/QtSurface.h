@@ -124,6 +124,11 @@ class QtSurface : public ControlSurface {
   const Control& At(int id) const;
   void Build(const std::vector<ControlTemplate>& controls, const ButtonFactory& makeButton);
   QWidget* Create(const ControlTemplate& tpl, const ButtonFactory& makeButton);
+  QWidget* BuildWidget(Control& control, const ControlTemplate& tpl,
+                       const ButtonFactory& makeButton);
+  void BuildDeferred(int id);
+  Control* Unbuilt(int id);  // the control when its widget is not built yet, else nullptr
+  static void ApplyListStyle(Control& control);
   void OnUserClick(int id);
   void OnFirstFrame();
   void StartBackground(Deferred& deferred);
