@@ -13,8 +13,8 @@
 #include <thread>
 
 #include "app/ReaderConfigDialog.h"
+#include "dialog/ControlIds.h"
 #include "sim/SimulatedReader.h"
-#include "ui/ControlIds.h"
 #include "ui/MemorySurface.h"
 
 namespace {
@@ -32,7 +32,7 @@ double MeasuredSleepNs(std::chrono::microseconds latency) {
 
 void BM_ReadConfiguration(benchmark::State& state) {
   const std::chrono::microseconds latency(state.range(0));
-  MemorySurface surface;
+  MemorySurface surface{MainDialogTemplate()};
   SimulatedReader reader;  // in memory: no state file
   reader.SetLatency(latency);
   // No serial ports, no host address, no config.ini: nothing of the machine is needed.

@@ -10,11 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "dialog/ControlIds.h"
+#include "dialog/DialogContext.h"
+#include "dialog/InterfaceText.h"
+#include "dialog/MainDialogTemplate.h"
 #include "sim/SimulatedReader.h"
-#include "tags/DialogContext.h"
 #include "tags/TagReads.h"
-#include "ui/ControlIds.h"
-#include "ui/InterfaceText.h"
 
 namespace uhf::bench {
 
@@ -33,7 +34,7 @@ inline std::vector<std::uint8_t> Reply(std::uint32_t number) {
 
 template <class Surface>
 struct Dialog {
-  Surface surface;
+  Surface surface{MainDialogTemplate()};
   SimulatedReader reader;
   BoundValues values;
   InterfaceText texts = DefaultInterfaceText();

@@ -3,10 +3,10 @@
 #include <exception>
 
 #include "app/HostAddress.h"
+#include "dialog/ControlIds.h"
+#include "dialog/MainDialogTemplate.h"
 #include "reader/FrequencyPlan.h"
 #include "reader/ReaderOperations.h"
-#include "ui/ControlIds.h"
-#include "ui/DialogTemplate.h"
 #include "ui/Profile.h"
 
 namespace uhf {

@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "dialog/BoundValues.h"
+#include "dialog/DialogContext.h"
+#include "dialog/InterfaceText.h"
 #include "driver/ReaderDriver.h"
 #include "ports/SerialPorts.h"
-#include "tags/DialogContext.h"
 #include "tags/TagReads.h"
 #include "ui/ControlSurface.h"
-#include "ui/DataExchange.h"
-#include "ui/InterfaceText.h"
 
 namespace uhf {
 

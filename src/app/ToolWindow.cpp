@@ -1,7 +1,7 @@
 #include "app/ToolWindow.h"
 
 #include "controls/HoverButton.h"
-#include "ui/ControlIds.h"
+#include "dialog/ControlIds.h"
 
 namespace uhf {
 namespace {

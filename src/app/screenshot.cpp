@@ -11,8 +11,8 @@
 #include <cstring>
 
 #include "app/ToolWindow.h"
+#include "dialog/ControlIds.h"
 #include "sim/SimulatedReader.h"
-#include "ui/ControlIds.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) {

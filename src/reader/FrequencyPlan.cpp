@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <limits>
 
-#include "ui/ControlIds.h"
+#include "dialog/ControlIds.h"
 #include "ui/ControlSurface.h"
 
 namespace uhf {

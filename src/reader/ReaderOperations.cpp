@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <string>
 
+#include "dialog/ControlIds.h"
 #include "reader/FrequencyPlan.h"
 #include "reader/ReaderSettings.h"
-#include "ui/ControlIds.h"
 #include "ui/Utf8.h"
 
 namespace uhf {
@@ -16,12 +16,6 @@ namespace {
 
 constexpr std::uint8_t kBus = ReaderBusAddress;
 constexpr std::int32_t kUsbPort = 100;
-
-int Utf8Length(std::string_view text) {
-  int count = 0;
-  for (char c : text) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  return count;
-}
 
 // The version text the driver writes into a zero-filled buffer of `size` bytes: at most size - 1
 // bytes up to the first zero, never ending inside a character. The real buffer is larger than
@@ -110,7 +104,7 @@ WiegandOutputRecord RecordToSave(const ControlSurface& surface) {
 void ShowStatus(DialogContext& ctx, std::string_view text, Rgb colour) {
   ctx.values.statusText = std::string(text);
   ctx.surface.SetText(idc::StatusPanel, text);
-  ctx.surface.RichSetColor(idc::StatusPanel, 0, Utf8Length(text), colour);
+  ctx.surface.RichSetColor(idc::StatusPanel, 0, static_cast<int>(Utf8Length(text)), colour);
 }
 
 void OnConnect(DialogContext& ctx) {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "tags/DialogContext.h"
+#include "dialog/DialogContext.h"
 #include "ui/ControlSurface.h"
 
 namespace uhf {

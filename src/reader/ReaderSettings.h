@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "ui/ControlIds.h"
+#include "dialog/ControlIds.h"
 
 namespace uhf {
 

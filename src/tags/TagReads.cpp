@@ -6,8 +6,8 @@
 #include <climits>
 #include <cstring>
 
+#include "dialog/ControlIds.h"
 #include "tags/CardFormats.h"
-#include "ui/ControlIds.h"
 
 namespace uhf {
 

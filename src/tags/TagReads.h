@@ -11,7 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "tags/DialogContext.h"
+#include "dialog/DialogContext.h"
 
 namespace uhf {
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "ui/DialogTemplate.h"
+
 namespace uhf {
 
 struct Rgb {
@@ -51,7 +53,7 @@ class ControlSurface {
   virtual bool IsVisible(int id) const = 0;
   virtual void SetFont(int id, const FontSpec& font) = 0;
   virtual void SetFocus(int id) = 0;
-  virtual int FocusedControl() const = 0;  // idc::None when no control has the focus
+  virtual int FocusedControl() const = 0;  // kNoId when no control has the focus
 
   // Edits
   virtual void LimitText(int id, int maxChars) = 0;

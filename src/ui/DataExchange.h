@@ -1,7 +1,7 @@
 #pragma once
-// The dialog's bound values and their data exchange: loading copies every value into its control;
-// saving reads them back with the framework's checks, stopping at the first failure with the
-// framework's message, the exclamation icon and the focus on the offending control.
+// Data exchange between a dialog's values and its controls: loading copies every value into its
+// control; saving reads them back with the framework's checks, stopping at the first failure with
+// the framework's message, the exclamation icon and the focus on the offending control.
 
 #include <cstdint>
 #include <optional>
@@ -11,24 +11,6 @@
 #include "ui/ControlSurface.h"
 
 namespace uhf {
-
-struct BoundValues {
-  std::string statusText;
-  std::string checkPassword = "7C1E94B2";
-  std::uint32_t tagInterval = 5;
-  std::uint8_t powerValue = 0;
-  std::uint8_t outputTime = 2;
-  std::uint8_t readerAddress = 0;
-  std::uint8_t readTime = 1;
-  std::string versionText;
-  std::uint32_t hostPort = 2000;
-  std::uint32_t readerPort = 27001;
-  std::string serialNumberText;
-};
-
-inline constexpr std::uint32_t kTagIntervalMax = 266;
-inline constexpr std::uint32_t kPortMax = 65535;  // ports above 65535 do not exist
-inline constexpr int kPasswordMaxChars = 8;
 
 // The framework's messages for a failed check.
 inline constexpr std::string_view kMsgByteRange = "“请填入一个在0和255之间的整数。”";
@@ -45,9 +27,33 @@ std::optional<std::uint64_t> ParseDialogNumber(std::string_view text);
 std::string FormatPrompt(std::string_view message, std::string_view first,
                          std::string_view second = {});
 
-// Runs the exchange in binding order. save = false loads the controls from the values;
-// save = true reads and checks. Returns false when a check failed. Control notifications are
-// held back for the whole exchange.
-bool ExchangeBoundValues(ControlSurface& surface, BoundValues& values, bool save);
+// One exchange pass over a dialog's bindings, called in binding order. Once a check has failed,
+// `ok()` is false and every later binding is skipped. Control notifications are held back while
+// the exchange is alive.
+class DataExchange {
+ public:
+  // `caption` titles the message box of a failed check.
+  DataExchange(ControlSurface& surface, bool save, std::string_view caption);
+
+  bool ok() const { return ok_; }
+
+  // A text; on loading an edit is limited to `maxChars` characters (0: no limit), on saving a
+  // longer text fails.
+  void Text(int id, std::string& value, int maxChars = 0);
+  // A whole number 0 to 255.
+  void Byte(int id, std::uint8_t& value);
+  // A whole number within [min, max].
+  void Unsigned(int id, std::uint32_t& value, std::uint32_t min, std::uint32_t max);
+
+ private:
+  void Show(int id, const std::string& text);
+  void Fail(int id, const std::string& message);
+
+  ControlSurface& surface_;
+  ControlSurface::NotificationHold hold_;
+  bool save_;
+  std::string caption_;
+  bool ok_ = true;
+};
 
 }  // namespace uhf

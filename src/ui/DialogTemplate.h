@@ -1,20 +1,13 @@
 #pragma once
-// The main dialog's template as data: every control with its id, kind, text, rectangle in dialog
-// units, styles and template state. Surfaces (the Qt window, the in-memory surface) build their
-// controls from it.
+// A dialog template as data: the window's caption, size and font, and every control with its id,
+// kind, text, rectangle in dialog units, styles and template state. Surfaces (the Qt window, the
+// in-memory surface) build their controls from one.
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace uhf {
-
-inline constexpr std::string_view kAppTitle = "UHF读头配置工具";
-inline constexpr int kDialogWidthDu = 487;
-inline constexpr int kDialogHeightDu = 313;
-inline constexpr std::string_view kDialogFontFace = "Segoe UI Symbol";
-inline constexpr int kDialogFontPoints = 10;
 
 enum class ControlKind {
   PushButton,
@@ -41,6 +34,9 @@ enum StyleBits : std::uint32_t {
   kStyleGroup = 1u << 5,  // first control of a group
 };
 
+// The id of controls that have none (static labels, frames); no surface operation takes it.
+inline constexpr int kNoId = -1;
+
 struct DialogRect {
   int x = 0;
   int y = 0;
@@ -49,7 +45,7 @@ struct DialogRect {
 };
 
 struct ControlTemplate {
-  int id;  // idc::None for the static controls that have no id
+  int id;  // kNoId for the static controls that have no id
   ControlKind kind;
   std::string text;  // caption in the template (before initialisation changes it)
   DialogRect rect;   // dialog units
@@ -59,13 +55,22 @@ struct ControlTemplate {
   int radioGroup = 0;  // radios that a click makes exclusive share a nonzero group number
 };
 
-// The controls of dialog 102, in creation (tab) order.
-const std::vector<ControlTemplate>& MainDialogTemplate();
+struct DialogTemplate {
+  std::string caption;
+  int widthDu = 0;  // client size in dialog units
+  int heightDu = 0;
+  std::string fontFace;
+  int fontPoints = 0;
+  std::vector<ControlTemplate> controls;  // in creation (tab) order
 
-// The template entry of a control id; nullptr for an unknown id.
-const ControlTemplate* FindControl(int id);
-
-// First line of the banner: our reader model designation.
-inline constexpr std::string_view kModelDesignation = "TV-W2634";
+  // The entry of a control id; nullptr for an unknown id or one without an id.
+  const ControlTemplate* Find(int id) const {
+    if (id == kNoId) return nullptr;
+    for (const ControlTemplate& control : controls) {
+      if (control.id == id) return &control;
+    }
+    return nullptr;
+  }
+};
 
 }  // namespace uhf

@@ -1,16 +1,16 @@
 #include "ui/MemorySurface.h"
 
 #include <stdexcept>
+#include <utility>
 
-#include "ui/ControlIds.h"
 #include "ui/DottedAddress.h"
 #include "ui/Utf8.h"
 
 namespace uhf {
 
-MemorySurface::MemorySurface(const std::vector<ControlTemplate>& controls) {
-  for (const auto& tpl : controls) {
-    if (tpl.id == idc::None) continue;
+MemorySurface::MemorySurface(const DialogTemplate& dialog) {
+  for (const auto& tpl : dialog.controls) {
+    if (tpl.id == kNoId) continue;
     Control control;
     control.kind = tpl.kind;
     control.radioGroup = tpl.radioGroup;
@@ -55,7 +55,11 @@ std::string MemorySurface::GetText(int id) const {
 }
 
 void MemorySurface::SetCheck(int id, int state) {
-  At(id).check = state;
+  Control& control = At(id);
+  // Only check boxes and radios hold a check state; others ignore it.
+  if (control.kind == ControlKind::RadioButton || control.kind == ControlKind::CheckBox) {
+    control.check = state;
+  }
 }
 int MemorySurface::GetCheck(int id) const {
   return At(id).check;
@@ -83,7 +87,8 @@ void MemorySurface::LimitText(int id, int maxChars) {
   At(id).limit = maxChars;
 }
 void MemorySurface::SelectAllText(int id) {
-  At(id).selectedAll = true;
+  Control& control = At(id);
+  if (control.kind == ControlKind::Edit) control.selectedAll = true;
 }
 
 void MemorySurface::ComboReset(int id) {
@@ -122,6 +127,11 @@ void MemorySurface::ListInsertColumn(int id, int column, std::string_view headin
       std::min<std::size_t>(static_cast<std::size_t>(std::max(column, 0)), control.columns.size());
   control.columns.insert(control.columns.begin() + static_cast<std::ptrdiff_t>(pos),
                          Control::Column{std::string(heading), widthPx});
+  // The cells of the columns after the new one move along with their columns.
+  for (auto& cells : control.rows) {
+    if (pos < cells.size())
+      cells.insert(cells.begin() + static_cast<std::ptrdiff_t>(pos), std::string());
+  }
 }
 
 int MemorySurface::ListColumnCount(int id) const {
@@ -211,6 +221,7 @@ MessageResult MemorySurface::MessageBox(std::string_view text, std::string_view 
 
 void MemorySurface::Click(int id) {
   Control& control = At(id);
+  if (!control.enabled) return;  // a disabled control takes no click
   if (control.kind == ControlKind::RadioButton) {
     if (control.radioGroup != 0) {
       for (auto& [otherId, other] : controls_) {
@@ -233,15 +244,8 @@ void MemorySurface::DoubleClick(int id) {
 
 void MemorySurface::Type(int id, std::string_view text) {
   Control& control = At(id);
-  if (control.limit > 0) {
-    // The limit counts characters, as the data exchange's length check does, not bytes.
-    std::size_t end = 0;
-    for (int kept = 0; end < text.size() && kept < control.limit; ++kept) {
-      ++end;
-      while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
-    }
-    text = text.substr(0, end);
-  }
+  // The limit counts characters, as the data exchange's length check does, not bytes.
+  if (control.limit > 0) text = Utf8PrefixChars(text, static_cast<std::size_t>(control.limit));
   control.text = std::string(text);
   control.selectedAll = false;
   Notify(id, Notification::EditChanged);
@@ -249,6 +253,20 @@ void MemorySurface::Type(int id, std::string_view text) {
 
 const std::vector<ColourRange>& MemorySurface::Colours(int id) const {
   return At(id).colours;
+}
+std::optional<Rgb> MemorySurface::ColourAt(int id, int character) const {
+  const Control& control = At(id);
+  const int length = static_cast<int>(Utf8Length(control.text));
+  std::optional<Rgb> colour;
+  for (const ColourRange& range : control.colours) {
+    // Ranges count characters; an end of -1 or past the text means its end. Later ones win.
+    int start = range.start;
+    int end = range.end < 0 || range.end > length ? length : range.end;
+    if (start < 0) continue;
+    if (start > end) std::swap(start, end);
+    if (character >= start && character < end) colour = range.colour;
+  }
+  return colour;
 }
 std::optional<FontSpec> MemorySurface::Font(int id) const {
   return At(id).font;

@@ -29,7 +29,7 @@ struct ColourRange {
 
 class MemorySurface : public ControlSurface {
  public:
-  explicit MemorySurface(const std::vector<ControlTemplate>& controls = MainDialogTemplate());
+  explicit MemorySurface(const DialogTemplate& dialog);
 
   void SetText(int id, std::string_view text) override;
   std::string GetText(int id) const override;
@@ -72,8 +72,8 @@ class MemorySurface : public ControlSurface {
                            MessageIcon icon) override;
 
   // --- acting as the operator ---
-  // A click: an enabled or disabled control alike (handlers are reached directly in tests).
-  // Radios of a group become exclusive, a check box toggles, then Clicked is notified.
+  // A mouse click. A disabled control ignores it; otherwise a radio becomes the checked one of
+  // its group, a check box toggles, then Clicked is notified.
   void Click(int id);
   void DoubleClick(int id);
   // Typing replaces the text of an edit, within its text limit, and notifies EditChanged.
@@ -84,7 +84,8 @@ class MemorySurface : public ControlSurface {
   // --- looking at the result ---
   const std::vector<ShownMessage>& Messages() const { return messages_; }
   void ClearMessages() { messages_.clear(); }
-  const std::vector<ColourRange>& Colours(int id) const;
+  const std::vector<ColourRange>& Colours(int id) const;     // as set, in order
+  std::optional<Rgb> ColourAt(int id, int character) const;  // nothing: default colour
   std::optional<FontSpec> Font(int id) const;
   int TextLimit(int id) const;           // 0 when no limit was set
   bool WholeTextSelected(int id) const;  // SelectAllText was the last change of the selection

@@ -9,9 +9,9 @@
 #include <stdexcept>
 
 #include "app/ReaderConfigDialog.h"
+#include "dialog/ControlIds.h"
+#include "dialog/MainDialogTemplate.h"
 #include "sim/SimulatedReader.h"
-#include "ui/ControlIds.h"
-#include "ui/DialogTemplate.h"
 #include "ui/MemorySurface.h"
 
 namespace uhf {
@@ -24,7 +24,7 @@ SerialPortInfo Port(const std::string& friendlyName) {
 }
 
 struct DialogUnderTest {
-  MemorySurface surface;
+  MemorySurface surface{MainDialogTemplate()};
   SimulatedReader reader;
   DialogPlatform platform;
   std::unique_ptr<ReaderConfigDialog> dialog;
@@ -73,7 +73,7 @@ TEST(DialogInit, EveryControlMatchesTheTemplateExceptWhatInitialisationChanges) 
       {idc::OutputTime, "2"},      {idc::ReaderAddress, "0"}, {idc::ReadTime, "1"},
       {idc::HostPort, "2000"},     {idc::ReaderPort, "27001"}};
 
-  for (const ControlTemplate& control : MainDialogTemplate()) {
+  for (const ControlTemplate& control : MainDialogTemplate().controls) {
     if (control.id == idc::None) continue;
     SCOPED_TRACE(control.id);
     EXPECT_EQ(t.surface.IsVisible(control.id), control.visible);
@@ -164,36 +164,43 @@ TEST(DialogInit, CaptionsComeFromConfigIni) {
   std::filesystem::remove_all(dir);
 }
 
+// The option controls are disabled in the shipped window; a click reaches their handlers once
+// the control is enabled, as it would be for an operator of an editable layout.
+void ClickEnabled(MemorySurface& surface, int id) {
+  surface.Enable(id, true);
+  surface.Click(id);
+}
+
 TEST(OptionHandlers, LinkTypeSwitchesLengthSelectorAndWiegandRadios) {
   DialogUnderTest t;
-  t.surface.Click(idc::Com);
+  ClickEnabled(t.surface, idc::Com);
   EXPECT_TRUE(t.surface.IsEnabled(idc::Length));
   EXPECT_FALSE(t.surface.IsEnabled(idc::Wiegand26));
   EXPECT_FALSE(t.surface.IsEnabled(idc::Wiegand34));
-  t.surface.Click(idc::Usb);
+  ClickEnabled(t.surface, idc::Usb);
   EXPECT_FALSE(t.surface.IsEnabled(idc::Length));
   EXPECT_TRUE(t.surface.IsEnabled(idc::Wiegand26));
   EXPECT_TRUE(t.surface.IsEnabled(idc::Wiegand34));
-  t.surface.Click(idc::TcpUdp);
+  ClickEnabled(t.surface, idc::TcpUdp);
   EXPECT_TRUE(t.surface.IsEnabled(idc::Length));
   EXPECT_FALSE(t.surface.IsEnabled(idc::Wiegand26));
 
-  t.surface.Click(idc::ReadByTrigger);
+  ClickEnabled(t.surface, idc::ReadByTrigger);
   EXPECT_TRUE(t.surface.IsEnabled(idc::ReadTime));
-  t.surface.Click(idc::ReadAlways);
+  ClickEnabled(t.surface, idc::ReadAlways);
   EXPECT_FALSE(t.surface.IsEnabled(idc::ReadTime));
 }
 
 TEST(OptionHandlers, FrequencyListsAreRefilledNotAppended) {
   DialogUnderTest t;
-  t.surface.Click(idc::Fcc);
-  t.surface.Click(idc::Fcc);
+  ClickEnabled(t.surface, idc::Fcc);
+  ClickEnabled(t.surface, idc::Fcc);
   EXPECT_EQ(t.Items(idc::FreqStart), Numbers(902000, 928000, 500));
   EXPECT_EQ(t.Items(idc::FreqEnd), Numbers(902000, 928000, 500));
   EXPECT_EQ(t.surface.GetText(idc::FreqStart), "902000");
   EXPECT_EQ(t.surface.GetText(idc::FreqEnd), "917000");
 
-  t.surface.Click(idc::Etsi);
+  ClickEnabled(t.surface, idc::Etsi);
   EXPECT_EQ(t.Items(idc::FreqStart), Numbers(865000, 868000, 500));
   EXPECT_EQ(t.Items(idc::FreqEnd), Numbers(865000, 868000, 500));
   EXPECT_EQ(t.surface.GetText(idc::FreqStart), "865000");
@@ -202,10 +209,10 @@ TEST(OptionHandlers, FrequencyListsAreRefilledNotAppended) {
 
 TEST(OptionHandlers, StartByteListFollowsTheWiegandFormat) {
   DialogUnderTest t;
-  t.surface.Click(idc::Wiegand26);
+  ClickEnabled(t.surface, idc::Wiegand26);
   EXPECT_EQ(t.Items(idc::StartBytes), Numbers(0, 9));
   t.surface.ComboSetSel(idc::StartBytes, 7);
-  t.surface.Click(idc::Wiegand34);
+  ClickEnabled(t.surface, idc::Wiegand34);
   EXPECT_EQ(t.Items(idc::StartBytes), Numbers(0, 8));
   EXPECT_EQ(t.surface.ComboGetSel(idc::StartBytes), 0);
 }

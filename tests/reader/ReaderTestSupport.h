@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "dialog/ControlIds.h"
 #include "reader/FrequencyPlan.h"
 #include "reader/ReaderOperations.h"
 #include "reader/ReaderSettings.h"
 #include "support/DialogFixture.h"
-#include "ui/ControlIds.h"
 
 namespace uhf::testing {
 

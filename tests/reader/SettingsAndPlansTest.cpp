@@ -73,7 +73,7 @@ TEST(PowerList, ItemsAndSelectedLevelByReaderKind) {
       {2, 63, 64, "0", "63", 63},
   };
   for (const auto& c : cases) {
-    MemorySurface s;
+    MemorySurface s{MainDialogTemplate()};
     ShowPowerLevel(s, c.kind, c.level);
     SCOPED_TRACE(::testing::Message() << "kind " << int(c.kind) << " level " << int(c.level));
     EXPECT_EQ(s.ComboCount(idc::Power), c.count);
@@ -82,7 +82,7 @@ TEST(PowerList, ItemsAndSelectedLevelByReaderKind) {
     EXPECT_EQ(s.ComboGetSel(idc::Power), c.selected);
   }
   // Another kind leaves the list and its selection alone.
-  MemorySurface s;
+  MemorySurface s{MainDialogTemplate()};
   s.ComboAdd(idc::Power, "x");
   s.ComboSetSel(idc::Power, 0);
   ShowPowerLevel(s, 3, 20);
@@ -134,7 +134,7 @@ TEST(ChannelLists, FillBothSelectorsAndSelect) {
       {-3, 0, 0, 0, "", "", -1, -1},
   };
   for (const auto& c : cases) {
-    MemorySurface s;
+    MemorySurface s{MainDialogTemplate()};
     s.ComboAdd(idc::FreqStart, "old");  // whatever was there goes
     s.ComboAdd(idc::FreqEnd, "old");
     s.ComboSetSel(idc::FreqStart, 0);
@@ -147,14 +147,14 @@ TEST(ChannelLists, FillBothSelectorsAndSelect) {
     EXPECT_EQ(s.ComboGetSel(idc::FreqStart), c.startSel);
     EXPECT_EQ(s.ComboGetSel(idc::FreqEnd), c.endSel);
   }
-  MemorySurface s;
+  MemorySurface s{MainDialogTemplate()};
   FillChannelLists(s, 22, -1, -1);
   EXPECT_EQ(s.ComboItem(idc::FreqEnd, 2), "03--905750");
   EXPECT_EQ(s.ComboItem(idc::FreqEnd, 3), "04--907250");
 }
 
 TEST(FrequencyLists, RefillingReplacesTheList) {
-  MemorySurface s;
+  MemorySurface s{MainDialogTemplate()};
   FillFrequencyLists(s, FrequencyBand::Fcc, 0, 30);
   FillFrequencyLists(s, FrequencyBand::Fcc, 0, 30);
   EXPECT_EQ(s.ComboCount(idc::FreqStart), 53);
@@ -188,7 +188,7 @@ TEST(FrequencyPlanShown, FormFourPicksTheBandByItsStart) {
   };
   for (std::uint8_t kind : {std::uint8_t{0}, std::uint8_t{1}}) {
     for (const auto& c : cases) {
-      MemorySurface s;
+      MemorySurface s{MainDialogTemplate()};
       s.SetCheck(c.fcc ? idc::Etsi : idc::Fcc, 1);  // the other radio is cleared
       ShowFrequencyPlan(s, kind, {4, c.start, 0, 500, c.count});
       SCOPED_TRACE(::testing::Message() << "kind " << int(kind) << " start " << c.start);
@@ -215,7 +215,7 @@ TEST(FrequencyPlanShown, KindTwoShowsChannelsOfRegionZero) {
       {10, 64, 9, -1},
   };
   for (const auto& c : cases) {
-    MemorySurface s;
+    MemorySurface s{MainDialogTemplate()};
     ShowFrequencyPlan(s, 2, {5, c.start, c.end, 0, 0});
     SCOPED_TRACE(::testing::Message() << c.start << ".." << c.end);
     EXPECT_EQ(s.ComboCount(idc::FreqStart), 63);
@@ -226,7 +226,7 @@ TEST(FrequencyPlanShown, KindTwoShowsChannelsOfRegionZero) {
 }
 
 TEST(FrequencyPlanBuilt, FromSelectorsAndFactoryPlans) {
-  MemorySurface s;
+  MemorySurface s{MainDialogTemplate()};
   FillFrequencyLists(s, FrequencyBand::Fcc, 2, 10);
   s.SetCheck(idc::Fcc, 1);
   EXPECT_EQ(PlanFromControls(s, 0), (FrequencyPlan{4, 903000, 907000, 500, 8}));

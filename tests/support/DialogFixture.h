@@ -5,16 +5,16 @@
 
 #include <cstdint>
 
+#include "dialog/ControlIds.h"
+#include "dialog/DialogContext.h"
+#include "dialog/InterfaceText.h"
 #include "sim/SimulatedReader.h"
-#include "tags/DialogContext.h"
-#include "ui/ControlIds.h"
-#include "ui/InterfaceText.h"
 #include "ui/MemorySurface.h"
 
 namespace uhf::testing {
 
 struct DialogFixture {
-  MemorySurface surface;
+  MemorySurface surface{MainDialogTemplate()};
   SimulatedReader reader;
   BoundValues values;
   InterfaceText texts = DefaultInterfaceText();

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "dialog/ControlIds.h"
 #include "support/DialogFixture.h"
 #include "tags/CardFormats.h"
-#include "ui/ControlIds.h"
 
 namespace uhf {
 namespace {

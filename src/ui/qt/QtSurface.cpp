@@ -2,29 +2,20 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialog>
-#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGroupBox>
-#include <QHBoxLayout>
-#include <QHeaderView>
-#include <QImageReader>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSet>
-#include <QTableWidget>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
-#include <QValidator>
 
 #include <algorithm>
 #include <array>
@@ -35,179 +26,16 @@
 #include <thread>
 #include <utility>
 
-#include "ui/ControlIds.h"
 #include "ui/DottedAddress.h"
 #include "ui/Utf8.h"
+#include "ui/qt/IpAddressWidget.h"
+#include "ui/qt/QtText.h"
+#include "ui/qt/ReportList.h"
+#include "ui/qt/SurfaceDialog.h"
+#include "ui/qt/TextLimitValidator.h"
 
 namespace uhf {
 namespace {
-
-QString ToQ(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string FromQ(const QString& text) {
-  return text.toUtf8().toStdString();
-}
-
-// The platform's captions use "\r\n" for a line break; Qt wants "\n".
-QString ToDisplay(std::string_view text) {
-  QString out = ToQ(text);
-  out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  return out;
-}
-
-int CodePoints(const QString& text) {
-  int count = 0;
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    if (!text.at(i).isLowSurrogate()) ++count;
-  }
-  return count;
-}
-
-// UTF-16 index of the character at `characters` (code points) into the text, clamped.
-int Utf16Index(const QString& text, int characters) {
-  qsizetype pos = 0;
-  for (int n = 0; n < characters && pos < text.size(); ++n) {
-    pos += (text.at(pos).isHighSurrogate() && pos + 1 < text.size() &&
-            text.at(pos + 1).isLowSurrogate())
-               ? 2
-               : 1;
-  }
-  return static_cast<int>(pos);
-}
-
-// Rounds like the platform's MulDiv(value, numerator, denominator).
-int MulDiv(int value, int numerator, int denominator) {
-  const long long product = static_cast<long long>(value) * numerator;
-  const long long half = denominator / 2;
-  return static_cast<int>(product >= 0 ? (product + half) / denominator
-                                       : (product - half) / denominator);
-}
-
-constexpr char16_t kChineseProbe = u'读';
-
-// Whether a face is installed: looked up in the font database's family list, asked for once. A
-// face that is not there is never probed (matching it would only find a substitute).
-bool FaceInstalled(const QString& face) {
-  static const QSet<QString> installed = [] {
-    QSet<QString> names;
-    for (const QString& family : QFontDatabase::families()) names.insert(family.toCaseFolded());
-    return names;
-  }();
-  return installed.contains(face.toCaseFolded());
-}
-
-// An installed, proportional face that shows Chinese; empty when there is none.
-QString ChineseFamily() {
-  static const QString family = [] {
-    for (const QString& candidate : QFontDatabase::families(QFontDatabase::SimplifiedChinese)) {
-      if (QFontDatabase::isFixedPitch(candidate) || candidate.startsWith(u'@')) continue;
-      if (QFontMetrics(QFont(candidate)).inFont(QChar(kChineseProbe))) return candidate;
-    }
-    return QString();
-  }();
-  return family;
-}
-
-// A single-line edit's text limit as the platform applies it: typing cannot make the text longer
-// than the limit, but a longer text set from code stays whole (and may be shortened by the
-// operator).
-class TextLimitValidator : public QValidator {
- public:
-  explicit TextLimitValidator(QObject* parent) : QValidator(parent) {}
-  void SetLimit(int limit) { limit_ = limit; }
-  void SetCurrentLength(int length) { current_ = length; }
-  State validate(QString& input, int& /*pos*/) const override {
-    const int length = CodePoints(input);
-    return (limit_ > 0 && length > limit_ && length > current_) ? Invalid : Acceptable;
-  }
-
- private:
-  int limit_ = 0;
-  int current_ = 0;
-};
-
-// One field of the IP address control: up to three digits, 0 to 255. A dot or the third digit
-// moves on to the next field.
-class IpFieldValidator : public QValidator {
- public:
-  using QValidator::QValidator;
-  State validate(QString& input, int& /*pos*/) const override {
-    if (input.size() > 3) return Invalid;
-    for (QChar c : input) {
-      if (c < u'0' || c > u'9') return Invalid;
-    }
-    return (input.isEmpty() || input.toInt() <= 255) ? Acceptable : Invalid;
-  }
-};
-
-class IpField : public QLineEdit {
- public:
-  explicit IpField(QWidget* parent) : QLineEdit(parent) {
-    setFrame(false);
-    setAlignment(Qt::AlignCenter);
-    setMaxLength(3);
-    setValidator(new IpFieldValidator(this));
-    connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
-      if (text.size() == 3 && next != nullptr) next->setFocus(Qt::TabFocusReason);
-    });
-  }
-  IpField* next = nullptr;
-
- protected:
-  void keyPressEvent(QKeyEvent* event) override {
-    if (event->text() == QStringLiteral(".")) {
-      if (!text().isEmpty() && next != nullptr) next->setFocus(Qt::TabFocusReason);
-      return;
-    }
-    QLineEdit::keyPressEvent(event);
-  }
-};
-
-class IpAddressWidget : public QFrame {
- public:
-  explicit IpAddressWidget(QWidget* parent) : QFrame(parent) {
-    setFrameShape(QFrame::StyledPanel);
-    setFrameShadow(QFrame::Sunken);
-    setAutoFillBackground(true);
-    setBackgroundRole(QPalette::Base);
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(2, 0, 2, 0);
-    layout->setSpacing(0);
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-      if (i > 0) layout->addWidget(new QLabel(QStringLiteral("."), this));
-      fields[i] = new IpField(this);
-      layout->addWidget(fields[i], 1);
-      if (i > 0) fields[i - 1]->next = fields[i];
-    }
-    setFocusProxy(fields[0]);
-  }
-  std::array<IpField*, 4> fields{};
-};
-
-// Report view; a double-click anywhere in its item area is reported.
-class ReportList : public QTableWidget {
- public:
-  explicit ReportList(QWidget* parent) : QTableWidget(0, 0, parent) {
-    verticalHeader()->hide();
-    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    horizontalHeader()->setHighlightSections(false);
-    horizontalHeader()->setMinimumSectionSize(0);  // column widths are the caller's, any size
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setSelectionBehavior(QAbstractItemView::SelectItems);
-    setShowGrid(false);
-    setWordWrap(false);
-  }
-  std::function<void()> onDoubleClick;
-
- protected:
-  void mouseDoubleClickEvent(QMouseEvent* event) override {
-    QTableWidget::mouseDoubleClickEvent(event);
-    if (onDoubleClick) onDoubleClick();
-  }
-};
 
 Qt::Alignment TextAlignment(std::uint32_t style) {
   if (style & kStyleCenter) return Qt::AlignHCenter;
@@ -216,112 +44,6 @@ Qt::Alignment TextAlignment(std::uint32_t style) {
 }
 
 }  // namespace
-
-DialogBaseUnits BaseUnitsOf(const QFont& font) {
-  const QFontMetrics metrics(font);
-  const int width = metrics.horizontalAdvance(
-      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-  return {(width / 26 + 1) / 2, metrics.height()};
-}
-
-QRect DialogUnitsToPixels(const DialogRect& rect, DialogBaseUnits units) {
-  return QRect(MulDiv(rect.x, units.x, 4), MulDiv(rect.y, units.y, 8),
-               MulDiv(rect.width, units.x, 4), MulDiv(rect.height, units.y, 8));
-}
-
-// Shows a static control's text. Lines that would not fit the control's height in the font's
-// natural line spacing (a fallback face is often taller than the face asked for) are drawn
-// closer together, so no line of a multi-line caption is cut off.
-void ShowStaticText(QLabel* label, const QString& text) {
-  const QStringList lines = text.split(u'\n');
-  const int natural = static_cast<int>(lines.size()) * QFontMetrics(label->font()).lineSpacing();
-  if (lines.size() < 2 || natural <= label->height()) {
-    label->setTextFormat(Qt::PlainText);
-    label->setText(text);
-    return;
-  }
-  const int percent = std::max(50, 100 * label->height() / natural);
-  QStringList escaped;
-  for (const QString& line : lines) escaped << line.toHtmlEscaped();
-  label->setTextFormat(Qt::RichText);
-  label->setText(QStringLiteral("<div style=\"line-height:%1%\">%2</div>")
-                     .arg(percent)
-                     .arg(escaped.join(QStringLiteral("<br>"))));
-}
-
-QFont MakeDialogFont(const std::string& face, int points) {
-  const QString requested = ToQ(face);
-  QFont font;
-  font.setFamilies({requested});
-  font.setPointSize(points);
-  const bool installed = FaceInstalled(requested);
-  if (!installed || !QFontMetrics(font).inFont(QChar(kChineseProbe))) {
-    // Missing face: the Chinese face takes its place. Installed face without Chinese: it stays
-    // first and the Chinese face supplies the characters it lacks.
-    const QString chinese = ChineseFamily();
-    if (!chinese.isEmpty()) {
-      font.setFamilies(installed ? QStringList{requested, chinese} : QStringList{chinese});
-    }
-  }
-  return font;
-}
-
-// A picture of the embedded resources. The format is known and not guessed, so no image plugin is
-// loaded to recognise it.
-QPixmap EmbeddedPng(const QString& name) {
-  QImageReader reader(QStringLiteral(":/uhf/") + name, "png");
-  reader.setAutoDetectImageFormat(false);
-  return QPixmap::fromImage(reader.read());
-}
-
-QIcon ApplicationIcon(int largest) {
-  QIcon icon;
-  for (int size : {16, 32, 48, 256}) {
-    if (size <= largest) icon.addPixmap(EmbeddedPng(QStringLiteral("app-icon-%1.png").arg(size)));
-  }
-  return icon;
-}
-
-// The window. Escape rejects (the platform's cancel command). Enter clicks the push button that
-// has the focus; anywhere else it is the accept command: the accept handler decides whether the
-// dialog ends. Push buttons are never Qt "auto default" buttons, so showing the dialog does not
-// make one of them catch every Enter.
-class QtSurface::Dialog : public QDialog {
- public:
-  std::function<bool()> acceptHandler;
-  // Called once, when the first frame has been painted and flushed.
-  std::function<void()> onFirstFrame;
-
-  void accept() override {
-    if (!acceptHandler || acceptHandler()) QDialog::accept();
-  }
-
- protected:
-  bool event(QEvent* event) override {
-    if (event->type() == QEvent::Paint && onFirstFrame) {
-      // The window and its children are painted and flushed in one pass; a call queued from
-      // the first paint runs after that flush.
-      QTimer::singleShot(0, this, std::exchange(onFirstFrame, nullptr));
-    }
-    return QDialog::event(event);
-  }
-
-  void keyPressEvent(QKeyEvent* event) override {
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    const bool plain = event->modifiers() == Qt::NoModifier ||
-                       (event->modifiers() == Qt::KeypadModifier && event->key() == Qt::Key_Enter);
-    if (enter && plain) {
-      auto* button = qobject_cast<QPushButton*>(focusWidget());
-      if (button != nullptr && button->isEnabled() && button->isVisible()) {
-        button->click();
-      } else {
-        accept();
-      }
-      return;
-    }
-    QDialog::keyPressEvent(event);
-  }
-};
 
 struct QtSurface::Control {
   ControlKind kind = ControlKind::Static;
@@ -348,7 +70,7 @@ struct QtSurface::Control {
 // Work deferred until after the first frame: a fill on the window's thread, or a background
 // find whose result a fill puts into the control.
 struct QtSurface::Deferred {
-  int id = idc::None;
+  int id = kNoId;
   std::function<void()> fill;
   std::function<std::string()> find;
   std::function<void(const std::string&)> fillFound;
@@ -368,13 +90,13 @@ struct QtSurface::Mailbox {
   QObject* receiver = nullptr;
 };
 
-QtSurface::QtSurface(const std::vector<ControlTemplate>& controls, ButtonFactory makeButton)
-    : dialog_(std::make_unique<Dialog>()),
+QtSurface::QtSurface(const DialogTemplate& dialog, ButtonFactory makeButton)
+    : dialog_(std::make_unique<SurfaceDialog>()),
       pushButtonBrush_(QColor(154, 205, 50), Qt::SolidPattern),
       mailbox_(std::make_shared<Mailbox>()) {
   mailbox_->receiver = dialog_.get();
   dialog_->onFirstFrame = [this] { OnFirstFrame(); };
-  Build(controls, makeButton);
+  Build(dialog, makeButton);
 }
 
 QtSurface::~QtSurface() {
@@ -482,10 +204,9 @@ void QtSurface::ResolveDeferred(int id) {
   }
 }
 
-void QtSurface::Build(const std::vector<ControlTemplate>& controls,
-                      const ButtonFactory& makeButton) {
-  Dialog& dialog = *dialog_;
-  dialog.setWindowTitle(ToQ(kAppTitle));
+void QtSurface::Build(const DialogTemplate& tpl, const ButtonFactory& makeButton) {
+  SurfaceDialog& dialog = *dialog_;
+  dialog.setWindowTitle(ToQ(tpl.caption));
   // Caption, system menu and minimize box; no maximize box. A window of its own, with a task-bar
   // entry, not a transient dialog.
   dialog.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -494,16 +215,15 @@ void QtSurface::Build(const std::vector<ControlTemplate>& controls,
   dialog.setSizeGripEnabled(false);
   // The small icon now; the larger sizes (title bars, task switchers) after the first frame.
   dialog.setWindowIcon(ApplicationIcon(16));
-  FillAfterFirstFrame(idc::None, [this] { dialog_->setWindowIcon(ApplicationIcon()); });
-  dialog.setFont(MakeDialogFont(std::string(kDialogFontFace), kDialogFontPoints));
+  FillAfterFirstFrame(kNoId, [this] { dialog_->setWindowIcon(ApplicationIcon()); });
+  dialog.setFont(MakeDialogFont(tpl.fontFace, tpl.fontPoints));
   baseUnits_ = BaseUnitsOf(dialog.font());
-  dialog.setFixedSize(
-      DialogUnitsToPixels({0, 0, kDialogWidthDu, kDialogHeightDu}, baseUnits_).size());
+  dialog.setFixedSize(DialogUnitsToPixels({0, 0, tpl.widthDu, tpl.heightDu}, baseUnits_).size());
 
   std::vector<QWidget*> groupBoxes;
-  for (const ControlTemplate& tpl : controls) {
-    QWidget* widget = Create(tpl, makeButton);
-    if (widget != nullptr && tpl.kind == ControlKind::GroupBox) groupBoxes.push_back(widget);
+  for (const ControlTemplate& control : tpl.controls) {
+    QWidget* widget = Create(control, makeButton);
+    if (widget != nullptr && control.kind == ControlKind::GroupBox) groupBoxes.push_back(widget);
   }
   // Group boxes are frames drawn behind the controls placed over them.
   for (QWidget* group : groupBoxes) group->lower();
@@ -515,15 +235,15 @@ QWidget* QtSurface::Create(const ControlTemplate& tpl, const ButtonFactory& make
   control->radioGroup = tpl.radioGroup;
   control->text = tpl.text;
   const int id = tpl.id;
-  if (tpl.kind == ControlKind::ListView && !tpl.visible && id != idc::None) {
-    // The hidden tag list: built after the first frame, or when first used.
+  if (tpl.kind == ControlKind::ListView && !tpl.visible && id != kNoId) {
+    // A hidden list: built after the first frame, or when first used.
     control->unbuilt = std::make_unique<ControlTemplate>(tpl);
     controls_[id] = std::move(control);
     FillAfterFirstFrame(id, [this, id] { BuildDeferred(id); });
     return nullptr;
   }
   QWidget* widget = BuildWidget(*control, tpl, makeButton);
-  if (id != idc::None) {
+  if (id != kNoId) {
     const bool isRich = control->rich != nullptr;
     controls_[id] = std::move(control);
     if (isRich) SetText(id, tpl.text);  // centred paragraphs from the start
@@ -572,7 +292,7 @@ QWidget* QtSurface::BuildWidget(Control& control, const ControlTemplate& tpl,
       palette.setBrush(QPalette::Window, pushButtonBrush_);
       button->setPalette(palette);
       button->setAutoFillBackground(true);
-      if (id != idc::None) {
+      if (id != kNoId) {
         QObject::connect(button, &QAbstractButton::clicked, parent,
                          [this, id] { OnUserClick(id); });
       }
@@ -589,7 +309,7 @@ QWidget* QtSurface::BuildWidget(Control& control, const ControlTemplate& tpl,
       // radios of the same group.
       button->setAutoExclusive(false);
       button->setText(ToDisplay(tpl.text));
-      if (id != idc::None) {
+      if (id != kNoId) {
         QObject::connect(button, &QAbstractButton::clicked, parent,
                          [this, id] { OnUserClick(id); });
       }
@@ -610,8 +330,10 @@ QWidget* QtSurface::BuildWidget(Control& control, const ControlTemplate& tpl,
       label->setTextFormat(Qt::PlainText);
       label->setAlignment(TextAlignment(tpl.style) | Qt::AlignTop);
       if (tpl.kind == ControlKind::Picture) {
-        // Never shown by the first frame (the picture is hidden): decoded after it.
-        const auto fill = [label] { label->setPixmap(EmbeddedPng(QStringLiteral("banner.png"))); };
+        // A hidden picture is decoded after the first frame, which never shows it.
+        const auto fill = [label] {
+          label->setPixmap(EmbeddedPicture(QStringLiteral("banner.png")));
+        };
         if (tpl.visible) {
           fill();
         } else {
@@ -637,7 +359,7 @@ QWidget* QtSurface::BuildWidget(Control& control, const ControlTemplate& tpl,
       QObject::connect(edit, &QLineEdit::textChanged, limiter, [limiter](const QString& text) {
         limiter->SetCurrentLength(CodePoints(text));
       });
-      if (id != idc::None) {
+      if (id != kNoId) {
         QObject::connect(edit, &QLineEdit::textEdited, parent,
                          [this, id] { Notify(id, Notification::EditChanged); });
       }
@@ -692,7 +414,7 @@ QWidget* QtSurface::BuildWidget(Control& control, const ControlTemplate& tpl,
   widget->setGeometry(geometry);
   widget->setEnabled(tpl.enabled);
   if (!tpl.visible) widget->setVisible(false);  // explicitly hidden: showing the dialog skips it
-  if (id != idc::None) widget->setObjectName(QString::number(id));
+  if (id != kNoId) widget->setObjectName(QString::number(id));
   return widget;
 }
 
@@ -714,7 +436,7 @@ void QtSurface::OnUserClick(int id) {
 }
 
 QtSurface::Control& QtSurface::At(int id) {
-  if (!deferred_.empty() && id != idc::None) ResolveDeferred(id);
+  if (!deferred_.empty() && id != kNoId) ResolveDeferred(id);
   auto it = controls_.find(id);
   if (it == controls_.end()) throw std::out_of_range("no control with id " + std::to_string(id));
   return *it->second;
@@ -729,7 +451,7 @@ QDialog* QtSurface::Window() const {
 }
 
 QWidget* QtSurface::Widget(int id) const {
-  if (!deferred_.empty() && id != idc::None) const_cast<QtSurface*>(this)->ResolveDeferred(id);
+  if (!deferred_.empty() && id != kNoId) const_cast<QtSurface*>(this)->ResolveDeferred(id);
   auto it = controls_.find(id);
   return it == controls_.end() ? nullptr : it->second->widget;
 }
@@ -840,14 +562,14 @@ void QtSurface::SetFocus(int id) {
 
 int QtSurface::FocusedControl() const {
   const QWidget* focus = dialog_->focusWidget();
-  if (focus == nullptr) return idc::None;
+  if (focus == nullptr) return kNoId;
   for (const auto& [id, control] : controls_) {
     if (control->widget != nullptr &&
         (control->widget == focus || control->widget->isAncestorOf(focus))) {
       return id;
     }
   }
-  return idc::None;
+  return kNoId;
 }
 
 void QtSurface::LimitText(int id, int maxChars) {

@@ -4,9 +4,6 @@
 // ControlSurface operation on those widgets and turns their user events into notifications.
 
 #include <QBrush>
-#include <QFont>
-#include <QIcon>
-#include <QRect>
 
 #include <functional>
 #include <map>
@@ -16,6 +13,8 @@
 
 #include "ui/ControlSurface.h"
 #include "ui/DialogTemplate.h"
+#include "ui/qt/DialogFont.h"
+#include "ui/qt/DialogUnits.h"
 
 class QDialog;
 class QPushButton;
@@ -23,25 +22,7 @@ class QWidget;
 
 namespace uhf {
 
-// Horizontal and vertical base units of a font, in pixels.
-struct DialogBaseUnits {
-  int x = 0;
-  int y = 0;
-};
-
-// Base units as the dialog manager computes them: the average width of "A".."Z" "a".."z"
-// (rounded) and the font height.
-DialogBaseUnits BaseUnitsOf(const QFont& font);
-
-// Dialog units to pixels (rounded like the platform's MulDiv).
-QRect DialogUnitsToPixels(const DialogRect& rect, DialogBaseUnits units);
-
-// A font of the requested face and size; when that face is not installed (or cannot show
-// Chinese), an installed face that covers Chinese takes its place so no caption shows boxes.
-QFont MakeDialogFont(const std::string& face, int points);
-
-// The application icon from the embedded resources, in its sizes up to `largest` pixels.
-QIcon ApplicationIcon(int largest = 256);
+class SurfaceDialog;
 
 class QtSurface : public ControlSurface {
  public:
@@ -50,8 +31,7 @@ class QtSurface : public ControlSurface {
   using MessageBoxHook = std::function<MessageResult(
       std::string_view text, std::string_view caption, MessageButtons buttons, MessageIcon icon)>;
 
-  explicit QtSurface(const std::vector<ControlTemplate>& controls = MainDialogTemplate(),
-                     ButtonFactory makeButton = {});
+  explicit QtSurface(const DialogTemplate& dialog, ButtonFactory makeButton = {});
   ~QtSurface() override;
   QtSurface(const QtSurface&) = delete;
   QtSurface& operator=(const QtSurface&) = delete;
@@ -115,14 +95,13 @@ class QtSurface : public ControlSurface {
 
  private:
   struct Control;
-  class Dialog;
   struct Deferred;
   struct BackgroundResult;
   struct Mailbox;
 
   Control& At(int id);
   const Control& At(int id) const;
-  void Build(const std::vector<ControlTemplate>& controls, const ButtonFactory& makeButton);
+  void Build(const DialogTemplate& dialog, const ButtonFactory& makeButton);
   QWidget* Create(const ControlTemplate& tpl, const ButtonFactory& makeButton);
   QWidget* BuildWidget(Control& control, const ControlTemplate& tpl,
                        const ButtonFactory& makeButton);
@@ -136,7 +115,7 @@ class QtSurface : public ControlSurface {
   // Runs what is still deferred for control `id` before it is used.
   void ResolveDeferred(int id);
 
-  std::unique_ptr<Dialog> dialog_;
+  std::unique_ptr<SurfaceDialog> dialog_;
   std::map<int, std::unique_ptr<Control>> controls_;
   QBrush pushButtonBrush_;
   DialogBaseUnits baseUnits_;

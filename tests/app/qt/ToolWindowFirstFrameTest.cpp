@@ -24,8 +24,8 @@
 #include <vector>
 
 #include "app/ToolWindow.h"
+#include "dialog/ControlIds.h"
 #include "sim/SimulatedReader.h"
-#include "ui/ControlIds.h"
 
 namespace uhf {
 namespace {

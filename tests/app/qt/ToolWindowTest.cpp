@@ -30,9 +30,9 @@
 #include <vector>
 
 #include "app/ToolWindow.h"
+#include "dialog/ControlIds.h"
+#include "dialog/MainDialogTemplate.h"
 #include "sim/SimulatedReader.h"
-#include "ui/ControlIds.h"
-#include "ui/DialogTemplate.h"
 #include "ui/Profile.h"
 
 namespace uhf {
@@ -167,7 +167,7 @@ void ExpectTemplateStates(OpenWindow& w) {
       {idc::Disconnect, false}, {idc::SaveChanges, false}, {idc::ReadTag, false},
       {idc::Com, false},        {idc::TcpUdp, false},      {idc::Length, false}};
   const QRect client = w.Window()->rect();
-  for (const ControlTemplate& control : MainDialogTemplate()) {
+  for (const ControlTemplate& control : MainDialogTemplate().controls) {
     if (control.id == idc::None) continue;
     SCOPED_TRACE(control.id);
     const QWidget* widget = w.W(control.id);
@@ -192,7 +192,7 @@ TEST(ToolWindowInit, EveryWidgetShowsItsInitialState) {
       {idc::OutputTime, "2"},          {idc::ReaderAddress, "0"},  {idc::ReadTime, "1"},
       {idc::HostPort, "2000"},         {idc::ReaderPort, "27001"}, {idc::HostIp, "10.1.2.3"},
       {idc::ReaderIp, "192.168.1.250"}};
-  for (const ControlTemplate& control : MainDialogTemplate()) {
+  for (const ControlTemplate& control : MainDialogTemplate().controls) {
     if (control.id == idc::None) continue;
     SCOPED_TRACE(control.id);
     const QWidget* widget = w.W(control.id);
@@ -225,7 +225,7 @@ TEST(ToolWindowInit, EveryWidgetShowsItsInitialState) {
   }
 
   // The fonts reach the widgets; the dialog font is the template's size.
-  EXPECT_EQ(w.Window()->font().pointSize(), kDialogFontPoints);
+  EXPECT_EQ(w.Window()->font().pointSize(), MainDialogTemplate().fontPoints);
   EXPECT_EQ(w.W(idc::StatusPanel)->font().pointSize(), 150);
   EXPECT_EQ(w.W(idc::Banner)->font().pointSize(), 20);
   EXPECT_EQ(w.W(idc::VersionLabel)->font().pointSize(), 15);

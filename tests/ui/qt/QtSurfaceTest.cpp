@@ -1,6 +1,6 @@
-// The surface on real widgets, offscreen: what the in-memory twin cannot show (Qt's own habits
-// such as auto-exclusive radios, combo boxes that select their first item, text limits that cut
-// text set from code), the window's geometry and fonts, and the dialog commands.
+// The surface on real widgets, offscreen: what the surface contract does not cover. The window's
+// geometry and fonts, push buttons, line breaks in captions, the dialog commands, typing into the
+// IP address control and the look of the list and the status panel.
 
 #include <QApplication>
 #include <QComboBox>
@@ -28,9 +28,9 @@
 #include <utility>
 #include <vector>
 
-#include "ui/ControlIds.h"
-#include "ui/DataExchange.h"
-#include "ui/DialogTemplate.h"
+#include "dialog/BoundValues.h"
+#include "dialog/ControlIds.h"
+#include "dialog/MainDialogTemplate.h"
 #include "ui/qt/QtSurface.h"
 
 namespace uhf {
@@ -62,7 +62,7 @@ class QtSurfaceTest : public ::testing::Test {
     MessageIcon icon;
   };
 
-  QtSurface surface;
+  QtSurface surface{MainDialogTemplate()};
   std::vector<Event> events;
   std::vector<Shown> messages;
 };
@@ -91,7 +91,9 @@ TEST_F(QtSurfaceTest, WindowHasCaptionFixedSizeAndMinimizeBoxOnly) {
   QDialog* window = surface.Window();
   EXPECT_EQ(window->windowTitle(), QStringLiteral("UHF读头配置工具"));
   const QSize expected =
-      DialogUnitsToPixels({0, 0, kDialogWidthDu, kDialogHeightDu}, surface.BaseUnits()).size();
+      DialogUnitsToPixels({0, 0, MainDialogTemplate().widthDu, MainDialogTemplate().heightDu},
+                          surface.BaseUnits())
+          .size();
   EXPECT_EQ(window->size(), expected);
   EXPECT_EQ(window->minimumSize(), expected);
   EXPECT_EQ(window->maximumSize(), expected);
@@ -133,7 +135,7 @@ TEST_F(QtSurfaceTest, GroupBoxesAreDrawnBehindTheControlsOverThem) {
 TEST_F(QtSurfaceTest, HiddenControlsStayHiddenWhenTheWindowShows) {
   ShowActive();
   int hidden = 0;
-  for (const ControlTemplate& tpl : MainDialogTemplate()) {
+  for (const ControlTemplate& tpl : MainDialogTemplate().controls) {
     if (tpl.id == idc::None) continue;
     SCOPED_TRACE(tpl.id);
     EXPECT_EQ(surface.Widget(tpl.id)->isVisible(), tpl.visible);
@@ -178,67 +180,6 @@ TEST_F(QtSurfaceTest, FontsInUseShowChineseAndKeepTheirSizes) {
   }
 }
 
-// --- check states and clicks ---
-
-TEST_F(QtSurfaceTest, SetCheckNeverClearsOtherRadiosAndNeverNotifies) {
-  surface.SetCheck(idc::ReadAlways, 1);
-  surface.SetCheck(idc::ReadByTrigger, 1);
-  EXPECT_EQ(surface.GetCheck(idc::ReadAlways), 1);
-  EXPECT_EQ(surface.GetCheck(idc::ReadByTrigger), 1);
-  surface.SetCheck(idc::ReadAlways, 0);
-  EXPECT_EQ(surface.GetCheck(idc::ReadAlways), 0);
-  EXPECT_EQ(surface.GetCheck(idc::ReadByTrigger), 1);
-  EXPECT_TRUE(events.empty());
-}
-
-TEST_F(QtSurfaceTest, UserClickMakesOnlyItsOwnRadioGroupExclusive) {
-  for (int id : {idc::ReadAlways, idc::ReadByTrigger, idc::Wiegand26, idc::Wiegand34}) {
-    surface.Enable(id, true);
-  }
-  surface.SetCheck(idc::ReadAlways, 1);
-  surface.SetCheck(idc::ReadByTrigger, 1);
-  surface.SetCheck(idc::Wiegand26, 1);
-  ShowActive();
-
-  auto click = [&](int id) {
-    QWidget* radio = surface.Widget(id);
-    QTest::mouseClick(radio, Qt::LeftButton, {}, QPoint(6, radio->height() / 2));
-  };
-  click(idc::ReadByTrigger);
-  EXPECT_EQ(surface.GetCheck(idc::ReadAlways), 0);
-  EXPECT_EQ(surface.GetCheck(idc::ReadByTrigger), 1);
-  EXPECT_EQ(surface.GetCheck(idc::Wiegand26), 1);  // another group
-  // A second click on a checked radio keeps it checked, as an automatic radio does.
-  click(idc::ReadByTrigger);
-  EXPECT_EQ(surface.GetCheck(idc::ReadByTrigger), 1);
-  click(idc::Wiegand34);
-  EXPECT_EQ(surface.GetCheck(idc::Wiegand26), 0);
-  EXPECT_EQ(surface.GetCheck(idc::Wiegand34), 1);
-  EXPECT_EQ(surface.GetCheck(idc::ReadByTrigger), 1);
-  const std::vector<Event> expected = {{idc::ReadByTrigger, Notification::Clicked},
-                                       {idc::ReadByTrigger, Notification::Clicked},
-                                       {idc::Wiegand34, Notification::Clicked}};
-  EXPECT_EQ(events, expected);
-}
-
-TEST_F(QtSurfaceTest, ClicksOnButtonsAndCheckBoxesNotifyDisabledOnesDoNot) {
-  surface.Enable(idc::Buzzer, true);
-  ShowActive();
-  QTest::mouseClick(surface.Widget(idc::ReadConfig), Qt::LeftButton);
-  QWidget* buzzer = surface.Widget(idc::Buzzer);
-  QTest::mouseClick(buzzer, Qt::LeftButton, {}, QPoint(6, buzzer->height() / 2));
-  EXPECT_EQ(surface.GetCheck(idc::Buzzer), 1);
-  QTest::mouseClick(buzzer, Qt::LeftButton, {}, QPoint(6, buzzer->height() / 2));
-  EXPECT_EQ(surface.GetCheck(idc::Buzzer), 0);
-  surface.Enable(idc::ReadConfig, false);
-  EXPECT_FALSE(surface.IsEnabled(idc::ReadConfig));
-  QTest::mouseClick(surface.Widget(idc::ReadConfig), Qt::LeftButton);
-  const std::vector<Event> expected = {{idc::ReadConfig, Notification::Clicked},
-                                       {idc::Buzzer, Notification::Clicked},
-                                       {idc::Buzzer, Notification::Clicked}};
-  EXPECT_EQ(events, expected);
-}
-
 // --- push buttons ---
 
 class MarkedButton : public QPushButton {
@@ -260,7 +201,7 @@ TEST(QtSurfaceButtons, FactorySuppliesButtonsForItsIdsOnly) {
   EXPECT_EQ(static_cast<QPushButton*>(surface.Widget(idc::ReadConfig))->text(),
             QStringLiteral("获取配置信息"));
   int pushButtons = 0;
-  for (const ControlTemplate& tpl : MainDialogTemplate()) {
+  for (const ControlTemplate& tpl : MainDialogTemplate().controls) {
     pushButtons += tpl.kind == ControlKind::PushButton ? 1 : 0;
   }
   EXPECT_EQ(static_cast<int>(asked.size()), pushButtons);
@@ -276,7 +217,7 @@ TEST_F(QtSurfaceTest, PushButtonsShareOneGreenBrush) {
   const QColor green(154, 205, 50);
   EXPECT_EQ(surface.PushButtonBrush().color(), green);
   EXPECT_EQ(surface.PushButtonBrush().style(), Qt::SolidPattern);
-  for (const ControlTemplate& tpl : MainDialogTemplate()) {
+  for (const ControlTemplate& tpl : MainDialogTemplate().controls) {
     QWidget* widget = surface.Widget(tpl.id);
     if (widget == nullptr) continue;
     SCOPED_TRACE(tpl.id);
@@ -306,41 +247,10 @@ TEST_F(QtSurfaceTest, StaticTextsShowLineBreaksAndReadBackAsSet) {
   EXPECT_TRUE(events.empty());
 }
 
-TEST_F(QtSurfaceTest, EditNotifiesOnEverySetTextAndOnTyping) {
-  surface.SetText(idc::TagInterval, "5");
-  surface.SetText(idc::TagInterval, "5");  // unchanged text still notifies
-  EXPECT_EQ(surface.GetText(idc::TagInterval), "5");
-  surface.Enable(idc::TagInterval, true);
-  ShowActive();
-  surface.SetFocus(idc::TagInterval);
+TEST_F(QtSurfaceTest, EditsAreCentredAndFramedAsTheTemplateSays) {
   auto* edit = static_cast<QLineEdit*>(surface.Widget(idc::TagInterval));
-  edit->selectAll();
-  QTest::keyClicks(edit, "12");
-  EXPECT_EQ(surface.GetText(idc::TagInterval), "12");
-  EXPECT_EQ(events, std::vector<Event>(4, {idc::TagInterval, Notification::EditChanged}));
   EXPECT_EQ(edit->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
   EXPECT_TRUE(edit->hasFrame());
-}
-
-TEST_F(QtSurfaceTest, TextLimitStopsTypingButKeepsTextSetFromCode) {
-  surface.Enable(idc::Password, true);
-  surface.LimitText(idc::Password, 8);
-  // A text set from code is never cut (the save check then reports it).
-  surface.SetText(idc::Password, "0123456789");
-  EXPECT_EQ(surface.GetText(idc::Password), "0123456789");
-  auto* edit = static_cast<QLineEdit*>(surface.Widget(idc::Password));
-  edit->setVisible(true);  // hidden in the window; shown here only to type into it
-  ShowActive();
-  edit->setFocus();
-  edit->clear();
-  QTest::keyClicks(edit, "ABCDEFGHIJ");
-  EXPECT_EQ(surface.GetText(idc::Password), "ABCDEFGH");
-  // Chinese characters count as one each.
-  edit->clear();
-  for (QChar c : QStringLiteral("读卡器读卡器读卡器")) {
-    QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
-  }
-  EXPECT_EQ(surface.GetText(idc::Password), "读卡器读卡器读卡");
 }
 
 TEST_F(QtSurfaceTest, NotificationsAreHeldDuringADataExchange) {
@@ -424,121 +334,13 @@ TEST_F(QtSurfaceTest, EnterOnAFocusedButtonClicksItInsteadOfAccepting) {
   EXPECT_EQ(events, (std::vector<Event>{{idc::FactoryDefault, Notification::Clicked}}));
 }
 
-TEST(QtSurfaceMessageBox, RealBoxShowsCaptionTextIconAndReturnsTheAnswer) {
-  QtSurface surface;
-  struct Seen {
-    QString caption, text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    bool hasCancel = false;
-  } seen;
-  auto answer = [&](QMessageBox::StandardButton button) {
-    QTimer::singleShot(0, [&seen, button] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      if (box == nullptr) return;
-      seen = {box->windowTitle(), box->text(), box->icon(),
-              box->button(QMessageBox::Cancel) != nullptr};
-      box->button(button)->click();
-    });
-  };
-  answer(QMessageBox::Cancel);
-  EXPECT_EQ(surface.MessageBox("确定删除?", "UHF读头配置工具", MessageButtons::OkCancel,
-                               MessageIcon::None),
-            MessageResult::Cancel);
-  EXPECT_EQ(seen.caption, QStringLiteral("UHF读头配置工具"));
-  EXPECT_EQ(seen.text, QStringLiteral("确定删除?"));
-  EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
-  EXPECT_TRUE(seen.hasCancel);
-
-  answer(QMessageBox::Ok);
-  EXPECT_EQ(surface.MessageBox("x", "c", MessageButtons::Ok, MessageIcon::Exclamation),
-            MessageResult::Ok);
-  EXPECT_EQ(seen.icon, QMessageBox::Warning);
-  EXPECT_FALSE(seen.hasCancel);
-}
-
-// --- drop-down lists ---
-
-TEST_F(QtSurfaceTest, ComboKeepsNoSelectionUntilOneIsMade) {
-  EXPECT_EQ(surface.ComboAdd(idc::StartBytes, "0"), 0);
-  EXPECT_EQ(surface.ComboAdd(idc::StartBytes, "1"), 1);
-  EXPECT_EQ(surface.ComboGetSel(idc::StartBytes), -1);
-  EXPECT_EQ(surface.GetText(idc::StartBytes), "");
-  surface.ComboSetSel(idc::StartBytes, 1);
-  EXPECT_EQ(surface.GetText(idc::StartBytes), "1");
-  // Adding to a list with a selection keeps it.
-  EXPECT_EQ(surface.ComboAdd(idc::StartBytes, "2"), 2);
-  EXPECT_EQ(surface.ComboGetSel(idc::StartBytes), 1);
-  for (int bad : {3, -1, 99}) {
-    surface.ComboSetSel(idc::StartBytes, 1);
-    surface.ComboSetSel(idc::StartBytes, bad);
-    EXPECT_EQ(surface.ComboGetSel(idc::StartBytes), -1) << bad;
-  }
-  EXPECT_EQ(surface.ComboCount(idc::StartBytes), 3);
-  EXPECT_EQ(surface.ComboItem(idc::StartBytes, 2), "2");
-  EXPECT_EQ(surface.ComboItem(idc::StartBytes, 3), "");
-  surface.ComboReset(idc::StartBytes);
-  EXPECT_EQ(surface.ComboCount(idc::StartBytes), 0);
-  EXPECT_EQ(surface.ComboGetSel(idc::StartBytes), -1);
-  EXPECT_FALSE(static_cast<QComboBox*>(surface.Widget(idc::StartBytes))->isEditable());
-}
-
 // --- list view ---
 
-TEST_F(QtSurfaceTest, ListColumnsInsertInPlaceWithHeadingsAndWidths) {
+TEST_F(QtSurfaceTest, ListHeadingsAreLeftAligned) {
   surface.ListInsertColumn(idc::TagList, 0, "No.", 90);
-  surface.ListInsertColumn(idc::TagList, 1, "EPC Length", 150);
-  surface.ListInsertItem(idc::TagList, 0, "1");
-  surface.ListSetItemText(idc::TagList, 0, 1, "12");
-  surface.ListInsertColumn(idc::TagList, 1, "Card Number", 250);  // shifts the cells after it
-  surface.ListInsertColumn(idc::TagList, 9, "Tail", 10);          // past the end: appended
-  EXPECT_EQ(surface.ListColumnCount(idc::TagList), 4);
-  const std::vector<std::pair<std::string, int>> expected = {
-      {"No.", 90}, {"Card Number", 250}, {"EPC Length", 150}, {"Tail", 10}};
-  for (int c = 0; c < 4; ++c) {
-    EXPECT_EQ(surface.ListColumnHeading(idc::TagList, c), expected[c].first);
-    EXPECT_EQ(surface.ListColumnWidth(idc::TagList, c), expected[c].second);
-  }
-  EXPECT_EQ(surface.ListColumnHeading(idc::TagList, 4), "");
-  EXPECT_EQ(surface.ListGetItemText(idc::TagList, 0, 2, 260), "12");
-  EXPECT_EQ(surface.ListGetItemText(idc::TagList, 0, 1, 260), "");
   auto* list = static_cast<QTableWidget*>(surface.Widget(idc::TagList));
   EXPECT_TRUE(list->horizontalHeader()->defaultAlignment() & Qt::AlignLeft);
-}
-
-TEST_F(QtSurfaceTest, ListRowsInsertSetAndDelete) {
-  for (int c = 0; c < 4; ++c) surface.ListInsertColumn(idc::TagList, c, "h", 50);
-  EXPECT_EQ(surface.ListInsertItem(idc::TagList, 0, "a"), 0);
-  EXPECT_EQ(surface.ListInsertItem(idc::TagList, 5, "c"), 1);   // past the end: appended
-  EXPECT_EQ(surface.ListInsertItem(idc::TagList, 1, "b"), 1);   // in the middle
-  EXPECT_EQ(surface.ListInsertItem(idc::TagList, -3, "z"), 0);  // negative: first
-  EXPECT_EQ(surface.ListCount(idc::TagList), 4);
-  const std::vector<std::string> order = {"z", "a", "b", "c"};
-  for (int r = 0; r < 4; ++r) EXPECT_EQ(surface.ListGetItemText(idc::TagList, r, 0, 16), order[r]);
-  surface.ListSetItemText(idc::TagList, 2, 3, "x");
-  surface.ListSetItemText(idc::TagList, 2, 3, "y");  // overwrite
-  surface.ListSetItemText(idc::TagList, 9, 0, "ignored");
-  surface.ListSetItemText(idc::TagList, 0, 7, "ignored");
-  EXPECT_EQ(surface.ListGetItemText(idc::TagList, 2, 3, 16), "y");
-  EXPECT_EQ(surface.ListGetItemText(idc::TagList, 9, 0, 16), "");
-  EXPECT_EQ(surface.ListGetItemText(idc::TagList, 0, -1, 16), "");
-  EXPECT_EQ(surface.ListCount(idc::TagList), 4);
-  surface.ListDeleteAll(idc::TagList);
-  EXPECT_EQ(surface.ListCount(idc::TagList), 0);
-  EXPECT_EQ(surface.ListColumnCount(idc::TagList), 4);
-  EXPECT_EQ(surface.ListInsertItem(idc::TagList, 0, "again"), 0);
-  EXPECT_EQ(surface.ListGetItemText(idc::TagList, 0, 0, 16), "again");
-}
-
-TEST_F(QtSurfaceTest, ListCellReadBackNeverExceedsTheBufferNorSplitsACharacter) {
-  surface.ListInsertColumn(idc::TagList, 0, "No.", 90);
-  surface.ListInsertItem(idc::TagList, 0, "读卡器ab");  // 9 bytes of Chinese, then 2
-  const std::vector<std::pair<std::size_t, std::string>> cases = {
-      {0, ""},     {1, ""},        {3, ""},         {4, "读"},        {6, "读"},
-      {7, "读卡"}, {10, "读卡器"}, {11, "读卡器a"}, {12, "读卡器ab"}, {260, "读卡器ab"},
-  };
-  for (const auto& [size, expected] : cases) {
-    EXPECT_EQ(surface.ListGetItemText(idc::TagList, 0, 0, size), expected) << size;
-  }
+  EXPECT_EQ(list->columnWidth(0), 90);
 }
 
 TEST_F(QtSurfaceTest, ListStyleBitsAddUpAndShowGridAndFullRows) {
@@ -553,42 +355,7 @@ TEST_F(QtSurfaceTest, ListStyleBitsAddUpAndShowGridAndFullRows) {
   EXPECT_EQ(list->editTriggers(), QAbstractItemView::NoEditTriggers);
 }
 
-TEST_F(QtSurfaceTest, ListDoubleClickNotifiesEvenOnAnEmptyList) {
-  QWidget* list = surface.Widget(idc::TagList);
-  list->setVisible(true);
-  list->setGeometry(0, 0, 300, 200);
-  ShowActive();
-  auto* table = static_cast<QTableWidget*>(list);
-  QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, QPoint(40, 40));
-  EXPECT_EQ(events, (std::vector<Event>{{idc::TagList, Notification::DoubleClicked}}));
-}
-
 // --- IP address control ---
-
-TEST_F(QtSurfaceTest, IpAddressSetsReadsAndBlanks) {
-  struct Case {
-    const char* dotted;
-    int filled;
-    std::array<std::uint8_t, 4> fields;
-    const char* text;
-  };
-  const Case cases[] = {
-      {"192.168.1.250", 4, {192, 168, 1, 250}, "192.168.1.250"},
-      {"", 0, {0, 0, 0, 0}, ""},
-      {"10.0.300.1", 2, {10, 0, 0, 0}, "10.0.0.0"},
-      {"7", 1, {7, 0, 0, 0}, "7.0.0.0"},
-      {"a.b.c.d", 0, {0, 0, 0, 0}, ""},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.dotted);
-    surface.IpSetAddress(idc::ReaderIp, "1.2.3.4");
-    surface.IpSetAddress(idc::ReaderIp, c.dotted);
-    std::array<std::uint8_t, 4> fields{9, 9, 9, 9};
-    EXPECT_EQ(surface.IpGetAddress(idc::ReaderIp, fields), c.filled);
-    EXPECT_EQ(fields, c.fields);
-    EXPECT_EQ(surface.GetText(idc::ReaderIp), c.text);
-  }
-}
 
 TEST_F(QtSurfaceTest, IpAddressTakesTypedFieldsAndRefusesOver255) {
   QWidget* ip = surface.Widget(idc::HostIp);
@@ -622,31 +389,16 @@ bool Coloured(QTextEdit* edit, int position) {
   return cursor.charFormat().hasProperty(QTextFormat::ForegroundBrush);
 }
 
-TEST_F(QtSurfaceTest, RichEditColoursARangeAndNewTextStartsPlain) {
+TEST_F(QtSurfaceTest, StatusPanelIsReadOnlyAndCentredAfterNewText) {
   auto* rich = static_cast<QTextEdit*>(surface.Widget(idc::StatusPanel));
   surface.SetText(idc::StatusPanel, "连接失败");
-  surface.RichSetColor(idc::StatusPanel, 1, 3, {255, 0, 0});
-  EXPECT_FALSE(Coloured(rich, 0));
-  EXPECT_EQ(ColourAt(rich, 1), QColor(255, 0, 0));
-  EXPECT_EQ(ColourAt(rich, 2), QColor(255, 0, 0));
-  EXPECT_FALSE(Coloured(rich, 3));
-
-  // The whole text; an end past the text (a byte count, say) stops at its end.
-  surface.RichSetColor(idc::StatusPanel, 0, 12, {25, 150, 43});
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(ColourAt(rich, i), QColor(25, 150, 43)) << i;
-
+  surface.RichSetColor(idc::StatusPanel, 0, 4, {255, 0, 0});
   rich->moveCursor(QTextCursor::End);  // as after a click into the panel's coloured text
   surface.SetText(idc::StatusPanel, "读取成功");
-  EXPECT_EQ(surface.GetText(idc::StatusPanel), "读取成功");
   for (int i = 0; i < 4; ++i) EXPECT_FALSE(Coloured(rich, i)) << i;
-  surface.RichSetColor(idc::StatusPanel, 2, -1, {1, 2, 3});  // -1: to the end
-  EXPECT_FALSE(Coloured(rich, 1));
-  EXPECT_EQ(ColourAt(rich, 3), QColor(1, 2, 3));
-
   EXPECT_TRUE(rich->isReadOnly());
   EXPECT_EQ(rich->document()->begin().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
             Qt::AlignHCenter);
-  EXPECT_TRUE(events.empty());  // the status panel is no edit
 }
 
 TEST_F(QtSurfaceTest, RichEditPositionsCountCharactersBeyondTheBasicPlane) {

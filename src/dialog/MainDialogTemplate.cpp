@@ -1,6 +1,6 @@
-#include "ui/DialogTemplate.h"
+#include "dialog/MainDialogTemplate.h"
 
-#include "ui/ControlIds.h"
+#include "dialog/ControlIds.h"
 
 namespace uhf {
 namespace {
@@ -9,7 +9,7 @@ using K = ControlKind;
 constexpr std::uint32_t kEditStyle = kStyleBorder | kStyleCenter;
 constexpr DialogRect kHiddenRect{0, 0, 0, 0};  // hidden controls are never shown
 
-std::vector<ControlTemplate> BuildTemplate() {
+std::vector<ControlTemplate> BuildControls() {
   const std::string banner = std::string(kModelDesignation) + "\n\n生产配置工具\n\n加密";
   return {
       // Operator controls
@@ -189,17 +189,14 @@ std::vector<ControlTemplate> BuildTemplate() {
 
 }  // namespace
 
-const std::vector<ControlTemplate>& MainDialogTemplate() {
-  static const std::vector<ControlTemplate> controls = BuildTemplate();
-  return controls;
+const DialogTemplate& MainDialogTemplate() {
+  static const DialogTemplate dialog{std::string(kAppTitle), 487, 313,
+                                     "Segoe UI Symbol",      10,  BuildControls()};
+  return dialog;
 }
 
 const ControlTemplate* FindControl(int id) {
-  if (id == idc::None) return nullptr;
-  for (const auto& control : MainDialogTemplate()) {
-    if (control.id == id) return &control;
-  }
-  return nullptr;
+  return MainDialogTemplate().Find(id);
 }
 
 }  // namespace uhf

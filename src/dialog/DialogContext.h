@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <string_view>
 
+#include "dialog/BoundValues.h"
+#include "dialog/InterfaceText.h"
+#include "dialog/MainDialogTemplate.h"
 #include "driver/ReaderDriver.h"
 #include "ui/ControlSurface.h"
-#include "ui/DataExchange.h"
-#include "ui/DialogTemplate.h"
-#include "ui/InterfaceText.h"
 
 namespace uhf {
 

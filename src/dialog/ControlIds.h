@@ -2,9 +2,11 @@
 // Control ids of the main dialog. Names follow the role of the control; the numbers are the
 // dialog's own and are what every handler and the dialog template use.
 
+#include "ui/DialogTemplate.h"
+
 namespace uhf::idc {
 
-inline constexpr int None = -1;  // static controls without an id
+inline constexpr int None = kNoId;  // static controls without an id
 
 // Operator and command buttons
 inline constexpr int Connect = 1000;

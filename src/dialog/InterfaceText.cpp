@@ -1,6 +1,6 @@
-#include "ui/InterfaceText.h"
+#include "dialog/InterfaceText.h"
 
-#include "ui/ControlIds.h"
+#include "dialog/ControlIds.h"
 #include "ui/ControlSurface.h"
 #include "ui/Profile.h"
 

@@ -1,4 +1,4 @@
-#include "ui/InterfaceText.h"
+#include "dialog/InterfaceText.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -7,8 +7,8 @@
 #include <fstream>
 #include <set>
 
-#include "ui/ControlIds.h"
-#include "ui/DialogTemplate.h"
+#include "dialog/ControlIds.h"
+#include "dialog/MainDialogTemplate.h"
 #include "ui/MemorySurface.h"
 #include "ui/Profile.h"
 
@@ -59,6 +59,7 @@ const std::vector<int> kCaptionOrder = {
 // Records the order of captions and columns as they are applied.
 class RecordingSurface : public MemorySurface {
  public:
+  RecordingSurface() : MemorySurface(MainDialogTemplate()) {}
   void SetText(int id, std::string_view text) override {
     calls.push_back("text " + std::to_string(id));
     MemorySurface::SetText(id, text);
@@ -71,7 +72,7 @@ class RecordingSurface : public MemorySurface {
 };
 
 struct Applied {
-  MemorySurface surface;
+  MemorySurface surface{MainDialogTemplate()};
   InterfaceText texts;
 };
 
@@ -251,7 +252,7 @@ TEST(InterfaceText, LoadReadsConfigIniOfTheCurrentDirectory) {
   }
   const fs::path saved = fs::current_path();
   fs::current_path(dir);
-  MemorySurface surface;
+  MemorySurface surface{MainDialogTemplate()};
   InterfaceText texts;
   LoadInterfaceTexts(surface, texts);
   fs::current_path(saved);

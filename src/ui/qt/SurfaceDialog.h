@@ -1,0 +1,26 @@
+#pragma once
+// The window. Escape rejects (the platform's cancel command). Enter clicks the push button that
+// has the focus; anywhere else it is the accept command: the accept handler decides whether the
+// dialog ends. Push buttons are never Qt "auto default" buttons, so showing the dialog does not
+// make one of them catch every Enter.
+
+#include <QDialog>
+
+#include <functional>
+
+namespace uhf {
+
+class SurfaceDialog : public QDialog {
+ public:
+  std::function<bool()> acceptHandler;
+  // Called once, after the first frame has been painted and flushed.
+  std::function<void()> onFirstFrame;
+
+  void accept() override;
+
+ protected:
+  bool event(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+};
+
+}  // namespace uhf
