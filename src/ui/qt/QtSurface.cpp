@@ -22,6 +22,7 @@
 #include <condition_variable>
 #include <exception>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <thread>
 #include <utility>
@@ -62,9 +63,10 @@ struct QtSurface::Control {
   IpAddressWidget* ip = nullptr;
   QTextEdit* rich = nullptr;
   // A hidden control whose widget is built after the first frame: its template until then, and
-  // the list columns (heading, width) asked for before it existed.
+  // what was written to it before it existed (list columns as heading and width, an address).
   std::unique_ptr<ControlTemplate> unbuilt;
   std::vector<std::pair<QString, int>> unbuiltColumns;
+  std::optional<std::string> unbuiltAddress;
 };
 
 // Work deferred until after the first frame: a fill on the window's thread, or a background
@@ -235,8 +237,9 @@ QWidget* QtSurface::Create(const ControlTemplate& tpl, const ButtonFactory& make
   control->radioGroup = tpl.radioGroup;
   control->text = tpl.text;
   const int id = tpl.id;
-  if (tpl.kind == ControlKind::ListView && !tpl.visible && id != kNoId) {
-    // A hidden list: built after the first frame, or when first used.
+  const bool heavy = tpl.kind == ControlKind::ListView || tpl.kind == ControlKind::IpAddress;
+  if (heavy && !tpl.visible && id != kNoId) {
+    // A hidden list or address control: built after the first frame, or when first used.
     control->unbuilt = std::make_unique<ControlTemplate>(tpl);
     controls_[id] = std::move(control);
     FillAfterFirstFrame(id, [this, id] { BuildDeferred(id); });
@@ -258,14 +261,20 @@ void QtSurface::BuildDeferred(int id) {
   const std::unique_ptr<ControlTemplate> tpl = std::move(control.unbuilt);
   if (!tpl) return;
   BuildWidget(control, *tpl, {});
-  ApplyListStyle(control);
-  for (const auto& [heading, width] : control.unbuiltColumns) {
-    const int column = control.list->columnCount();
-    control.list->insertColumn(column);
-    control.list->setHorizontalHeaderItem(column, new QTableWidgetItem(heading));
-    control.list->setColumnWidth(column, width);
+  if (control.list != nullptr) {
+    ApplyListStyle(control);
+    for (const auto& [heading, width] : control.unbuiltColumns) {
+      const int column = control.list->columnCount();
+      control.list->insertColumn(column);
+      control.list->setHorizontalHeaderItem(column, new QTableWidgetItem(heading));
+      control.list->setColumnWidth(column, width);
+    }
+    control.unbuiltColumns.clear();
   }
-  control.unbuiltColumns.clear();
+  if (control.ip != nullptr && control.unbuiltAddress) {
+    ShowAddress(control, *control.unbuiltAddress);
+    control.unbuiltAddress.reset();
+  }
 }
 
 QtSurface::Control* QtSurface::Unbuilt(int id) {
@@ -463,6 +472,10 @@ void QtSurface::SetAcceptHandler(std::function<bool()> handler) {
 // --- any control ---
 
 void QtSurface::SetText(int id, std::string_view text) {
+  if (Control* unbuilt = Unbuilt(id);
+      unbuilt != nullptr && unbuilt->kind == ControlKind::IpAddress) {
+    return IpSetAddress(id, text);
+  }
   Control& control = At(id);
   switch (control.kind) {
     case ControlKind::Edit:
@@ -742,8 +755,16 @@ int QtSurface::IpGetAddress(int id, std::array<std::uint8_t, 4>& fields) const {
 }
 
 void QtSurface::IpSetAddress(int id, std::string_view dotted) {
+  if (Control* unbuilt = Unbuilt(id);
+      unbuilt != nullptr && unbuilt->kind == ControlKind::IpAddress) {
+    unbuilt->unbuiltAddress = std::string(dotted);  // shown when the control is built
+    return;
+  }
   const Control& control = At(id);
-  if (control.ip == nullptr) return;
+  if (control.ip != nullptr) ShowAddress(control, dotted);
+}
+
+void QtSurface::ShowAddress(const Control& control, std::string_view dotted) {
   const auto fields = ParseDottedAddress(dotted);
   for (std::size_t i = 0; i < fields.size(); ++i) {
     control.ip->fields[i]->setText(fields[i] ? QString::number(*fields[i]) : QString());

@@ -108,6 +108,7 @@ class QtSurface : public ControlSurface {
   void BuildDeferred(int id);
   Control* Unbuilt(int id);  // the control when its widget is not built yet, else nullptr
   static void ApplyListStyle(Control& control);
+  static void ShowAddress(const Control& control, std::string_view dotted);
   void OnUserClick(int id);
   void OnFirstFrame();
   void StartBackground(Deferred& deferred);

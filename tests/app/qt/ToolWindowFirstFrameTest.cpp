@@ -1,7 +1,7 @@
 // What the window leaves until after its first frame: the serial port enumeration, the host
-// address lookup (on a worker thread), the hidden tag list, the hidden picture and the icon's
-// larger sizes. Each must be in place whenever anything reads it through the surface, and the
-// lookup never holds the first frame.
+// address lookup (on a worker thread), the hidden tag list and address controls, the hidden
+// picture and the icon's larger sizes. Each must be in place whenever anything reads it through the
+// surface, and the lookup never holds the first frame.
 
 #include <QApplication>
 #include <QComboBox>
@@ -105,7 +105,7 @@ TEST(ToolWindowFirstFrame, HiddenWorkWaitsForTheFirstFrameAndIsThereAfterIt) {
     EXPECT_TRUE(label->pixmap().isNull()) << "hidden picture decoded early";
   }
   EXPECT_EQ(window->windowIcon().availableSizes(), QList<QSize>{QSize(16, 16)});
-  EXPECT_EQ(RawHostField(window), "");
+  EXPECT_EQ(RawHostField(window), "<missing>") << "hidden address control built early";
 
   WaitForFirstFrame(window);
   ASSERT_TRUE(QTest::qWaitFor([&] { return RawHostField(window) == "10.4.5.6"; }));
@@ -118,6 +118,9 @@ TEST(ToolWindowFirstFrame, HiddenWorkWaitsForTheFirstFrameAndIsThereAfterIt) {
   ASSERT_EQ(ports->count(), 1);
   EXPECT_EQ(ports->itemText(0), QStringLiteral("COM4"));
   EXPECT_EQ(ports->currentIndex(), 0);
+  auto* readerIp = window->findChild<QWidget*>(QString::number(idc::ReaderIp));
+  ASSERT_NE(readerIp, nullptr);
+  EXPECT_EQ(readerIp->findChildren<QLineEdit*>().value(3)->text(), QStringLiteral("250"));
   auto* list = window->findChild<QTableWidget*>(QString::number(idc::TagList));
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(list->columnCount(), 4);
