@@ -63,10 +63,21 @@ struct QtSurface::Control {
   IpAddressWidget* ip = nullptr;
   QTextEdit* rich = nullptr;
   // A hidden control whose widget is built after the first frame: its template until then, and
-  // what was written to it before it existed (list columns as heading and width, an address).
+  // what was written to it before it existed.
   std::unique_ptr<ControlTemplate> unbuilt;
-  std::vector<std::pair<QString, int>> unbuiltColumns;
-  std::optional<std::string> unbuiltAddress;
+  std::unique_ptr<Written> written;
+};
+
+// Writes to a control whose widget is not built yet, applied when it is.
+struct QtSurface::Written {
+  std::optional<std::string> text;  // caption, edit text or dotted address
+  std::optional<bool> checked;
+  std::optional<bool> enabled;
+  std::optional<int> limit;
+  std::optional<FontSpec> font;
+  std::vector<std::string> items;  // drop-down list
+  int selected = -1;
+  std::vector<std::pair<std::string, int>> columns;  // list view: heading, width
 };
 
 // Work deferred until after the first frame: a fill on the window's thread, or a background
@@ -77,6 +88,7 @@ struct QtSurface::Deferred {
   std::function<std::string()> find;
   std::function<void(const std::string&)> fillFound;
   std::shared_ptr<BackgroundResult> result;  // once the find runs on its worker
+  bool build = false;                        // builds the widget of control `id`
 };
 
 struct QtSurface::BackgroundResult {
@@ -222,6 +234,7 @@ void QtSurface::Build(const DialogTemplate& tpl, const ButtonFactory& makeButton
   baseUnits_ = BaseUnitsOf(dialog.font());
   dialog.setFixedSize(DialogUnitsToPixels({0, 0, tpl.widthDu, tpl.heightDu}, baseUnits_).size());
 
+  makeButton_ = makeButton;
   std::vector<QWidget*> groupBoxes;
   for (const ControlTemplate& control : tpl.controls) {
     QWidget* widget = Create(control, makeButton);
@@ -237,12 +250,28 @@ QWidget* QtSurface::Create(const ControlTemplate& tpl, const ButtonFactory& make
   control->radioGroup = tpl.radioGroup;
   control->text = tpl.text;
   const int id = tpl.id;
-  const bool heavy = tpl.kind == ControlKind::ListView || tpl.kind == ControlKind::IpAddress;
-  if (heavy && !tpl.visible && id != kNoId) {
-    // A hidden list or address control: built after the first frame, or when first used.
+  if (!tpl.visible) {
+    // The first frame does not show it: built after that frame, or when first used. Writes
+    // until then are kept and applied to the new widget.
+    if (id == kNoId) {
+      FillAfterFirstFrame(kNoId, [this, tpl] {
+        Control unnamed;
+        unnamed.kind = tpl.kind;
+        unnamed.text = tpl.text;
+        QWidget* widget = BuildWidget(unnamed, tpl, makeButton_);
+        if (unnamed.rich != nullptr) unnamed.rich->setPlainText(ToDisplay(tpl.text));
+        if (tpl.kind == ControlKind::GroupBox) widget->lower();
+      });
+      return nullptr;
+    }
     control->unbuilt = std::make_unique<ControlTemplate>(tpl);
+    control->written = std::make_unique<Written>();
     controls_[id] = std::move(control);
-    FillAfterFirstFrame(id, [this, id] { BuildDeferred(id); });
+    Deferred build;
+    build.id = id;
+    build.fill = [this, id] { BuildDeferred(id); };
+    build.build = true;
+    deferred_.push_back(std::move(build));  // the surface is being built: no frame yet
     return nullptr;
   }
   QWidget* widget = BuildWidget(*control, tpl, makeButton);
@@ -259,21 +288,60 @@ QWidget* QtSurface::Create(const ControlTemplate& tpl, const ButtonFactory& make
 void QtSurface::BuildDeferred(int id) {
   Control& control = *controls_.at(id);
   const std::unique_ptr<ControlTemplate> tpl = std::move(control.unbuilt);
+  const std::unique_ptr<Written> written = std::move(control.written);
   if (!tpl) return;
-  BuildWidget(control, *tpl, {});
-  if (control.list != nullptr) {
-    ApplyListStyle(control);
-    for (const auto& [heading, width] : control.unbuiltColumns) {
-      const int column = control.list->columnCount();
-      control.list->insertColumn(column);
-      control.list->setHorizontalHeaderItem(column, new QTableWidgetItem(heading));
-      control.list->setColumnWidth(column, width);
+  // Writing to the new widget must not wait for other work deferred for it (a lookup).
+  const int outer = std::exchange(building_, id);
+  QWidget* widget = BuildWidget(control, *tpl, makeButton_);
+  if (control.rich != nullptr) SetText(id, tpl->text);
+  if (tpl->kind == ControlKind::GroupBox) widget->lower();
+
+  // What was written before, in an order that gives the same result as writing it then.
+  if (written->font) SetFont(id, *written->font);
+  if (written->enabled) Enable(id, *written->enabled);
+  if (written->limit) LimitText(id, *written->limit);
+  if (written->checked) SetCheck(id, *written->checked ? 1 : 0);
+  if (written->text) {
+    if (control.edit != nullptr) {
+      control.edit->setText(ToQ(*written->text));  // notified when it was written
+    } else {
+      SetText(id, *written->text);
     }
-    control.unbuiltColumns.clear();
   }
-  if (control.ip != nullptr && control.unbuiltAddress) {
-    ShowAddress(control, *control.unbuiltAddress);
-    control.unbuiltAddress.reset();
+  for (const std::string& item : written->items) ComboAdd(id, item);
+  if (written->selected >= 0) ComboSetSel(id, written->selected);
+  if (control.list != nullptr) ApplyListStyle(control);
+  for (const auto& [heading, width] : written->columns) {
+    ListInsertColumn(id, ListColumnCount(id), heading, width);
+  }
+  building_ = outer;
+}
+
+std::string QtSurface::WrittenText(const Control& control) {
+  const Written& written = *control.written;
+  switch (control.kind) {
+    case ControlKind::Edit:
+      return written.text ? *written.text : control.unbuilt->text;
+    case ControlKind::ComboBox:
+      return written.selected >= 0 ? written.items[static_cast<std::size_t>(written.selected)]
+                                   : std::string();
+    case ControlKind::IpAddress: {
+      // As the four fields would read back: blank only when every field is.
+      const auto fields = ParseDottedAddress(written.text ? *written.text : std::string());
+      if (std::none_of(fields.begin(), fields.end(), [](const auto& f) { return f.has_value(); })) {
+        return {};
+      }
+      std::string dotted;
+      for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0) dotted += '.';
+        dotted += std::to_string(fields[i] ? *fields[i] : 0);
+      }
+      return dotted;
+    }
+    case ControlKind::ListView:
+      return {};
+    default:
+      return control.text;
   }
 }
 
@@ -435,7 +503,11 @@ void QtSurface::OnUserClick(int id) {
       for (auto& [otherId, other] : controls_) {
         if (otherId != id && other->kind == ControlKind::RadioButton &&
             other->radioGroup == control.radioGroup) {
-          other->button->setChecked(false);
+          if (other->written) {
+            other->written->checked = false;
+          } else {
+            other->button->setChecked(false);
+          }
         }
       }
     }
@@ -445,7 +517,7 @@ void QtSurface::OnUserClick(int id) {
 }
 
 QtSurface::Control& QtSurface::At(int id) {
-  if (!deferred_.empty() && id != kNoId) ResolveDeferred(id);
+  if (!deferred_.empty() && id != kNoId && id != building_) ResolveDeferred(id);
   auto it = controls_.find(id);
   if (it == controls_.end()) throw std::out_of_range("no control with id " + std::to_string(id));
   return *it->second;
@@ -472,9 +544,23 @@ void QtSurface::SetAcceptHandler(std::function<bool()> handler) {
 // --- any control ---
 
 void QtSurface::SetText(int id, std::string_view text) {
-  if (Control* unbuilt = Unbuilt(id);
-      unbuilt != nullptr && unbuilt->kind == ControlKind::IpAddress) {
-    return IpSetAddress(id, text);
+  if (Control* unbuilt = Unbuilt(id)) {
+    switch (unbuilt->kind) {
+      case ControlKind::ComboBox:
+      case ControlKind::ListView:
+        return;  // as below: nothing to show
+      case ControlKind::Edit:
+        unbuilt->written->text = std::string(text);
+        Notify(id, Notification::EditChanged);
+        return;
+      case ControlKind::IpAddress:
+        unbuilt->written->text = std::string(text);
+        return;
+      default:
+        unbuilt->written->text = std::string(text);
+        unbuilt->text = std::string(text);
+        return;
+    }
   }
   Control& control = At(id);
   switch (control.kind) {
@@ -519,6 +605,13 @@ void QtSurface::SetText(int id, std::string_view text) {
 }
 
 std::string QtSurface::GetText(int id) const {
+  const Control* unbuilt = const_cast<QtSurface*>(this)->Unbuilt(id);
+  const bool onlyBuildPending =
+      std::none_of(deferred_.begin(), deferred_.end(),
+                   [id](const Deferred& deferred) { return deferred.id == id && !deferred.build; });
+  if (unbuilt != nullptr && onlyBuildPending) {
+    return WrittenText(*unbuilt);  // what the widget would show; a data exchange reads this
+  }
   const Control& control = At(id);
   switch (control.kind) {
     case ControlKind::Edit:
@@ -539,6 +632,12 @@ std::string QtSurface::GetText(int id) const {
 }
 
 void QtSurface::SetCheck(int id, int state) {
+  if (Control* unbuilt = Unbuilt(id)) {
+    if (unbuilt->kind == ControlKind::RadioButton || unbuilt->kind == ControlKind::CheckBox) {
+      unbuilt->written->checked = state != 0;
+    }
+    return;
+  }
   const Control& control = At(id);
   if (control.kind == ControlKind::RadioButton || control.kind == ControlKind::CheckBox) {
     control.button->setChecked(state != 0);
@@ -552,6 +651,10 @@ int QtSurface::GetCheck(int id) const {
 }
 
 void QtSurface::Enable(int id, bool enabled) {
+  if (Control* unbuilt = Unbuilt(id)) {
+    unbuilt->written->enabled = enabled;
+    return;
+  }
   At(id).widget->setEnabled(enabled);
 }
 
@@ -564,6 +667,10 @@ bool QtSurface::IsVisible(int id) const {
 }
 
 void QtSurface::SetFont(int id, const FontSpec& font) {
+  if (Control* unbuilt = Unbuilt(id)) {
+    unbuilt->written->font = font;
+    return;
+  }
   Control& control = At(id);
   control.widget->setFont(MakeDialogFont(font.face, font.points));
   if (control.kind == ControlKind::Static) ShowStaticText(control.label, ToDisplay(control.text));
@@ -586,6 +693,10 @@ int QtSurface::FocusedControl() const {
 }
 
 void QtSurface::LimitText(int id, int maxChars) {
+  if (Control* unbuilt = Unbuilt(id)) {
+    if (unbuilt->kind == ControlKind::Edit) unbuilt->written->limit = maxChars;
+    return;
+  }
   const Control& control = At(id);
   if (control.limiter != nullptr) control.limiter->SetLimit(std::max(maxChars, 0));
 }
@@ -598,11 +709,21 @@ void QtSurface::SelectAllText(int id) {
 // --- drop-down lists ---
 
 void QtSurface::ComboReset(int id) {
+  if (Control* unbuilt = Unbuilt(id)) {
+    unbuilt->written->items.clear();
+    unbuilt->written->selected = -1;
+    return;
+  }
   const Control& control = At(id);
   if (control.combo != nullptr) control.combo->clear();
 }
 
 int QtSurface::ComboAdd(int id, std::string_view text) {
+  if (Control* unbuilt = Unbuilt(id)) {
+    if (unbuilt->kind != ControlKind::ComboBox) return -1;
+    unbuilt->written->items.emplace_back(text);  // adding selects nothing
+    return static_cast<int>(unbuilt->written->items.size()) - 1;
+  }
   const Control& control = At(id);
   if (control.combo == nullptr) return -1;
   const int before = control.combo->currentIndex();
@@ -613,6 +734,11 @@ int QtSurface::ComboAdd(int id, std::string_view text) {
 }
 
 void QtSurface::ComboSetSel(int id, int index) {
+  if (Control* unbuilt = Unbuilt(id)) {
+    const int count = static_cast<int>(unbuilt->written->items.size());
+    unbuilt->written->selected = index >= 0 && index < count ? index : -1;
+    return;
+  }
   const Control& control = At(id);
   if (control.combo == nullptr) return;
   control.combo->setCurrentIndex(index >= 0 && index < control.combo->count() ? index : -1);
@@ -637,11 +763,11 @@ std::string QtSurface::ComboItem(int id, int index) const {
 // --- list view ---
 
 void QtSurface::ListInsertColumn(int id, int column, std::string_view heading, int widthPx) {
-  if (Control* unbuilt = Unbuilt(id);
-      unbuilt != nullptr && unbuilt->kind == ControlKind::ListView) {
-    auto& columns = unbuilt->unbuiltColumns;
+  if (Control* unbuilt = Unbuilt(id)) {
+    if (unbuilt->kind != ControlKind::ListView) return;
+    auto& columns = unbuilt->written->columns;
     const auto pos = std::clamp<std::ptrdiff_t>(column, 0, std::ssize(columns));
-    columns.insert(columns.begin() + pos, {ToQ(heading), std::max(widthPx, 0)});
+    columns.insert(columns.begin() + pos, {std::string(heading), std::max(widthPx, 0)});
     return;
   }
   ReportList* list = At(id).list;
@@ -716,9 +842,8 @@ void QtSurface::ListDeleteAll(int id) {
 }
 
 void QtSurface::ListAddExtendedStyle(int id, std::uint32_t bits) {
-  if (Control* unbuilt = Unbuilt(id);
-      unbuilt != nullptr && unbuilt->kind == ControlKind::ListView) {
-    unbuilt->listStyle |= bits;  // applied when the list is built
+  if (Control* unbuilt = Unbuilt(id)) {
+    if (unbuilt->kind == ControlKind::ListView) unbuilt->listStyle |= bits;  // applied when built
     return;
   }
   Control& control = At(id);
@@ -755,9 +880,8 @@ int QtSurface::IpGetAddress(int id, std::array<std::uint8_t, 4>& fields) const {
 }
 
 void QtSurface::IpSetAddress(int id, std::string_view dotted) {
-  if (Control* unbuilt = Unbuilt(id);
-      unbuilt != nullptr && unbuilt->kind == ControlKind::IpAddress) {
-    unbuilt->unbuiltAddress = std::string(dotted);  // shown when the control is built
+  if (Control* unbuilt = Unbuilt(id)) {
+    if (unbuilt->kind == ControlKind::IpAddress) unbuilt->written->text = std::string(dotted);
     return;
   }
   const Control& control = At(id);

@@ -26,7 +26,8 @@ class SurfaceDialog;
 
 class QtSurface : public ControlSurface {
  public:
-  // Returns the button to use for a push button id, or nullptr for a plain QPushButton.
+  // Returns the button to use for a push button id, or nullptr for a plain QPushButton. Kept for
+  // the surface's life: hidden buttons are built after the first frame or when first used.
   using ButtonFactory = std::function<QPushButton*(int id, QWidget* parent)>;
   using MessageBoxHook = std::function<MessageResult(
       std::string_view text, std::string_view caption, MessageButtons buttons, MessageIcon icon)>;
@@ -95,6 +96,7 @@ class QtSurface : public ControlSurface {
 
  private:
   struct Control;
+  struct Written;
   struct Deferred;
   struct BackgroundResult;
   struct Mailbox;
@@ -107,6 +109,7 @@ class QtSurface : public ControlSurface {
                        const ButtonFactory& makeButton);
   void BuildDeferred(int id);
   Control* Unbuilt(int id);  // the control when its widget is not built yet, else nullptr
+  static std::string WrittenText(const Control& control);  // GetText of an unbuilt control
   static void ApplyListStyle(Control& control);
   static void ShowAddress(const Control& control, std::string_view dotted);
   void OnUserClick(int id);
@@ -118,11 +121,13 @@ class QtSurface : public ControlSurface {
 
   std::unique_ptr<SurfaceDialog> dialog_;
   std::map<int, std::unique_ptr<Control>> controls_;
+  ButtonFactory makeButton_;  // for the controls built after the first frame
   QBrush pushButtonBrush_;
   DialogBaseUnits baseUnits_;
   MessageBoxHook messageBoxHook_;
   std::vector<Deferred> deferred_;  // in the order they were asked for
   bool firstFramePassed_ = false;
+  int building_ = kNoId;              // the control BuildDeferred is building
   std::shared_ptr<Mailbox> mailbox_;  // how background work reaches the window's thread
 };
 

@@ -3,6 +3,7 @@
 // picture and the icon's larger sizes. Each must be in place whenever anything reads it through the
 // surface, and the lookup never holds the first frame.
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
@@ -106,6 +107,9 @@ TEST(ToolWindowFirstFrame, HiddenWorkWaitsForTheFirstFrameAndIsThereAfterIt) {
   }
   EXPECT_EQ(window->windowIcon().availableSizes(), QList<QSize>{QSize(16, 16)});
   EXPECT_EQ(RawHostField(window), "<missing>") << "hidden address control built early";
+  for (int id : {idc::Password, idc::ConnBaud, idc::Usb, idc::Connect}) {
+    EXPECT_EQ(window->findChild<QWidget*>(QString::number(id)), nullptr) << id << " built early";
+  }
 
   WaitForFirstFrame(window);
   ASSERT_TRUE(QTest::qWaitFor([&] { return RawHostField(window) == "10.4.5.6"; }));
@@ -128,6 +132,23 @@ TEST(ToolWindowFirstFrame, HiddenWorkWaitsForTheFirstFrameAndIsThereAfterIt) {
   EXPECT_EQ(list->columnWidth(1), 250);
   EXPECT_TRUE(list->showGrid());
   EXPECT_EQ(list->selectionBehavior(), QAbstractItemView::SelectRows);
+  // What initialisation wrote to hidden controls before they existed is on the new widgets.
+  const auto raw = [window](int id) { return window->findChild<QWidget*>(QString::number(id)); };
+  ASSERT_NE(qobject_cast<QLineEdit*>(raw(idc::Password)), nullptr);
+  EXPECT_EQ(qobject_cast<QLineEdit*>(raw(idc::Password))->text(), QStringLiteral("7C1E94B2"));
+  ASSERT_NE(qobject_cast<QComboBox*>(raw(idc::ConnBaud)), nullptr);
+  EXPECT_EQ(qobject_cast<QComboBox*>(raw(idc::ConnBaud))->count(), 5);
+  EXPECT_EQ(qobject_cast<QComboBox*>(raw(idc::ConnBaud))->currentText(), QStringLiteral("115200"));
+  EXPECT_EQ(qobject_cast<QComboBox*>(raw(idc::AddressBaud))->currentText(), QStringLiteral("9600"));
+  ASSERT_NE(qobject_cast<QAbstractButton*>(raw(idc::Usb)), nullptr);
+  EXPECT_TRUE(qobject_cast<QAbstractButton*>(raw(idc::Usb))->isChecked());
+  EXPECT_FALSE(raw(idc::Com)->isEnabled());
+  EXPECT_TRUE(raw(idc::Connect)->isEnabled());
+  EXPECT_FALSE(raw(idc::Disconnect)->isEnabled());
+  EXPECT_EQ(qobject_cast<QAbstractButton*>(raw(idc::Connect))->text(), QStringLiteral("Connect"));
+  for (int id : {idc::Password, idc::ConnBaud, idc::Usb, idc::Connect, idc::TagList}) {
+    EXPECT_FALSE(raw(id)->isVisible()) << id;
+  }
   int pictures = 0;
   for (const QLabel* label : window->findChildren<QLabel*>()) {
     pictures += label->pixmap().isNull() ? 0 : 1;
