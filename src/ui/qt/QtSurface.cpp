@@ -1,5 +1,6 @@
 #include "ui/qt/QtSurface.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontMetrics>
@@ -29,6 +30,7 @@
 
 #include "ui/DottedAddress.h"
 #include "ui/Utf8.h"
+#include "ui/qt/GroupFrameStyle.h"
 #include "ui/qt/IpAddressWidget.h"
 #include "ui/qt/QtText.h"
 #include "ui/qt/ReportList.h"
@@ -350,6 +352,16 @@ QtSurface::Control* QtSurface::Unbuilt(int id) {
   return it != controls_.end() && it->second->unbuilt ? it->second.get() : nullptr;
 }
 
+// Group boxes draw with the application style, through GroupFrameStyle when that style is
+// Fusion; nullptr when there is nothing to change.
+QStyle* QtSurface::GroupStyle() {
+  if (!groupStyle_ &&
+      QApplication::style()->name().compare(QStringLiteral("fusion"), Qt::CaseInsensitive) == 0) {
+    groupStyle_ = std::make_unique<GroupFrameStyle>();
+  }
+  return groupStyle_.get();
+}
+
 QWidget* QtSurface::BuildWidget(Control& control, const ControlTemplate& tpl,
                                 const ButtonFactory& makeButton) {
   QDialog* parent = dialog_.get();
@@ -396,6 +408,7 @@ QWidget* QtSurface::BuildWidget(Control& control, const ControlTemplate& tpl,
     }
     case ControlKind::GroupBox: {
       auto* group = new QGroupBox(ToDisplay(tpl.text), parent);
+      if (QStyle* style = GroupStyle()) group->setStyle(style);
       group->setFocusPolicy(Qt::NoFocus);
       control.group = group;
       control.widget = group;

@@ -17,6 +17,7 @@
 #include "ui/qt/DialogUnits.h"
 
 class QDialog;
+class QStyle;
 class QPushButton;
 class QWidget;
 
@@ -119,6 +120,9 @@ class QtSurface : public ControlSurface {
   // Runs what is still deferred for control `id` before it is used.
   void ResolveDeferred(int id);
 
+  QStyle* GroupStyle();
+
+  std::unique_ptr<QStyle> groupStyle_;  // outlives the dialog's group boxes
   std::unique_ptr<SurfaceDialog> dialog_;
   std::map<int, std::unique_ptr<Control>> controls_;
   ButtonFactory makeButton_;  // for the controls built after the first frame
