@@ -7,6 +7,8 @@
 #include "dialog/MainDialogTemplate.h"
 #include "reader/FrequencyPlan.h"
 #include "reader/ReaderOperations.h"
+#include "reader/ReaderSettings.h"
+#include "tags/CardFormats.h"
 #include "ui/Profile.h"
 
 namespace uhf {
@@ -22,11 +24,7 @@ const FontSpec kVersionFont{"宋体", 15};
 
 DialogPlatform SystemDialogPlatform() {
   return {
-      [] {
-        std::vector<SerialPortInfo> ports;
-        EnumerateSerialPorts(ports, false);
-        return ports;
-      },
+      &AvailablePorts,
       &LocalHostAddress,
       &ConfigIniPath,
   };
@@ -61,7 +59,7 @@ void ReaderConfigDialog::OnInitDialog() {
 
   // 7. Card number lengths 1 to 12 (a read selects length - 1; nothing selected before).
   surface_.ComboReset(idc::Length);
-  for (int length = 1; length <= 12; ++length) {
+  for (int length = 1; length <= ReaderSettings::kLengthItems; ++length) {
     surface_.ComboAdd(idc::Length, std::to_string(length));
   }
 
@@ -107,15 +105,20 @@ void ReaderConfigDialog::OnInitDialog() {
 }
 
 void ReaderConfigDialog::FillPortSelector() {
-  std::vector<SerialPortInfo> ports;
+  std::vector<AvailablePort> ports;
   try {
-    if (platform_.enumeratePorts) ports = platform_.enumeratePorts();
+    if (platform_.availablePorts) ports = platform_.availablePorts();
   } catch (const std::exception& error) {
     // Shown once; the tool goes on without serial ports.
     surface_.MessageBox(error.what(), kAppTitle, MessageButtons::Ok, MessageIcon::Exclamation);
     ports.clear();
   }
-  for (const std::string& item : PortSelectorItems(ports)) surface_.ComboAdd(idc::ComPort, item);
+  // Items in the system's order; the first port without a short name ends the list.
+  for (const AvailablePort& port : ports) {
+    if (port.name.empty()) break;
+    surface_.ComboAdd(idc::ComPort, port.name);
+  }
+  // Selecting item 0 of an empty list leaves the selector without a selection.
   if (!ports.empty()) surface_.ComboSetSel(idc::ComPort, 0);
 }
 
@@ -243,12 +246,12 @@ void ReaderConfigDialog::FillStartBytes(int count) {
   surface_.ComboSetSel(idc::StartBytes, 0);
 }
 
-// The last start byte leaves room for the 3 (26-bit) or 4 (34-bit) card bytes in 12.
+// Start bytes 0 to the last one that leaves room for the frame's card bytes.
 void ReaderConfigDialog::OnWiegand26() {
-  FillStartBytes(10);
+  FillStartBytes(LastStartByte(WiegandFrame::W26) + 1);
 }
 void ReaderConfigDialog::OnWiegand34() {
-  FillStartBytes(9);
+  FillStartBytes(LastStartByte(WiegandFrame::W34) + 1);
 }
 
 void ReaderConfigDialog::OnTagIntervalChange() {

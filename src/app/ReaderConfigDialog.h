@@ -14,7 +14,7 @@
 #include "dialog/DialogContext.h"
 #include "dialog/InterfaceText.h"
 #include "driver/ReaderDriver.h"
-#include "ports/SerialPorts.h"
+#include "ports/AvailablePorts.h"
 #include "tags/TagReads.h"
 #include "ui/ControlSurface.h"
 
@@ -22,8 +22,8 @@ namespace uhf {
 
 // What initialisation needs of the machine; tests replace any of it.
 struct DialogPlatform {
-  // The serial ports in discovery order; may throw (the message is shown once).
-  std::function<std::vector<SerialPortInfo>()> enumeratePorts;
+  // The serial ports in the system's order; may throw (the message is shown once).
+  std::function<std::vector<AvailablePort>()> availablePorts;
   // This computer's address, or empty. Runs on a worker thread when the surface draws frames, so
   // it must not touch the dialog; it may block (a slow name lookup) and may throw (no address).
   std::function<std::string()> hostAddress;
@@ -75,7 +75,6 @@ class ReaderConfigDialog {
 
   const BoundValues& Values() const { return values_; }
   const InterfaceText& Texts() const { return texts_; }
-  std::uint8_t ReaderKind() const { return readerKind_; }
   DialogContext& Context() { return ctx_; }
 
  private:

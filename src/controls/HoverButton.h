@@ -26,7 +26,7 @@ class HoverButton : public QPushButton {
   bool isHovering() const { return hovering; }
 
   // Top-left corner of the caption for a button rectangle and a caption size (cx, cy), pressed
-  // or not. The divisions truncate toward zero, as the button's layout always did.
+  // or not. The divisions truncate toward zero, so an odd leftover pixel goes right and down.
   static QPoint CaptionOrigin(const QRect& rect, int cx, int cy, bool pressed);
 
   // The pixels a wide pen paints for a horizontal or vertical line from `from` to `to`: the pen

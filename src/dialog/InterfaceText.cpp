@@ -170,9 +170,4 @@ void ApplyInterfaceTexts(const Profile& profile, ControlSurface& surface, Interf
   }
 }
 
-void LoadInterfaceTexts(ControlSurface& surface, InterfaceText& texts) {
-  const std::optional<std::filesystem::path> path = ConfigIniPath();
-  ApplyInterfaceTexts(path ? Profile::Load(*path) : Profile(), surface, texts);
-}
-
 }  // namespace uhf

@@ -23,6 +23,8 @@ struct InterfaceText {
   std::string MESSAGE_GET_OUTPOWER_FAIL;
   std::string MESSAGE_GET_WIEGAND_OUTPUT_SETTINGS_FAIL;
   std::string MESSAGE_SET_WIEGAND_OUTPUT_SETTINGS_FAIL;
+  // Shown when writing the frequency region fails; the key and its default text say "Get" and
+  // stay so for the config.ini files that set them.
   std::string MESSAGE_GET_FREQUENCY_REGION_FAIL;
   std::string MESSAGE_GET_ADDRESS_FAIL;
   std::string MESSAGE_READ_CONFIGURATION_OK;
@@ -80,9 +82,5 @@ const std::vector<InterfaceTextEntry>& InterfaceTextTable();
 // becomes the next column of the tag list. Only MODE_READTIME turns the typed characters \r\n
 // into a line break.
 void ApplyInterfaceTexts(const Profile& profile, ControlSurface& surface, InterfaceText& texts);
-
-// ApplyInterfaceTexts with config.ini of the current directory; without a usable file every
-// text is its default.
-void LoadInterfaceTexts(ControlSurface& surface, InterfaceText& texts);
 
 }  // namespace uhf

@@ -195,8 +195,4 @@ const DialogTemplate& MainDialogTemplate() {
   return dialog;
 }
 
-const ControlTemplate* FindControl(int id) {
-  return MainDialogTemplate().Find(id);
-}
-
 }  // namespace uhf

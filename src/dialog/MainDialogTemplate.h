@@ -15,7 +15,4 @@ inline constexpr std::string_view kModelDesignation = "TV-W2634";
 
 const DialogTemplate& MainDialogTemplate();
 
-// The template entry of a control id of the main dialog; nullptr for an unknown id.
-const ControlTemplate* FindControl(int id);
-
 }  // namespace uhf

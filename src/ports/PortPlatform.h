@@ -1,8 +1,8 @@
 #pragma once
-// What serial port discovery needs of the operating system: the version query, the device
+// What serial port discovery on Windows needs of the system: the version query, the device
 // interface set of the COM-port class, the read-only registry, an exclusive open test and the
-// last error code. The discovery logic is written once over this seam; each build picks one
-// backend, and tests substitute a fake.
+// last error code. The discovery logic is written once over this seam; the Windows build binds it
+// to the system, tests substitute a fake.
 
 #include <cstddef>
 #include <cstdint>
@@ -84,7 +84,7 @@ class PortPlatform {
   virtual std::uint32_t LastError() = 0;
 };
 
-// The backend this build was made with (the operating system's own).
+// The system's own backend (Windows builds only).
 PortPlatform& DefaultPortPlatform();
 
 }  // namespace uhf

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "ports/PortPlatform.h"
+#include "ports/SerialPorts.h"
 
 // The version query is marked deprecated by the compiler's headers; the method choice needs it.
 #if defined(_MSC_VER)
@@ -179,6 +180,15 @@ class WinPortPlatform : public PortPlatform {
 PortPlatform& DefaultPortPlatform() {
   static WinPortPlatform platform;
   return platform;
+}
+
+std::vector<AvailablePort> AvailablePorts() {
+  std::vector<SerialPortInfo> list;
+  EnumerateSerialPorts(list, false, DefaultPortPlatform());
+  std::vector<AvailablePort> ports;
+  ports.reserve(list.size());
+  for (const SerialPortInfo& port : list) ports.push_back(AsAvailablePort(port));
+  return ports;
 }
 
 }  // namespace uhf

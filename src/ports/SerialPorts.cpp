@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 namespace uhf {
 namespace {
@@ -24,41 +25,25 @@ std::string FromBuffer(const char* buffer, std::size_t bytes) {
 }
 
 // Releases what a discovery method acquired, on every way out of it.
-class DeviceSetGuard {
+template <class Release>
+class Releaser {
  public:
-  DeviceSetGuard(PortPlatform& platform, DeviceInfoSet set) : platform_(platform), set_(set) {}
-  ~DeviceSetGuard() { platform_.DestroyDeviceInfoSet(set_); }
-  DeviceSetGuard(const DeviceSetGuard&) = delete;
-  DeviceSetGuard& operator=(const DeviceSetGuard&) = delete;
+  explicit Releaser(Release release) : release_(std::move(release)) {}
+  ~Releaser() { release_(); }
+  Releaser(const Releaser&) = delete;
+  Releaser& operator=(const Releaser&) = delete;
 
  private:
-  PortPlatform& platform_;
-  DeviceInfoSet set_;
+  Release release_;
 };
 
-class DetailGuard {
- public:
-  DetailGuard(PortPlatform& platform, char* detail) : platform_(platform), detail_(detail) {}
-  ~DetailGuard() { platform_.FreeInterfaceDetail(detail_); }
-  DetailGuard(const DetailGuard&) = delete;
-  DetailGuard& operator=(const DetailGuard&) = delete;
-
- private:
-  PortPlatform& platform_;
-  char* detail_;
-};
-
-class KeyGuard {
- public:
-  KeyGuard(PortPlatform& platform, RegistryKey key) : platform_(platform), key_(key) {}
-  ~KeyGuard() { platform_.CloseKey(key_); }
-  KeyGuard(const KeyGuard&) = delete;
-  KeyGuard& operator=(const KeyGuard&) = delete;
-
- private:
-  PortPlatform& platform_;
-  RegistryKey key_;
-};
+// Opens `name` under `parent` for reading; raises `failure` when it cannot.
+RegistryKey OpenKeyOrRaise(PortPlatform& platform, RegistryKey parent, const std::string& name,
+                           const std::string& failure) {
+  RegistryKey key{};
+  if (!platform.OpenKey(parent, name, key)) throw PortEnumerationError(failure);
+  return key;
+}
 
 bool ReadProperty(PortPlatform& platform, DeviceInfoSet set, DeviceRecord& device,
                   std::uint32_t property, std::string& value) {
@@ -127,18 +112,14 @@ void EnumerateSerialPorts(std::vector<SerialPortInfo>& list, bool probePresence,
   PostPass(list, probePresence, platform);
 }
 
-void EnumerateSerialPorts(std::vector<SerialPortInfo>& list, bool probePresence) {
-  EnumerateSerialPorts(list, probePresence, DefaultPortPlatform());
-}
-
 void EnumPortsByInterface(std::vector<SerialPortInfo>& list, PortPlatform& platform) {
   const DeviceInfoSet set = platform.OpenComPortInterfaces();
   if (set == kInvalidDeviceInfoSet) {
     RaiseWithCode("SetupDiGetClassDevs failed.", platform.LastError());
   }
-  DeviceSetGuard setGuard(platform, set);
+  Releaser setGuard([&] { platform.DestroyDeviceInfoSet(set); });
   char* detail = platform.AllocInterfaceDetail(kInterfaceDetailBytes);
-  DetailGuard detailGuard(platform, detail);
+  Releaser detailGuard([&] { platform.FreeInterfaceDetail(detail); });
 
   InterfaceRecord iface;
   for (std::uint32_t index = 0;; ++index) {
@@ -183,29 +164,23 @@ void EnumPortsByNumber(std::vector<SerialPortInfo>& list) {
 }
 
 void EnumPortsFromEnumKey(std::vector<SerialPortInfo>& list, PortPlatform& platform) {
-  RegistryKey enumKey{};
-  if (!platform.OpenKey(kLocalMachineKey, "Enum", enumKey)) {
-    throw PortEnumerationError(std::string(kEnumPrefix));
-  }
-  KeyGuard enumGuard(platform, enumKey);
+  const RegistryKey enumKey =
+      OpenKeyOrRaise(platform, kLocalMachineKey, "Enum", std::string(kEnumPrefix));
+  Releaser enumGuard([&] { platform.CloseKey(enumKey); });
 
   std::string busName;
   for (std::uint32_t busIndex = 0; SubkeyAt(platform, enumKey, busIndex, busName); ++busIndex) {
-    RegistryKey busKey{};
-    if (!platform.OpenKey(enumKey, busName, busKey)) {
-      throw PortEnumerationError(std::string(kEnumPrefix) + "\\" + busName);
-    }
-    KeyGuard busGuard(platform, busKey);
+    const RegistryKey busKey =
+        OpenKeyOrRaise(platform, enumKey, busName, std::string(kEnumPrefix) + "\\" + busName);
+    Releaser busGuard([&] { platform.CloseKey(busKey); });
     const bool usbBus = busName == "USBPORTS";
 
     std::string deviceId;
     for (std::uint32_t devIndex = 0; SubkeyAt(platform, busKey, devIndex, deviceId); ++devIndex) {
       if (!usbBus && deviceId != "*PNP0500" && deviceId != "*PNP0501") continue;
-      RegistryKey deviceKey{};
-      if (!platform.OpenKey(busKey, deviceId, deviceKey)) {
-        throw PortEnumerationError(std::string(kEnumPrefix) + "\\" + busName + "\\" + deviceId);
-      }
-      KeyGuard deviceGuard(platform, deviceKey);
+      const RegistryKey deviceKey = OpenKeyOrRaise(
+          platform, busKey, deviceId, std::string(kEnumPrefix) + "\\" + busName + "\\" + deviceId);
+      Releaser deviceGuard([&] { platform.CloseKey(deviceKey); });
       AddPortsFromDeviceKey(deviceKey, usbBus, list, platform);
     }
   }
@@ -215,11 +190,9 @@ void AddPortsFromDeviceKey(RegistryKey deviceKey, bool isUsb, std::vector<Serial
                            PortPlatform& platform) {
   std::string instance;
   for (std::uint32_t index = 0; SubkeyAt(platform, deviceKey, index, instance); ++index) {
-    RegistryKey instanceKey{};
-    if (!platform.OpenKey(deviceKey, instance, instanceKey)) {
-      throw PortEnumerationError(std::string(kEnumPrefix) + "\\...\\" + instance);
-    }
-    KeyGuard instanceGuard(platform, instanceKey);
+    const RegistryKey instanceKey = OpenKeyOrRaise(platform, deviceKey, instance,
+                                                   std::string(kEnumPrefix) + "\\...\\" + instance);
+    Releaser instanceGuard([&] { platform.CloseKey(instanceKey); });
 
     SerialPortInfo port;
     if (!ReadValue(platform, instanceKey, "PORTNAME", port.portName)) continue;
@@ -239,17 +212,19 @@ void AddPortsFromDeviceKey(RegistryKey deviceKey, bool isUsb, std::vector<Serial
   }
 }
 
-std::vector<std::string> PortSelectorItems(const std::vector<SerialPortInfo>& list) {
-  std::vector<std::string> items;
-  for (const SerialPortInfo& port : list) {
-    const std::string& name = port.friendlyName;
-    const std::size_t start = name.find("COM");
-    if (start == std::string::npos) break;
-    std::size_t end = start + 3;
-    while (end < name.size() && name[end] >= '0' && name[end] <= '9') ++end;
-    items.push_back(name.substr(start, end - start));
+AvailablePort AsAvailablePort(const SerialPortInfo& port) {
+  AvailablePort available{{}, port.friendlyName, port.devicePath, std::nullopt};
+  const std::string& display = port.friendlyName;
+  const std::size_t start = display.find("COM");
+  if (start == std::string::npos) return available;
+  std::size_t end = start + 3;
+  while (end < display.size() && display[end] >= '0' && display[end] <= '9') ++end;
+  available.name = display.substr(start, end - start);
+  // Nine digits at most, so the number fits OpenCom's 32-bit argument.
+  if (end > start + 3 && end - start - 3 <= 9) {
+    available.portNumber = std::stoi(display.substr(start + 3, end - start - 3));
   }
-  return items;
+  return available;
 }
 
 }  // namespace uhf

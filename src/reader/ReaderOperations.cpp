@@ -8,7 +8,7 @@
 #include "dialog/ControlIds.h"
 #include "reader/FrequencyPlan.h"
 #include "reader/ReaderSettings.h"
-#include "ui/Utf8.h"
+#include "text/Utf8.h"
 
 namespace uhf {
 
@@ -71,11 +71,11 @@ const std::string* SaveRefusal(DialogContext& ctx) {
   if (ctx.readerKind != 2 && endItem < startItem) return &texts.MESSAGE_FREQ_ERROR;
   const int startByte = surface.ComboGetSel(idc::StartBytes);
   if (surface.GetCheck(idc::Usb)) {
-    if ((surface.GetCheck(idc::Wiegand34) && startByte > ReaderSettings::kStartByteMax34) ||
-        (surface.GetCheck(idc::Wiegand26) && startByte > ReaderSettings::kStartByteMax26)) {
+    if ((surface.GetCheck(idc::Wiegand34) && startByte > LastStartByte(WiegandFrame::W34)) ||
+        (surface.GetCheck(idc::Wiegand26) && startByte > LastStartByte(WiegandFrame::W26))) {
       return &texts.MESSAGE_START_BYTES_PARAMETER_ERROR;
     }
-  } else if (startByte + surface.ComboGetSel(idc::Length) + 1 > ReaderSettings::kTagNumberBytes) {
+  } else if (startByte + surface.ComboGetSel(idc::Length) + 1 > kTagNumberBytes) {
     return &texts.MESSAGE_LENGHT_BYTES_PARAMETER_ERROR;
   }
   // The interval travels as one byte: refuse what it cannot carry rather than send its low bits.
@@ -285,6 +285,8 @@ void OnSaveChanges(DialogContext& ctx) {
   }
   driver.UhfSetReadTagIntervalTime(kBus, static_cast<std::uint8_t>(values.tagInterval));
 
+  // The text the tool shows for a failed write of the region (its key says "Get").
+  const std::string& regionWriteFailed = texts.MESSAGE_GET_FREQUENCY_REGION_FAIL;
   const int startItem = surface.ComboGetSel(idc::FreqStart);
   const int endItem = surface.ComboGetSel(idc::FreqEnd);
   const int powerItem = surface.ComboGetSel(idc::Power);
@@ -293,7 +295,7 @@ void OnSaveChanges(DialogContext& ctx) {
     const FrequencyPlan plan = PlanFromControls(surface, ctx.readerKind);
     if (driver.UhfSetFrequencyRegion(kBus, plan.form, plan.start, plan.end, plan.step,
                                      plan.count) != 0) {
-      ctx.ShowMessage(texts.MESSAGE_GET_FREQUENCY_REGION_FAIL);
+      ctx.ShowMessage(regionWriteFailed);
       return;
     }
     powerStatus = driver.UhfSetOutPower(kBus, static_cast<std::uint8_t>(powerItem));
@@ -309,7 +311,7 @@ void OnSaveChanges(DialogContext& ctx) {
     const FrequencyPlan plan = PlanFromControls(surface, ctx.readerKind);
     if (driver.UhfSetFrequencyRegion(kBus, plan.form, plan.start, plan.end, plan.step,
                                      plan.count) != 0) {
-      ctx.ShowMessage(texts.MESSAGE_GET_FREQUENCY_REGION_FAIL);
+      ctx.ShowMessage(regionWriteFailed);
       return;
     }
     if (const auto scale = PowerScaleFor(ctx.readerKind)) {

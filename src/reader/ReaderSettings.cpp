@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "dialog/ControlIds.h"
 #include "tags/CardFormats.h"
 #include "ui/ControlSurface.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "dialog/ControlIds.h"
+#include "tags/CardFormats.h"
 
 namespace uhf {
 
@@ -17,11 +17,7 @@ class ControlSurface;
 
 // Controls and ranges of the reader parameters, in the order a read fills them.
 struct ReaderSettings {
-  // buzzer: check box, any nonzero value reads as on, written as 1 or 0
-  static constexpr int kBuzzerControl = idc::Buzzer;
   // workMode: 0 = read always, 1 = read by trigger
-  static constexpr int kReadAlwaysControl = idc::ReadAlways;
-  static constexpr int kReadByTriggerControl = idc::ReadByTrigger;
   static constexpr std::uint8_t kWorkModeAlways = 0;
   static constexpr std::uint8_t kWorkModeTrigger = 1;
   // readTime (seconds): bound to edit 1062; a save accepts 1 to 254
@@ -38,19 +34,9 @@ struct ReaderSettings {
   // wiegandFormat: radios 26 / 34, only with the USB link
   static constexpr std::uint8_t kWiegand26 = 0x26;
   static constexpr std::uint8_t kWiegand34 = 0x34;
-  // Largest start byte a save accepts with the USB link, by format (room for 3 or 4 card bytes
-  // inside the 12-byte tag number).
-  static constexpr int kStartByteMax26 = 9;
-  static constexpr int kStartByteMax34 = 8;
-  // Start byte and length together stay within the 12-byte tag number.
-  static constexpr int kTagNumberBytes = 12;
   // "Start Bytes" after a read holds "0".."11"; "Length" holds "1".."12" (item i = length i + 1).
-  static constexpr int kStartByteItems = 12;
+  static constexpr int kStartByteItems = kTagNumberBytes;
   static constexpr int kLengthItems = 12;
-  // password: 4 bytes, shown as 8 lowercase hexadecimal digits
-  static constexpr std::size_t kPasswordBytes = 4;
-  // serial number: 12 bytes
-  static constexpr std::size_t kSerialBytes = 12;
 };
 
 // Four bytes exchanged with UhfGetWgOutByte / UhfSetWgOutByte, in this order.

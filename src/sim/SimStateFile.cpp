@@ -9,25 +9,13 @@
 #include <system_error>
 
 #include "sim/AtomicFile.h"
+#include "text/Hex.h"
 
 namespace uhf {
 
 namespace {
 
 constexpr std::uintmax_t kMaxFileSize = 1 << 20;  // far above any real state
-
-constexpr char kHexDigits[] = "0123456789abcdef";
-
-std::string Hex(const std::uint8_t* bytes, std::size_t count) {
-  std::string text;
-  text.reserve(count * 2);
-  for (std::size_t i = 0; i < count; ++i) {
-    text += kHexDigits[bytes[i] >> 4];
-    text += kHexDigits[bytes[i] & 0x0f];
-  }
-  return text;
-}
-
 
 bool ParseHex(std::string_view text, std::vector<std::uint8_t>& bytes) {
   if (text.size() % 2 != 0) {
@@ -178,7 +166,7 @@ std::string FormatSimState(const SimState& s) {
       << "readerKind=" << byte(s.readerKind) << '\n'
       << "etsiBand=" << (s.etsiBand ? 1 : 0) << '\n'
       << "version=" << OneLine(s.version) << '\n'
-      << "serial=" << Hex(s.serial.data(), s.serial.size()) << '\n'
+      << "serial=" << BytesToHex(s.serial) << '\n'
       << "address=" << byte(s.address) << '\n'
       << "workMode=" << byte(s.workMode) << '\n'
       << "triggerTime=" << byte(s.triggerTime) << '\n'
@@ -187,7 +175,7 @@ std::string FormatSimState(const SimState& s) {
       << "wgOutRecord=" << byte(s.wgOutRecord[0]) << ',' << byte(s.wgOutRecord[1]) << ','
       << byte(s.wgOutRecord[2]) << ',' << byte(s.wgOutRecord[3]) << '\n'
       << "passwordEnabled=" << byte(s.passwordEnabled) << '\n'
-      << "password=" << Hex(s.password.data(), s.password.size()) << '\n'
+      << "password=" << BytesToHex(s.password) << '\n'
       << "readTagInterval=" << byte(s.readTagInterval) << '\n'
       << "outPower=" << byte(s.outPower) << '\n'
       << "buzzer=" << byte(s.buzzer) << '\n'
@@ -197,7 +185,7 @@ std::string FormatSimState(const SimState& s) {
       << "regionStep=" << s.regionStep << '\n'
       << "regionCount=" << byte(s.regionCount) << '\n';
   for (const auto& tag : s.tags) {
-    out << "tag=" << Hex(tag.data(), tag.size()) << '\n';
+    out << "tag=" << BytesToHex(tag) << '\n';
   }
   return out.str();
 }
@@ -299,13 +287,6 @@ StateFileResult ReadSimStateFile(const std::filesystem::path& path, SimState& st
 bool WriteSimStateFile(const std::filesystem::path& path, const SimState& state,
                        std::string& error) {
   return WriteFileAtomically(path, FormatSimState(state), error);
-}
-
-int HexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
 }
 
 }  // namespace uhf

@@ -26,9 +26,6 @@
 
 namespace uhf {
 
-// The value of a hexadecimal digit in either case; -1 for any other character.
-int HexDigitValue(char c);
-
 std::string FormatSimState(const SimState& state);
 
 // Returns nullopt with `error` naming the line and the fault when the text is not a valid state.

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "sim/SimStateFile.h"
+#include "text/Hex.h"
 
 namespace uhf {
 
@@ -60,18 +61,15 @@ constexpr std::string_view kOperations[] = {"OpenCom",
                                             "hex_a",
                                             "a_hex"};
 
-constexpr char kHexDigits[] = "0123456789abcdef";
+bool AnyByte(const SimState&, std::uint8_t) {
+  return true;
+}
 
 std::string HexToken(const std::uint8_t* bytes, std::size_t count) {
   if (bytes == nullptr) {
     return "null";
   }
-  std::string text;
-  for (std::size_t i = 0; i < count; ++i) {
-    text += kHexDigits[bytes[i] >> 4];
-    text += kHexDigits[bytes[i] & 0x0f];
-  }
-  return text;
+  return BytesToHex(std::span(bytes, count));
 }
 
 std::string Quoted(const char* text, std::size_t maxLength = std::string::npos) {
@@ -321,9 +319,13 @@ std::int32_t SimulatedReader::Commit(SimState next) {
   return 0;
 }
 
-std::int32_t SimulatedReader::SetByte(std::uint8_t SimState::*member, std::uint8_t value,
-                                      bool accepted) {
-  if (!accepted) {
+std::int32_t SimulatedReader::SetByte(const char* operation, std::uint8_t addr,
+                                      std::uint8_t SimState::*member, std::uint8_t value,
+                                      ByteCheck accepts) {
+  if (std::int32_t s = Enter(CallText(operation, addr, value), Access::Linked, addr)) {
+    return s;
+  }
+  if (!accepts(state_, value)) {
     return kRefused;
   }
   SimState next = state_;
@@ -435,61 +437,42 @@ UHF_BYTE_GETTER(UhfGetBuzzer, buzzer)
 #undef UHF_BYTE_GETTER
 
 std::int32_t SimulatedReader::UhfSetAddress(std::uint8_t addr, std::uint8_t value) {
-  if (std::int32_t s = Enter(CallText("UhfSetAddress", addr, value), Access::Linked, addr)) {
-    return s;
-  }
-  return SetByte(&SimState::address, value, true);
+  return SetByte("UhfSetAddress", addr, &SimState::address, value, AnyByte);
 }
 
 std::int32_t SimulatedReader::UhfSetWorkMode(std::uint8_t addr, std::uint8_t value) {
-  if (std::int32_t s = Enter(CallText("UhfSetWorkMode", addr, value), Access::Linked, addr)) {
-    return s;
-  }
-  return SetByte(&SimState::workMode, value, value <= 1);
+  return SetByte("UhfSetWorkMode", addr, &SimState::workMode, value,
+                 [](const SimState&, std::uint8_t v) { return v <= 1; });
 }
 
 std::int32_t SimulatedReader::UhfSetTriggerTime(std::uint8_t addr, std::uint8_t value) {
-  if (std::int32_t s = Enter(CallText("UhfSetTriggerTime", addr, value), Access::Linked, addr)) {
-    return s;
-  }
-  return SetByte(&SimState::triggerTime, value, value != 0);
+  return SetByte("UhfSetTriggerTime", addr, &SimState::triggerTime, value,
+                 [](const SimState&, std::uint8_t v) { return v != 0; });
 }
 
 std::int32_t SimulatedReader::UhfSetWgIntervalTime(std::uint8_t addr, std::uint8_t value) {
-  if (std::int32_t s = Enter(CallText("UhfSetWgIntervalTime", addr, value), Access::Linked, addr)) {
-    return s;
-  }
-  return SetByte(&SimState::wgIntervalTime, value, true);
+  return SetByte("UhfSetWgIntervalTime", addr, &SimState::wgIntervalTime, value, AnyByte);
 }
 
 std::int32_t SimulatedReader::UhfSetWeigand(std::uint8_t addr, std::uint8_t value) {
-  if (std::int32_t s = Enter(CallText("UhfSetWeigand", addr, value), Access::Linked, addr)) {
-    return s;
-  }
-  return SetByte(&SimState::weigand, value, value == 0x26 || value == 0x34);
+  return SetByte("UhfSetWeigand", addr, &SimState::weigand, value,
+                 [](const SimState&, std::uint8_t v) { return v == 0x26 || v == 0x34; });
 }
 
 std::int32_t SimulatedReader::UhfSetReadTagIntervalTime(std::uint8_t addr, std::uint8_t value) {
-  if (std::int32_t s =
-          Enter(CallText("UhfSetReadTagIntervalTime", addr, value), Access::Linked, addr)) {
-    return s;
-  }
-  return SetByte(&SimState::readTagInterval, value, true);
+  return SetByte("UhfSetReadTagIntervalTime", addr, &SimState::readTagInterval, value, AnyByte);
 }
 
 std::int32_t SimulatedReader::UhfSetOutPower(std::uint8_t addr, std::uint8_t value) {
-  if (std::int32_t s = Enter(CallText("UhfSetOutPower", addr, value), Access::Linked, addr)) {
-    return s;
-  }
-  const PowerRange range = PowerRangeOf(state_.readerKind);
-  return SetByte(&SimState::outPower, value, value >= range.low && value <= range.high);
+  return SetByte("UhfSetOutPower", addr, &SimState::outPower, value,
+                 [](const SimState& state, std::uint8_t v) {
+                   const PowerRange range = PowerRangeOf(state.readerKind);
+                   return v >= range.low && v <= range.high;
+                 });
 }
 
 std::int32_t SimulatedReader::UhfSetBuzzer(std::uint8_t addr, std::uint8_t value) {
-  if (std::int32_t s = Enter(CallText("UhfSetBuzzer", addr, value), Access::Linked, addr)) {
-    return s;
-  }
-  return SetByte(&SimState::buzzer, value, true);
+  return SetByte("UhfSetBuzzer", addr, &SimState::buzzer, value, AnyByte);
 }
 
 // --- records ---
@@ -681,7 +664,7 @@ std::int32_t SimulatedReader::hex_a(const std::uint8_t* bytes, char* text,
   }
   for (std::int32_t i = 0; i < textLength; ++i) {
     const std::uint8_t byte = bytes[i / 2];
-    text[i] = kHexDigits[i % 2 == 0 ? byte >> 4 : byte & 0x0f];
+    text[i] = HexDigit(i % 2 == 0 ? byte >> 4u : byte);
   }
   text[textLength] = '\0';
   return 0;

@@ -143,7 +143,11 @@ class SimulatedReader final : public ReaderDriver {
   // Makes `next` the state, writing it to the state file first; a failed write keeps the old
   // state and returns nonzero.
   std::int32_t Commit(SimState next);
-  std::int32_t SetByte(std::uint8_t SimState::*member, std::uint8_t value, bool accepted);
+  // Which values a byte setting accepts, given the reader's state.
+  using ByteCheck = bool (*)(const SimState&, std::uint8_t);
+  // A byte setting's operation: the call is entered, then the value stored when accepted.
+  std::int32_t SetByte(const char* operation, std::uint8_t addr, std::uint8_t SimState::*member,
+                       std::uint8_t value, ByteCheck accepts);
   std::int32_t SetPlan(std::uint8_t form, std::int32_t start, std::int32_t end, std::int32_t step,
                        std::uint8_t count);
 

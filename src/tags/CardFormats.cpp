@@ -1,12 +1,15 @@
 #include "tags/CardFormats.h"
 
 #include <cstdio>
+#include <span>
+
+#include "text/Hex.h"
 
 namespace uhf {
 
 std::string WiegandCardText(std::span<const std::uint8_t> epc, int startByte, WiegandFrame frame,
                             bool inverted) {
-  const std::size_t width = frame == WiegandFrame::W34 ? 4 : 3;
+  const auto width = static_cast<std::size_t>(CardBytes(frame));
   // The caller checks the window; a window that does not fit gives no text rather than a read
   // past the EPC.
   if (startByte < 0 || static_cast<std::size_t>(startByte) > epc.size() ||
@@ -24,8 +27,7 @@ std::string WiegandCardText(std::span<const std::uint8_t> epc, int startByte, Wi
 }
 
 std::string ByteToHex(std::uint8_t value) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  return {kDigits[value >> 4], kDigits[value & 0x0F]};
+  return BytesToHex(std::span(&value, 1));
 }
 
 std::string FormatCount(long long value) {
@@ -39,8 +41,8 @@ std::string FormatRowNumber(int position) {
 int ParseCount(std::string_view text) {
   const std::size_t n = text.size() < 3 ? text.size() : 3;
   int value = 0;
-  // Characters are not checked, as the list only ever holds counts it wrote itself. They count as
-  // the signed 8-bit codes the original platform gave them.
+  // Characters are not checked, as the list only ever holds counts it wrote itself. A byte counts
+  // as a signed 8-bit code.
   for (std::size_t i = 0; i < n; ++i) {
     value = value * 10 + (static_cast<signed char>(text[i]) - '0');
   }
@@ -48,13 +50,6 @@ int ParseCount(std::string_view text) {
 }
 
 namespace {
-
-int HexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 bool IsScanSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';

@@ -11,6 +11,19 @@ namespace uhf {
 
 enum class WiegandFrame { W26, W34 };
 
+// Bytes of the tag number (the first 96 bits of the EPC) that card numbers are cut from.
+inline constexpr int kTagNumberBytes = 12;
+
+// Card bytes of a frame: 3 for Wiegand 26, 4 for Wiegand 34.
+constexpr int CardBytes(WiegandFrame frame) {
+  return frame == WiegandFrame::W34 ? 4 : 3;
+}
+
+// The last start byte that leaves room for the frame's card bytes in the tag number: 9 or 8.
+constexpr int LastStartByte(WiegandFrame frame) {
+  return kTagNumberBytes - CardBytes(frame);
+}
+
 // The 8-digit (Wiegand 26, 3 bytes) or 10-digit (Wiegand 34, 4 bytes) decimal card number of the
 // window that starts at `startByte`, read forward or in reverse, big-endian. The caller keeps the
 // window inside `epc`.

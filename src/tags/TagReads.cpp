@@ -17,8 +17,7 @@ constexpr std::size_t kResponseSize = 256;
 constexpr std::uint8_t kResponseLengthBefore = 16;
 constexpr std::size_t kEpcBufferSize = 50;
 constexpr std::size_t kCardBufferSize = 50;
-constexpr int kEpcOutputBytes = 12;  // bytes of the EPC the EpcOutput way copies (96 bits)
-constexpr int kMaxEpcLength = 20;    // longest EPC the decimal and hexadecimal reads accept
+constexpr int kMaxEpcLength = 20;  // longest EPC the decimal and hexadecimal reads accept
 
 // Cell read-back buffers: room for 29 characters of a card text, 3 of a count or EPC length,
 // and 40 for the EPC rule (the hexadecimal text of the longest EPC it accepts).
@@ -78,7 +77,7 @@ void TagReads::OnReadTag() {
   ControlSurface& surface = ctx_.surface;
   const int startByte = surface.ComboGetSel(idc::StartBytes);
   const int lengthIndex = surface.ComboGetSel(idc::Length);
-  if (startByte + lengthIndex + 1 > kEpcOutputBytes) {
+  if (startByte + lengthIndex + 1 > kTagNumberBytes) {
     ctx_.ShowMessage(ctx_.texts.MESSAGE_LENGHT_BYTES_PARAMETER_ERROR);
     return;
   }
@@ -94,12 +93,12 @@ void TagReads::OnReadTag() {
   if (reply.epcLength == 0) return;
 
   std::array<std::uint8_t, kEpcBufferSize> epc{};
-  std::memcpy(epc.data(), reply.Epc(), kEpcOutputBytes);
+  std::memcpy(epc.data(), reply.Epc(), kTagNumberBytes);
 
   const int length = lengthIndex + 1;
   const std::uint8_t inverted = surface.GetCheck(idc::ForwardOutput) == 1 ? 0 : 1;
   // Only the first 12 EPC bytes were copied; never let the driver read beyond them.
-  const auto epcLength = static_cast<std::uint8_t>(std::min(reply.epcLength, kEpcOutputBytes));
+  const auto epcLength = static_cast<std::uint8_t>(std::min(reply.epcLength, kTagNumberBytes));
   std::array<std::uint8_t, kCardBufferSize> card{};
   if (ctx_.driver.EpcOutput(epc.data(), epcLength, inverted, startByte, length, card.data()) != 0) {
     ctx_.ShowMessage(ctx_.texts.MESSAGE_FREQ_ERROR);
@@ -123,17 +122,16 @@ void TagReads::ReadTagUSB() {
   if (!ReadReply(reply)) return;
   if (reply.epcLength == 0) return;
 
-  const bool w34 = surface.GetCheck(idc::Wiegand34) == 1;
-  const int width = w34 ? 4 : 3;
-  if (startByte + width > reply.epcLength) return;
+  const WiegandFrame frame =
+      surface.GetCheck(idc::Wiegand34) == 1 ? WiegandFrame::W34 : WiegandFrame::W26;
+  if (startByte + CardBytes(frame) > reply.epcLength) return;
   if (reply.epcLength > kMaxEpcLength) return;
 
   std::array<std::uint8_t, kEpcBufferSize> epc{};
   std::memcpy(epc.data(), reply.Epc(), static_cast<std::size_t>(reply.epcLength));
   const bool inverted = surface.GetCheck(idc::ForwardOutput) != 1;
-  const std::string cardText =
-      WiegandCardText(std::span(epc.data(), static_cast<std::size_t>(reply.epcLength)), startByte,
-                      w34 ? WiegandFrame::W34 : WiegandFrame::W26, inverted);
+  const std::string cardText = WiegandCardText(
+      std::span(epc.data(), static_cast<std::size_t>(reply.epcLength)), startByte, frame, inverted);
   AddOrCountCard(cardText, CardMatch::Decimal(), reply.epcLength);
 }
 
@@ -197,7 +195,7 @@ void TagReads::CountInto(int row) {
   surface.ListSetItemText(idc::TagList, row, kTagColumnCount, FormatCount(count + 1));
 }
 
-void TagReads::OnTagListDblClk(long* result) {
+void TagReads::OnTagListDblClk() {
   const MessageResult answer =
       ctx_.surface.MessageBox(ctx_.texts.MESSAGE_DELETE, ctx_.texts.MESSAGE_WARNNING,
                               MessageButtons::OkCancel, MessageIcon::None);
@@ -205,7 +203,6 @@ void TagReads::OnTagListDblClk(long* result) {
     ctx_.surface.ListDeleteAll(idc::TagList);
     ResetIndex();
   }
-  if (result != nullptr) *result = 0;
 }
 
 // The driver's a_hex of the whole text, into a zeroed buffer with room for every byte it gives.

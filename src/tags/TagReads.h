@@ -15,8 +15,7 @@
 
 namespace uhf {
 
-// Columns of the tag list.
-inline constexpr int kTagColumnNo = 0;
+// Columns of the tag list; column 0 (No.) is the row's own item text.
 inline constexpr int kTagColumnCard = 1;
 inline constexpr int kTagColumnCount = 2;
 inline constexpr int kTagColumnEpcLength = 3;
@@ -60,8 +59,8 @@ class TagReads {
   void ReadTagUSB();
   // Count a read into the first row that matches, or append a row for it.
   void AddOrCountCard(std::string_view cardText, const CardMatch& match, int epcLength);
-  // Double-click on the tag list: after confirmation, delete every row. Sets *result to 0.
-  void OnTagListDblClk(long* result = nullptr);
+  // Double-click on the tag list: after confirmation, delete every row.
+  void OnTagListDblClk();
   // Buttons 1066, 1067 and 1081.
   void OnReadTagTestDecimal();
   void OnReadTagTestHex();

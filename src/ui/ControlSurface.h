@@ -74,7 +74,7 @@ class ControlSurface {
   virtual int ListColumnWidth(int id, int column) const = 0;
   virtual int ListInsertItem(int id, int row, std::string_view text) = 0;  // index of new row
   virtual void ListSetItemText(int id, int row, int column, std::string_view text) = 0;
-  // Reads a cell into a buffer of `bufferSize` bytes, as the platform does: at most
+  // Reads a cell into a buffer of `bufferSize` bytes, the way a dialog list view does: at most
   // bufferSize - 1 bytes come back, never splitting a UTF-8 character.
   virtual std::string ListGetItemText(int id, int row, int column,
                                       std::size_t bufferSize) const = 0;

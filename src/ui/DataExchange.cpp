@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "ui/Utf8.h"
+#include "text/Utf8.h"
 
 namespace uhf {
 

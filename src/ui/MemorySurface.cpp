@@ -3,8 +3,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "text/Utf8.h"
 #include "ui/DottedAddress.h"
-#include "ui/Utf8.h"
 
 namespace uhf {
 
@@ -238,7 +238,7 @@ void MemorySurface::Click(int id) {
 }
 
 void MemorySurface::DoubleClick(int id) {
-  At(id);
+  if (!At(id).enabled) return;
   Notify(id, Notification::DoubleClicked);
 }
 

@@ -75,7 +75,7 @@ class MemorySurface : public ControlSurface {
   // A mouse click. A disabled control ignores it; otherwise a radio becomes the checked one of
   // its group, a check box toggles, then Clicked is notified.
   void Click(int id);
-  void DoubleClick(int id);
+  void DoubleClick(int id);  // a disabled control ignores it too
   // Typing replaces the text of an edit, within its text limit, and notifies EditChanged.
   void Type(int id, std::string_view text);
   // Answers for the next message boxes with OK/Cancel; OK when none is queued.

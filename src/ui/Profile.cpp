@@ -8,7 +8,7 @@
 #include <iterator>
 #include <system_error>
 
-#include "ui/Utf8.h"
+#include "text/Utf8.h"
 
 namespace uhf {
 

@@ -35,8 +35,6 @@ class Profile {
   std::string GetString(std::string_view section, std::string_view key,
                         std::string_view defaultValue, std::size_t bufferSize) const;
 
-  bool IsGbk() const { return gbk_; }
-
  private:
   struct Entry {
     std::string key;    // UTF-8, blanks around it removed
@@ -58,8 +56,8 @@ std::string GbkToUtf8(std::string_view bytes);
 bool IsValidUtf8(std::string_view bytes);
 
 // Where the program looks for its texts: config.ini in the process's current directory. Nothing
-// when the current directory cannot be read or is longer than 244 bytes (the longest the texts'
-// original path buffer could hold); the caller then keeps the default texts.
+// when the current directory cannot be read or is longer than 244 bytes, so that the directory,
+// a separator and "config.ini" never exceed 255 bytes; the caller then keeps the default texts.
 std::optional<std::filesystem::path> ConfigIniPath();
 
 inline constexpr std::size_t kConfigDirMaxBytes = 244;

@@ -17,10 +17,9 @@
 namespace uhf {
 namespace {
 
-SerialPortInfo Port(const std::string& friendlyName) {
-  SerialPortInfo port;
-  port.friendlyName = friendlyName;
-  return port;
+// A port as the system lists it; an empty name stands for one without a COM name.
+AvailablePort Port(const std::string& name, const std::string& display = "Serial port") {
+  return {name, display + (name.empty() ? "" : " (" + name + ")"), "\\\\.\\" + name, {}};
 }
 
 struct DialogUnderTest {
@@ -39,9 +38,8 @@ struct DialogUnderTest {
   static DialogPlatform TestPlatform() {
     return {
         [] {
-          return std::vector<SerialPortInfo>{Port("Communications Port (COM1)"),
-                                             Port("USB Serial Port (COM12)"),
-                                             Port("Bluetooth link"), Port("Other (COM5)")};
+          return std::vector<AvailablePort>{Port("COM1"), Port("COM12"), Port("", "Bluetooth link"),
+                                            Port("COM5")};
         },
         [] { return std::string("10.1.2.3"); },
         [] { return std::optional<std::filesystem::path>(); },
@@ -126,8 +124,8 @@ TEST(DialogInit, SelectorsAddressesListAndFonts) {
 TEST(DialogInit, MachineWithoutPortsAddressOrConfig) {
   DialogPlatform platform = DialogUnderTest::TestPlatform();
   platform.hostAddress = [] { return std::string(); };
-  platform.enumeratePorts = [] {
-    return std::vector<SerialPortInfo>{Port("Bluetooth link"), Port("X (COM3)")};
+  platform.availablePorts = [] {
+    return std::vector<AvailablePort>{Port("", "Bluetooth link"), Port("COM3")};
   };
   DialogUnderTest t(platform);
   EXPECT_EQ(t.surface.GetText(idc::HostIp), "");
@@ -138,7 +136,7 @@ TEST(DialogInit, MachineWithoutPortsAddressOrConfig) {
 
 TEST(DialogInit, PortEnumerationErrorIsShownOnceAndTheToolGoesOn) {
   DialogPlatform platform = DialogUnderTest::TestPlatform();
-  platform.enumeratePorts = []() -> std::vector<SerialPortInfo> {
+  platform.availablePorts = []() -> std::vector<AvailablePort> {
     throw std::runtime_error("SetupDiGetClassDevs failed. (err=5)");
   };
   DialogUnderTest t(platform);

@@ -142,14 +142,15 @@ TEST(HoverButtonGeometry, CaptionOriginTruncatesTowardZero) {
     bool pressed;
     QPoint expected;
   };
+  // Worked by hand: the centre of the rectangle less half the caption, both halves truncated.
   const Case cases[] = {
-      {QRect(0, 0, 80, 30), 41, 15, false, {40 - 20, 15 - 7}},
-      {QRect(0, 0, 80, 30), 41, 15, true, {21, 9}},
-      {QRect(0, 0, 81, 29), 10, 10, false, {40 - 5, 14 - 5}},
+      {QRect(0, 0, 80, 30), 41, 15, false, {20, 8}},
+      {QRect(0, 0, 80, 30), 41, 15, true, {21, 9}},  // pressed: one pixel right and down
+      {QRect(0, 0, 81, 29), 10, 10, false, {35, 9}},
       // Caption wider and taller than the button: the origin goes negative.
-      {QRect(0, 0, 10, 6), 15, 13, false, {5 - 7, 3 - 6}},
-      // A sum of -3 halves to -1 (toward zero), not -2.
-      {QRect(-3, -5, 3, 4), 2, 2, false, {-1 - 1, -3 - 1}},
+      {QRect(0, 0, 10, 6), 15, 13, false, {-2, -3}},
+      // A centre of -3 / 2 is -1 (toward zero); flooring would give -2 and the origin -3.
+      {QRect(-3, -5, 3, 4), 2, 2, false, {-2, -4}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(HoverButton::CaptionOrigin(c.rect, c.cx, c.cy, c.pressed), c.expected)

@@ -139,7 +139,7 @@ TEST(InterfaceText, TableCoversEveryEntryAndControlOnce) {
     switch (entry.use) {
       case Use::Caption:
       case Use::FixedCaption:
-        EXPECT_NE(FindControl(entry.controlId), nullptr) << entry.key;
+        EXPECT_NE(MainDialogTemplate().Find(entry.controlId), nullptr) << entry.key;
         EXPECT_TRUE(captionIds.insert(entry.controlId).second) << entry.key;
         break;
       case Use::Message:
@@ -254,7 +254,9 @@ TEST(InterfaceText, LoadReadsConfigIniOfTheCurrentDirectory) {
   fs::current_path(dir);
   MemorySurface surface{MainDialogTemplate()};
   InterfaceText texts;
-  LoadInterfaceTexts(surface, texts);
+  const std::optional<fs::path> path = ConfigIniPath();
+  ASSERT_TRUE(path.has_value());
+  ApplyInterfaceTexts(Profile::Load(*path), surface, texts);
   fs::current_path(saved);
   fs::remove_all(dir);
   EXPECT_EQ(surface.GetText(idc::Connect), "Verbinden");

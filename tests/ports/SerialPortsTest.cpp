@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -295,27 +296,32 @@ TEST(SerialPortsOpenTest, RemovesEveryPortThatDoesNotOpenIncludingAdjacentOnes) 
   EXPECT_TRUE(platform.AllReleased());
 }
 
-// ---- the port selector's items ----
+// ---- records as available ports ----
 
-TEST(PortSelectorItems, TakesComAndItsDigitsAndStopsAtTheFirstNameWithoutCom) {
+TEST(AsAvailablePort, NameIsComAndTheDigitsRightAfterItAndTheNumberThoseDigits) {
   struct Case {
-    std::vector<std::string> names;
-    std::vector<std::string> items;
+    std::string display;
+    std::string name;
+    std::optional<std::int32_t> number;
   };
   const std::vector<Case> cases = {
-      {{"Communications Port (COM1)", "USB Serial Port (COM12)", "Bluetooth link", "X (COM2)"},
-       {"COM1", "COM12"}},
-      {{"COM3A (COM7)"}, {"COM3"}},
-      {{"Modem COM"}, {"COM"}},
-      {{"Port (com4)", "Port (COM5)"}, {}},  // case-sensitive: the first ends the filling
-      {{"COM123456789x"}, {"COM123456789"}},
-      {{"X (ttyUSB0)"}, {}},
-      {{}, {}},
+      {"Communications Port (COM1)", "COM1", 1},
+      {"USB Serial Port (COM12)", "COM12", 12},
+      {"COM3A (COM7)", "COM3", 3},  // only the first "COM" counts
+      {"Modem COM", "COM", std::nullopt},
+      {"Port (com4)", "", std::nullopt},  // case-sensitive
+      {"Bluetooth link", "", std::nullopt},
+      {"COM123456789x", "COM123456789", 123456789},
+      {"COM1234567890", "COM1234567890", std::nullopt},  // beyond what OpenCom takes
   };
   for (const Case& c : cases) {
-    std::vector<SerialPortInfo> list;
-    for (const std::string& name : c.names) list.push_back(Port("", "", name, false, ""));
-    EXPECT_EQ(PortSelectorItems(list), c.items) << (c.names.empty() ? "" : c.names[0]);
+    SCOPED_TRACE(c.display);
+    const AvailablePort port =
+        AsAvailablePort(Port("\\\\?\\acpi#pnp0501", "", c.display, false, "x"));
+    EXPECT_EQ(port.name, c.name);
+    EXPECT_EQ(port.portNumber, c.number);
+    EXPECT_EQ(port.displayName, c.display);
+    EXPECT_EQ(port.devicePath, "\\\\?\\acpi#pnp0501");
   }
 }
 

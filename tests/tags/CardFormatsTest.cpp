@@ -80,32 +80,6 @@ TEST(ByteToHex, EveryByteIsTwoLowercaseDigitsThatReadBack) {
   EXPECT_EQ(epcText, "e200123456789abcdef01122");
 }
 
-TEST(FormatCount, PlainDecimalWithoutPadding) {
-  const std::vector<std::pair<long long, std::string>> cases = {
-      {0, "0"},
-      {7, "7"},
-      {9, "9"},
-      {10, "10"},
-      {42, "42"},
-      {99, "99"},
-      {100, "100"},
-      {999, "999"},
-      {1000, "1000"},
-      {-5, "-5"},
-      {-120, "-120"},
-      {LLONG_MAX, "9223372036854775807"},
-      {LLONG_MIN, "-9223372036854775808"},
-  };
-  for (const auto& [value, text] : cases) EXPECT_EQ(FormatCount(value), text);
-}
-
-TEST(FormatRowNumber, IsThePlainPosition) {
-  EXPECT_EQ(FormatRowNumber(1), "1");
-  EXPECT_EQ(FormatRowNumber(2), "2");
-  EXPECT_EQ(FormatRowNumber(10), "10");
-  EXPECT_EQ(FormatRowNumber(1234), "1234");
-}
-
 TEST(ParseCount, ReadsAtMostThreeCharacters) {
   const std::vector<std::pair<std::string, int>> cases = {
       {"", 0},      {"0", 0},      {"7", 7},       {"42", 42}, {"123", 123},

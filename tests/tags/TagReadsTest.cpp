@@ -285,10 +285,8 @@ TEST_F(TagReadsTest, DoubleClickClearsOnlyWhenConfirmed) {
   Field(kEpc);
   reads.OnReadTag();
   reads.OnReadTagTestHex();
-  long result = 7;
   f.surface.QueueMessageAnswer(MessageResult::Cancel);
-  reads.OnTagListDblClk(&result);
-  EXPECT_EQ(result, 0);
+  reads.OnTagListDblClk();
   ASSERT_EQ(f.surface.Messages().size(), 1u);
   const ShownMessage& shown = f.surface.Messages()[0];
   EXPECT_EQ(shown.text, "Delete Record?");

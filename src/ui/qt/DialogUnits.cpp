@@ -6,7 +6,7 @@
 namespace uhf {
 namespace {
 
-// Rounds like the platform's MulDiv(value, numerator, denominator).
+// value * numerator / denominator, rounded to the nearest integer, halves away from zero.
 int MulDiv(int value, int numerator, int denominator) {
   const long long product = static_cast<long long>(value) * numerator;
   const long long half = denominator / 2;

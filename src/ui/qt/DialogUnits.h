@@ -18,7 +18,7 @@ struct DialogBaseUnits {
 // (rounded) and the font height.
 DialogBaseUnits BaseUnitsOf(const QFont& font);
 
-// Dialog units to pixels (rounded like the platform's MulDiv).
+// Dialog units to pixels, each rounded to the nearest pixel.
 QRect DialogUnitsToPixels(const DialogRect& rect, DialogBaseUnits units);
 
 }  // namespace uhf

@@ -28,8 +28,8 @@
 #include <thread>
 #include <utility>
 
+#include "text/Utf8.h"
 #include "ui/DottedAddress.h"
-#include "ui/Utf8.h"
 #include "ui/qt/GroupFrameStyle.h"
 #include "ui/qt/IpAddressWidget.h"
 #include "ui/qt/QtText.h"
@@ -381,10 +381,7 @@ QWidget* QtSurface::BuildWidget(Control& control, const ControlTemplate& tpl,
       palette.setBrush(QPalette::Window, pushButtonBrush_);
       button->setPalette(palette);
       button->setAutoFillBackground(true);
-      if (id != kNoId) {
-        QObject::connect(button, &QAbstractButton::clicked, parent,
-                         [this, id] { OnUserClick(id); });
-      }
+      ReportClicks(button, id);
       control.button = button;
       control.widget = button;
       break;
@@ -398,10 +395,7 @@ QWidget* QtSurface::BuildWidget(Control& control, const ControlTemplate& tpl,
       // radios of the same group.
       button->setAutoExclusive(false);
       button->setText(ToDisplay(tpl.text));
-      if (id != kNoId) {
-        QObject::connect(button, &QAbstractButton::clicked, parent,
-                         [this, id] { OnUserClick(id); });
-      }
+      ReportClicks(button, id);
       control.button = button;
       control.widget = button;
       break;
@@ -508,6 +502,12 @@ QWidget* QtSurface::BuildWidget(Control& control, const ControlTemplate& tpl,
   return widget;
 }
 
+void QtSurface::ReportClicks(QAbstractButton* button, int id) {
+  if (id == kNoId) return;
+  QObject::connect(button, &QAbstractButton::clicked, dialog_.get(),
+                   [this, id] { OnUserClick(id); });
+}
+
 void QtSurface::OnUserClick(int id) {
   Control& control = At(id);
   if (control.kind == ControlKind::RadioButton) {
@@ -579,7 +579,7 @@ void QtSurface::SetText(int id, std::string_view text) {
   switch (control.kind) {
     case ControlKind::Edit:
       control.edit->setText(ToQ(text));
-      // The platform reports every text set on an edit, changed or not.
+      // Every text set on an edit notifies, changed or not (the surface contract).
       Notify(id, Notification::EditChanged);
       return;
     case ControlKind::IpAddress:
@@ -741,7 +741,8 @@ int QtSurface::ComboAdd(int id, std::string_view text) {
   if (control.combo == nullptr) return -1;
   const int before = control.combo->currentIndex();
   control.combo->addItem(ToQ(text));
-  // Adding the first item selects it in Qt; the platform's list keeps no selection.
+  // Adding the first item selects it in Qt; a drop-down list keeps no selection until one is
+  // made.
   if (before == -1 && control.combo->currentIndex() != -1) control.combo->setCurrentIndex(-1);
   return control.combo->count() - 1;
 }

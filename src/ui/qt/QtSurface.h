@@ -16,6 +16,7 @@
 #include "ui/qt/DialogFont.h"
 #include "ui/qt/DialogUnits.h"
 
+class QAbstractButton;
 class QDialog;
 class QStyle;
 class QPushButton;
@@ -91,9 +92,6 @@ class QtSurface : public ControlSurface {
 
   QDialog* Window() const;
   QWidget* Widget(int id) const;  // nullptr for an unknown id
-  // The one brush every push button gets as its background.
-  const QBrush& PushButtonBrush() const { return pushButtonBrush_; }
-  DialogBaseUnits BaseUnits() const { return baseUnits_; }
 
  private:
   struct Control;
@@ -113,6 +111,7 @@ class QtSurface : public ControlSurface {
   static std::string WrittenText(const Control& control);  // GetText of an unbuilt control
   static void ApplyListStyle(Control& control);
   static void ShowAddress(const Control& control, std::string_view dotted);
+  void ReportClicks(QAbstractButton* button, int id);  // a click on it is a click on `id`
   void OnUserClick(int id);
   void OnFirstFrame();
   void StartBackground(Deferred& deferred);

@@ -1,5 +1,5 @@
 #pragma once
-// The window. Escape rejects (the platform's cancel command). Enter clicks the push button that
+// The window. Escape rejects (the dialog's cancel command). Enter clicks the push button that
 // has the focus; anywhere else it is the accept command: the accept handler decides whether the
 // dialog ends. Push buttons are never Qt "auto default" buttons, so showing the dialog does not
 // make one of them catch every Enter.

@@ -1,6 +1,6 @@
 #pragma once
-// A single-line edit's text limit as the platform applies it: typing cannot make the text longer
-// than the limit, but a longer text set from code stays whole (and may be shortened by the
+// A single-line edit's text limit as the surface contract has it: typing cannot make the text
+// longer than the limit, but a longer text set from code stays whole (and may be shortened by the
 // operator).
 
 #include <QValidator>

@@ -53,9 +53,10 @@ std::string RawHostField(QDialog* window) {
   return parts.join(QString()).isEmpty() ? std::string() : parts.join(u'.').toStdString();
 }
 
-SerialPortInfo Port(const std::string& friendlyName) {
-  SerialPortInfo port;
-  port.friendlyName = friendlyName;
+AvailablePort Port(const std::string& name) {
+  AvailablePort port;
+  port.name = name;
+  port.displayName = "USB Serial Port (" + name + ")";
   return port;
 }
 
@@ -72,7 +73,7 @@ struct CountingPlatform {
         [this] {
           ++portCalls;
           portsAfterPaint = seen != nullptr && seen->painted;
-          return std::vector<SerialPortInfo>{Port("USB Serial Port (COM4)")};
+          return std::vector<AvailablePort>{Port("COM4")};
         },
         [this] {
           ++hostCalls;
@@ -186,7 +187,7 @@ TEST(ToolWindowFirstFrame, ASlowHostLookupNeitherHoldsTheFrameNorIsMissedByARead
   std::shared_future<std::string> pending = answer.get_future().share();
   std::atomic<bool> started{false};
   DialogPlatform platform = {
-      [] { return std::vector<SerialPortInfo>{}; },
+      [] { return std::vector<AvailablePort>{}; },
       [&] {
         started = true;
         return pending.get();  // a name lookup that has not come back yet
@@ -223,7 +224,7 @@ TEST(ToolWindowFirstFrame, AFailedHostLookupLeavesTheFieldBlank) {
     SimulatedReader reader;
     std::atomic<bool> done{false};
     DialogPlatform platform = {
-        [] { return std::vector<SerialPortInfo>{}; },
+        [] { return std::vector<AvailablePort>{}; },
         [&] {
           done = true;
           return tc.lookup();

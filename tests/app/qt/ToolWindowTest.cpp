@@ -100,15 +100,14 @@ std::vector<QRgb> TextColours(const QTextEdit* rich) {
   return colours;
 }
 
-SerialPortInfo Port(const std::string& friendlyName) {
-  SerialPortInfo port;
-  port.friendlyName = friendlyName;
-  return port;
+// A port as the system lists it; an empty name stands for one without a COM name.
+AvailablePort Port(const std::string& name, const std::string& display = "Serial port") {
+  return {name, display + (name.empty() ? "" : " (" + name + ")"), "\\\\.\\" + name, {}};
 }
 
 DialogPlatform TestPlatform() {
   return {
-      [] { return std::vector<SerialPortInfo>{Port("USB Serial Port (COM7)")}; },
+      [] { return std::vector<AvailablePort>{Port("COM7", "USB Serial Port")}; },
       [] { return std::string("10.1.2.3"); },
       [] { return std::optional<std::filesystem::path>(); },
   };

@@ -1,4 +1,4 @@
-#include "SurfaceContract.h"
+#include "ui/contract/SurfaceContract.h"
 
 #include <array>
 #include <stdexcept>
@@ -138,7 +138,7 @@ TEST_P(SurfaceContract, ClickOnACheckBoxTogglesAndOnAButtonNotifies) {
   EXPECT_EQ(events, expected);
 }
 
-TEST_P(SurfaceContract, ClickOnADisabledControlDoesNothing) {
+TEST_P(SurfaceContract, ClicksOnADisabledControlDoNothing) {
   op().Click(kDisabledButton);
   surface().Enable(kCheckBox, false);
   op().Click(kCheckBox);
@@ -148,6 +148,9 @@ TEST_P(SurfaceContract, ClickOnADisabledControlDoesNothing) {
   op().Click(kRadioB);
   EXPECT_EQ(surface().GetCheck(kRadioA), 1);
   EXPECT_EQ(surface().GetCheck(kRadioB), 0);
+  EXPECT_TRUE(events.empty());
+  surface().Enable(kList, false);
+  op().DoubleClick(kList);
   EXPECT_TRUE(events.empty());
   surface().Enable(kDisabledButton, true);
   op().Click(kDisabledButton);

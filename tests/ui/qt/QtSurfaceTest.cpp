@@ -92,7 +92,7 @@ TEST_F(QtSurfaceTest, WindowHasCaptionFixedSizeAndMinimizeBoxOnly) {
   EXPECT_EQ(window->windowTitle(), QStringLiteral("UHF读头配置工具"));
   const QSize expected =
       DialogUnitsToPixels({0, 0, MainDialogTemplate().widthDu, MainDialogTemplate().heightDu},
-                          surface.BaseUnits())
+                          BaseUnitsOf(surface.Window()->font()))
           .size();
   EXPECT_EQ(window->size(), expected);
   EXPECT_EQ(window->minimumSize(), expected);
@@ -107,14 +107,14 @@ TEST_F(QtSurfaceTest, WindowHasCaptionFixedSizeAndMinimizeBoxOnly) {
 }
 
 TEST_F(QtSurfaceTest, ControlsSitAtTheirTemplateRectanglesAsDirectChildren) {
-  const DialogBaseUnits units = surface.BaseUnits();
+  const DialogBaseUnits units = BaseUnitsOf(surface.Window()->font());
   for (int id : {idc::ReadConfig, idc::FactoryDefault, idc::StatusPanel, idc::Banner,
                  idc::TagInterval, idc::RfGroup}) {
     SCOPED_TRACE(id);
     QWidget* widget = surface.Widget(id);
     ASSERT_NE(widget, nullptr);
     EXPECT_EQ(widget->parentWidget(), surface.Window());
-    EXPECT_EQ(widget->geometry(), DialogUnitsToPixels(FindControl(id)->rect, units));
+    EXPECT_EQ(widget->geometry(), DialogUnitsToPixels(MainDialogTemplate().Find(id)->rect, units));
   }
   EXPECT_EQ(surface.Widget(12345), nullptr);
   EXPECT_THROW(surface.GetText(12345), std::out_of_range);
@@ -218,14 +218,13 @@ TEST(QtSurfaceButtons, FactorySuppliesButtonsForItsIdsOnly) {
 
 TEST_F(QtSurfaceTest, PushButtonsShareOneGreenBrush) {
   const QColor green(154, 205, 50);
-  EXPECT_EQ(surface.PushButtonBrush().color(), green);
-  EXPECT_EQ(surface.PushButtonBrush().style(), Qt::SolidPattern);
+  const QBrush brush(green, Qt::SolidPattern);
   for (const ControlTemplate& tpl : MainDialogTemplate().controls) {
     QWidget* widget = surface.Widget(tpl.id);
     if (widget == nullptr) continue;
     SCOPED_TRACE(tpl.id);
     const bool isButton = tpl.kind == ControlKind::PushButton;
-    EXPECT_EQ(widget->palette().brush(QPalette::Button) == surface.PushButtonBrush(), isButton);
+    EXPECT_EQ(widget->palette().brush(QPalette::Button) == brush, isButton);
   }
   ShowActive();
   QWidget* button = surface.Widget(idc::FactoryDefault);

@@ -1,19 +1,12 @@
-#include "ports/PortPlatform_linux.h"
-
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
+#include "ports/AvailablePorts_linux.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
 #include <vector>
-
-#include "ports/SerialPorts.h"
 
 namespace uhf {
 namespace {
@@ -61,7 +54,6 @@ class FakeSysfs {
     if (!type.empty()) Write(ttyDir / "type", type + "\n");
     Link(fs::path("sys/class/tty") / name, ttyDir);
   }
-  void Node(const std::string& name) { std::ofstream(root_ / "dev" / name) << ""; }
   std::string DevPath(const std::string& name) const { return (root_ / "dev" / name).string(); }
 
   // A USB device with an interface, optionally a product string.
@@ -80,12 +72,6 @@ class FakeSysfs {
  private:
   fs::path root_;
 };
-
-std::vector<SerialPortInfo> Enumerate(LinuxPortPlatform& platform, bool probe) {
-  std::vector<SerialPortInfo> list;
-  EnumerateSerialPorts(list, probe, platform);
-  return list;
-}
 
 class LinuxPorts : public ::testing::Test {
  protected:
@@ -117,73 +103,30 @@ class LinuxPorts : public ::testing::Test {
   FakeSysfs sys;
 };
 
-TEST_F(LinuxPorts, ListsSerialDevicesWithUsbFlagAndDisplayNames) {
-  LinuxPortPlatform platform(sys.root());
-  const auto list = Enumerate(platform, false);
-  const std::vector<SerialPortInfo> expected = {
-      {sys.DevPath("ttyACM0"), "", "cdc_acm (ttyACM0)", true, "cdc_acm"},
-      {sys.DevPath("ttyS2"), "", "serial (ttyS2)", false, "serial"},
-      {sys.DevPath("ttyS10"), "", "serial (ttyS10)", false, "serial"},
-      {sys.DevPath("ttyUSB0"), "", "FT232R USB UART (ttyUSB0)", true, "FT232R USB UART"},
+TEST_F(LinuxPorts, ListsSerialDevicesInNaturalOrderWithDisplayNamesAndNumbers) {
+  const std::vector<AvailablePort> expected = {
+      {"ttyACM0", "cdc_acm (ttyACM0)", sys.DevPath("ttyACM0"), std::nullopt},
+      {"ttyS2", "serial (ttyS2)", sys.DevPath("ttyS2"), 3},
+      {"ttyS10", "serial (ttyS10)", sys.DevPath("ttyS10"), 11},
+      {"ttyUSB0", "FT232R USB UART (ttyUSB0)", sys.DevPath("ttyUSB0"), std::nullopt},
   };
-  EXPECT_EQ(list, expected);
-  // Device names carry no COM port name, so the selector stays empty.
-  EXPECT_TRUE(PortSelectorItems(list).empty());
+  EXPECT_EQ(AvailablePortsUnder(sys.root()), expected);
 }
 
-TEST_F(LinuxPorts, OpenTestKeepsOnlyNodesThatOpenAndAreNotLocked) {
-  sys.Node("ttyUSB0");
-  sys.Node("ttyS2");
-  sys.Node("ttyS10");
-  const int holder = ::open(sys.DevPath("ttyS2").c_str(), O_RDWR | O_CLOEXEC);
-  ASSERT_GE(holder, 0);
-  ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
-
-  LinuxPortPlatform platform(sys.root());
-  const auto list = Enumerate(platform, true);
-  ::close(holder);
-  ASSERT_EQ(list.size(), 2u);
-  EXPECT_EQ(list[0].devicePath, sys.DevPath("ttyS10"));
-  EXPECT_EQ(list[1].devicePath, sys.DevPath("ttyUSB0"));
-
-  // The test let go of every port it opened: they can be taken again.
-  const int again = ::open(sys.DevPath("ttyUSB0").c_str(), O_RDWR | O_CLOEXEC);
-  ASSERT_GE(again, 0);
-  EXPECT_EQ(::flock(again, LOCK_EX | LOCK_NB), 0);
-  ::close(again);
+TEST_F(LinuxPorts, AUsbDeviceWithoutProductOrDriverStillShowsAName) {
+  sys.Tty("ttyUSB7", sys.UsbInterface("3-1", ""));
+  const auto ports = AvailablePortsUnder(sys.root());
+  ASSERT_EQ(ports.size(), 5u);
+  EXPECT_EQ(ports[4].name, "ttyUSB7");
+  EXPECT_EQ(ports[4].displayName, "Serial port (ttyUSB7)");
 }
 
-TEST_F(LinuxPorts, LongProductNameIsCutOnACharacterBoundaryAndKeepsThePortName) {
-  std::string product;
-  for (int i = 0; i < 100; ++i) product += "串口";  // 600 bytes of three-byte characters
-  sys.Tty("ttyUSB1", sys.UsbInterface("2-1", product));
-  LinuxPortPlatform platform(sys.root());
-  const auto list = Enumerate(platform, false);
-  const auto it = std::find_if(list.begin(), list.end(), [&](const SerialPortInfo& p) {
-    return p.devicePath == sys.DevPath("ttyUSB1");
-  });
-  ASSERT_NE(it, list.end());
-  EXPECT_LE(it->friendlyName.size(), 255u);
-  EXPECT_EQ(it->friendlyName.substr(it->friendlyName.size() - 10), " (ttyUSB1)");
-  EXPECT_EQ(it->description.size() % 3, 0u);  // whole characters only
-  EXPECT_EQ(product.compare(0, it->description.size(), it->description), 0);
-  EXPECT_TRUE(it->isUsb);
-}
-
-TEST(LinuxPortsRoot, NoTtyClassMeansNoPorts) {
+TEST(LinuxPortsRoot, NoTtyClassMeansNoPortsAnUnreadableOneIsAnError) {
   FakeSysfs sys;
   fs::remove_all(sys.root() / "sys/class");
-  LinuxPortPlatform platform(sys.root());
-  EXPECT_TRUE(Enumerate(platform, false).empty());
-}
-
-TEST(LinuxPortsRoot, ThisMachineEnumeratesWithoutError) {
-  std::vector<SerialPortInfo> list;
-  ASSERT_NO_THROW(EnumerateSerialPorts(list, false));
-  for (const SerialPortInfo& port : list) {
-    EXPECT_EQ(port.devicePath.rfind("/dev/", 0), 0u) << port.devicePath;
-    EXPECT_NE(port.friendlyName.find(" (" + port.devicePath.substr(5) + ")"), std::string::npos);
-  }
+  EXPECT_TRUE(AvailablePortsUnder(sys.root()).empty());
+  sys.Write("sys/class/tty", "not a folder");
+  EXPECT_THROW(AvailablePortsUnder(sys.root()), PortEnumerationError);
 }
 
 }  // namespace
