@@ -24,7 +24,8 @@ namespace uhf {
 struct DialogPlatform {
   // The serial ports in the system's order; may throw (the message is shown once).
   std::function<std::vector<AvailablePort>()> availablePorts;
-  // This computer's address, or empty.
+  // This computer's address, or empty. Runs on a worker thread when the surface draws frames, so
+  // it must not touch the dialog; it may block (a slow name lookup) and may throw (no address).
   std::function<std::string()> hostAddress;
   // config.ini of the current directory, or nothing when its path cannot be formed.
   std::function<std::optional<std::filesystem::path>()> configIniPath;
