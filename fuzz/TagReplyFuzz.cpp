@@ -8,11 +8,11 @@
 #include <span>
 #include <string>
 
-#include "sim/HostileDriver.h"
-#include "dialog/DialogContext.h"
-#include "tags/TagReads.h"
 #include "dialog/ControlIds.h"
+#include "dialog/DialogContext.h"
 #include "dialog/MainDialogTemplate.h"
+#include "sim/HostileDriver.h"
+#include "tags/TagReads.h"
 #include "ui/MemorySurface.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -10,9 +10,9 @@
 
 #include "cli/ReaderProfile.h"
 #include "cli/WiegandFrame.h"
-#include "tags/TagReads.h"
 #include "dialog/ControlIds.h"
 #include "dialog/InterfaceText.h"
+#include "tags/TagReads.h"
 
 namespace uhf::cli {
 
@@ -351,7 +351,8 @@ CommandReport Ports(Run& run, const DialogPlatform& platform) {
     run.out << "No serial port found\n";
   } else {
     run.out << std::left << std::setw(10) << "Name" << std::setw(8) << "OpenCom" << std::setw(24)
-            << "Device" << "Display name\n"
+            << "Device"
+            << "Display name\n"
             << table.str();
   }
   return run.Finish(kExitOk, "ok");

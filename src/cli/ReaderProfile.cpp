@@ -5,8 +5,8 @@
 #include <functional>
 #include <sstream>
 
-#include "reader/ReaderSettings.h"
 #include "dialog/ControlIds.h"
+#include "reader/ReaderSettings.h"
 #include "tags/CardFormats.h"
 
 namespace uhf::cli {

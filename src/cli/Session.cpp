@@ -2,8 +2,8 @@
 
 #include <charconv>
 
-#include "reader/ReaderOperations.h"
 #include "dialog/ControlIds.h"
+#include "reader/ReaderOperations.h"
 
 namespace uhf::cli {
 

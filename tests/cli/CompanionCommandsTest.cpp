@@ -5,9 +5,9 @@
 #include <nlohmann/json.hpp>
 
 #include "CompanionTestSupport.h"
-#include "driver/LoggingDriver.h"
 #include "dialog/ControlIds.h"
 #include "dialog/MainDialogTemplate.h"
+#include "driver/LoggingDriver.h"
 #include "ui/MemorySurface.h"
 
 namespace uhf::cli::testing {

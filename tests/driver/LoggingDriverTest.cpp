@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "app/ReaderConfigDialog.h"
-#include "driver/LoggingDriver.h"
-#include "sim/SimulatedReader.h"
 #include "dialog/ControlIds.h"
 #include "dialog/MainDialogTemplate.h"
+#include "driver/LoggingDriver.h"
+#include "sim/SimulatedReader.h"
 #include "ui/MemorySurface.h"
 
 namespace uhf {

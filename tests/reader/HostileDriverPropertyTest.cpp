@@ -15,14 +15,14 @@
 #include <string>
 #include <vector>
 
+#include "dialog/ControlIds.h"
+#include "dialog/DialogContext.h"
+#include "dialog/MainDialogTemplate.h"
 #include "reader/ReaderOperations.h"
 #include "reader/ReaderSettings.h"
 #include "sim/HostileDriver.h"
 #include "tags/CardFormats.h"
-#include "dialog/DialogContext.h"
 #include "tags/TagReads.h"
-#include "dialog/ControlIds.h"
-#include "dialog/MainDialogTemplate.h"
 #include "ui/MemorySurface.h"
 
 namespace uhf {

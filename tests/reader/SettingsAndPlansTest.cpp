@@ -8,9 +8,9 @@
 #include <cstdio>
 
 #include "ReaderTestSupport.h"
+#include "dialog/MainDialogTemplate.h"
 #include "reader/FrequencyPlan.h"
 #include "reader/ReaderSettings.h"
-#include "dialog/MainDialogTemplate.h"
 #include "ui/MemorySurface.h"
 
 namespace uhf {

@@ -14,9 +14,9 @@
 #include <string>
 
 #include "app/ToolWindow.h"
+#include "dialog/ControlIds.h"
 #include "driver/LibraryDriver.h"
 #include "support/RecordingDriver.h"
-#include "dialog/ControlIds.h"
 
 namespace uhf {
 namespace {
