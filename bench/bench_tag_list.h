@@ -40,7 +40,8 @@ struct Dialog {
   InterfaceText texts = DefaultInterfaceText();
   std::uint8_t readerKind = 0;
   bool linkOpen = true;
-  DialogContext ctx{surface, values, texts, reader, readerKind, linkOpen};
+  bool controlsFromRead = false;
+  DialogContext ctx{surface, values, texts, reader, readerKind, linkOpen, controlsFromRead};
 
   explicit Dialog(Way way) {
     surface.ComboReset(idc::StartBytes);

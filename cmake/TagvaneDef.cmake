@@ -3,9 +3,10 @@
 # symbol Name@N (N = 4 bytes per argument: every argument is a 32-bit integer, a byte or a
 # pointer, each passed in one 4-byte stack slot), so no Name@N is exported beside it.
 #
-# tagvane_write_def(<def file> <library name> <header> [EXCLUDE name...])
+# tagvane_write_def(<def file> <library name> <header> [EXCLUDE name...] [DATA name...])
+# DATA names data symbols exported beside the functions (the simulated reader's marker).
 function(tagvane_write_def def_file library header)
-  cmake_parse_arguments(ARG "" "" "EXCLUDE" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "EXCLUDE;DATA" ${ARGN})
   file(READ "${header}" text)
   string(REGEX MATCHALL "TAGVANE_CALL [A-Za-z_]+\\([^)]*\\)" declarations "${text}")
   set(body "LIBRARY ${library}\nEXPORTS\n")
@@ -30,6 +31,9 @@ function(tagvane_write_def def_file library header)
     else()
       string(APPEND body "  ${name}\n")
     endif()
+  endforeach()
+  foreach(name ${ARG_DATA})
+    string(APPEND body "  ${name} DATA\n")
   endforeach()
   file(CONFIGURE OUTPUT "${def_file}" CONTENT "${body}" @ONLY)
 endfunction()

@@ -7,7 +7,9 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libgl-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
+  libcli11-dev nlohmann-json3-dev
   fonts-wqy-microhei
+  clang-14 libclang-rt-14-dev
   xvfb xauth
 )
 

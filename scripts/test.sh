@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test through ctest: once in a
-# normal build, once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# normal build, once under AddressSanitizer and UndefinedBehaviorSanitizer; then runs each fuzz
+# target briefly.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -21,6 +22,9 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
   LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0" \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs"
+
+# Each fuzz target for a few seconds (under a minute in all); a finding fails the run.
+bash scripts/fuzz.sh 12
 
 # Windows: both architectures cross-built with MinGW-w64, their suites run under Wine.
 bash scripts/test-windows.sh

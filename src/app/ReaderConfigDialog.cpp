@@ -34,15 +34,16 @@ ReaderConfigDialog::ReaderConfigDialog(ControlSurface& surface, ReaderDriver& dr
                                        DialogPlatform platform)
     : surface_(surface),
       platform_(std::move(platform)),
-      ctx_{surface, values_, texts_, driver, readerKind_, linkOpen_},
+      ctx_{surface, values_, texts_, driver, readerKind_, linkOpen_, controlsFromRead_},
       tagReads_(ctx_) {}
 
 void ReaderConfigDialog::OnInitDialog() {
   // 1. Every bound value into its control.
   ctx_.UpdateData(false);
 
-  // 3. Port selector.
-  FillPortSelector();
+  // 3. Port selector. The window's first frame does not show it, so the enumeration waits until
+  // after that frame (or until something reads the selector).
+  surface_.FillAfterFirstFrame(idc::ComPort, [this] { FillPortSelector(); });
 
   // 4, 5. Baud rate selectors: the address group's at 9600, the link's at 115200.
   for (int id : {idc::AddressBaud, idc::ConnBaud}) {
@@ -62,8 +63,22 @@ void ReaderConfigDialog::OnInitDialog() {
     surface_.ComboAdd(idc::Length, std::to_string(length));
   }
 
-  // 8. Host and reader addresses.
-  surface_.IpSetAddress(idc::HostIp, platform_.hostAddress ? platform_.hostAddress() : "");
+  // 8. Host and reader addresses. The host field starts blank; its address is looked up off the
+  // window's thread after the first frame (a host name missing from the hosts file can take
+  // seconds to resolve) and stays blank when the lookup fails.
+  surface_.IpSetAddress(idc::HostIp, "");
+  if (platform_.hostAddress) {
+    surface_.FillInBackground(
+        idc::HostIp,
+        [lookup = platform_.hostAddress]() -> std::string {
+          try {
+            return lookup();
+          } catch (const std::exception&) {
+            return {};
+          }
+        },
+        [this](const std::string& address) { surface_.IpSetAddress(idc::HostIp, address); });
+  }
   surface_.IpSetAddress(idc::ReaderIp, "192.168.1.250");
 
   // 9. Command buttons.

@@ -24,7 +24,8 @@ namespace uhf {
 struct DialogPlatform {
   // The serial ports in the system's order; may throw (the message is shown once).
   std::function<std::vector<AvailablePort>()> availablePorts;
-  // This computer's address, or empty.
+  // This computer's address, or empty. Runs on a worker thread when the surface draws frames, so
+  // it must not touch the dialog; it may block (a slow name lookup) and may throw (no address).
   std::function<std::string()> hostAddress;
   // config.ini of the current directory, or nothing when its path cannot be formed.
   std::function<std::optional<std::filesystem::path>()> configIniPath;
@@ -74,6 +75,8 @@ class ReaderConfigDialog {
 
   const BoundValues& Values() const { return values_; }
   const InterfaceText& Texts() const { return texts_; }
+  // The reader kind of the last handshake (the companion checks profiles against it).
+  std::uint8_t ReaderKind() const { return readerKind_; }
   DialogContext& Context() { return ctx_; }
 
  private:
@@ -86,6 +89,7 @@ class ReaderConfigDialog {
   InterfaceText texts_ = DefaultInterfaceText();
   std::uint8_t readerKind_ = 0;
   bool linkOpen_ = false;
+  bool controlsFromRead_ = false;
   DialogContext ctx_;
   TagReads tagReads_;
 };

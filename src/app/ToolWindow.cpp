@@ -31,4 +31,12 @@ ToolWindow::ToolWindow(ReaderDriver& driver, DialogPlatform platform)
   dialog_.OnInitDialog();
 }
 
+void ToolWindow::MarkSimulatedReader() {
+  QDialog* window = Window();
+  const QString suffix = QString::fromUtf8(kSimulatedCaptionSuffix.data(),
+                                           static_cast<qsizetype>(kSimulatedCaptionSuffix.size()));
+  if (!window->windowTitle().endsWith(suffix))
+    window->setWindowTitle(window->windowTitle() + suffix);
+}
+
 }  // namespace uhf

@@ -4,7 +4,11 @@
 // screenshot tool, the window tests and the benchmarks, so all of them run the same window.
 
 #include <QDialog>
+
+#include <string_view>
+
 #include "app/ReaderConfigDialog.h"
+#include "dialog/MainDialogTemplate.h"
 
 #include "ui/qt/QtSurface.h"
 
@@ -17,6 +21,8 @@ class ToolWindow {
   QtSurface& Surface() { return surface_; }
   ReaderConfigDialog& Dialog() { return dialog_; }
   QDialog* Window() { return surface_.Window(); }
+  // Says in the caption that the reader behind the window is the simulated one.
+  void MarkSimulatedReader();
 
  private:
   QtSurface surface_;

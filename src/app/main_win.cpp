@@ -35,6 +35,11 @@ class ReaderToolApp {
         [&dialog](int id, uhf::Notification notification) { dialog.OnCommand(id, notification); });
     surface.SetAcceptHandler([&dialog] { return dialog.OnOK(); });
     dialog.OnInitDialog();
+    if (driver->Simulated()) {
+      const std::wstring caption =
+          uhf::Widen(std::string(uhf::kAppTitle) + std::string(uhf::kSimulatedCaptionSuffix));
+      SetWindowTextW(surface.Window(), caption.c_str());
+    }
     surface.RunModal();  // the dialog's result is not used
     return 0;
   }

@@ -1,6 +1,7 @@
 #pragma once
 // What a handler needs of the dialog: its controls, its bound values, the interface texts, the
-// reader driver, the reader kind of the last handshake and whether a link is open. The dialog owns
+// reader driver, the reader kind of the last handshake, whether a link is open and whether the
+// controls show a read of that link's reader. The dialog owns
 // all of them and hands this view to every operation.
 
 #include <cstdint>
@@ -22,6 +23,9 @@ struct DialogContext {
   std::uint8_t& readerKind;
   // Whether the calls so far left a link open (set after a successful open, cleared by CloseCom).
   bool& linkOpen;
+  // Whether the controls show a complete read of the reader the link is open to: set by a read
+  // whose every call succeeded, cleared whenever a link is opened or closed. A save needs it.
+  bool& controlsFromRead;
 
   // Refresh the bound values from the controls (save = true) or the controls from the values.
   bool UpdateData(bool save) { return ExchangeBoundValues(surface, values, save); }

@@ -126,6 +126,9 @@ const std::vector<InterfaceTextEntry>& InterfaceTextTable() {
               &T::MESSAGE_FACTORY_DEFAULT_FAIL),
       Message("MESSAGE_TAG_INTERVAL_PARAMETER_ERROR", "Tag Reading Interval Parameter Error!",
               &T::MESSAGE_TAG_INTERVAL_PARAMETER_ERROR),
+      Message("MESSAGE_READ_FIRST", "Read the reader's configuration first!",
+              &T::MESSAGE_READ_FIRST),
+      Message("MESSAGE_SET_PARAMETER_FAIL", "Set Parameter Fail!", &T::MESSAGE_SET_PARAMETER_FAIL),
       // Tag list column headings
       Column("LIST_NO", "No.", 0),
       Column("LIST_ID", "Card Number", 1),

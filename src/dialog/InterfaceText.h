@@ -39,10 +39,14 @@ struct InterfaceText {
   std::string MESSAGE_WARNNING;
   std::string MESSAGE_PARAMETER_ERROR;
   // Keys of our own: the power range message of the save, the failure message of the factory
-  // default, and the save's refusal of a tag reading interval that does not fit in one byte.
+  // default, the save's refusal of a tag reading interval that does not fit in one byte, its
+  // refusal to write values no read of the connected reader showed, and its message for a
+  // failed write of a setting that has no message of its own.
   std::string MESSAGE_POWER_PARAMETER_ERROR;
   std::string MESSAGE_FACTORY_DEFAULT_FAIL;
   std::string MESSAGE_TAG_INTERVAL_PARAMETER_ERROR;
+  std::string MESSAGE_READ_FIRST;
+  std::string MESSAGE_SET_PARAMETER_FAIL;
 };
 
 // Every text with its defaults, as the program starts with them when config.ini is missing.

@@ -107,26 +107,49 @@ const char* BindAll(void* handle, LibraryDriver::Exports& e) {
 
 }  // namespace
 
-std::unique_ptr<LibraryDriver> LibraryDriver::Load(std::string_view name, std::string& error) {
+std::unique_ptr<LibraryDriver> LibraryDriver::Load(std::string_view name, std::string& error,
+                                                   Failure* failure) {
   const std::string libraryName(name);
-  std::string reason;
-  void* handle = detail::OpenSharedLibrary(libraryName, reason);
+  std::string file;
+  detail::OpenFailure openFailure;
+  void* handle = detail::OpenSharedLibrary(libraryName, file, openFailure);
   if (handle == nullptr) {
-    error = "cannot load the driver library " + libraryName + ": " + reason;
+    error = openFailure.notFound
+                ? "cannot find the driver library " + libraryName + ": " + openFailure.reason
+                : "cannot load the driver library " + openFailure.file + ": " + openFailure.reason;
+    if (failure != nullptr) *failure = openFailure.notFound ? Failure::NotFound : Failure::Unusable;
     return nullptr;
   }
+  if (file.empty()) file = libraryName;
   auto exports = std::make_unique<Exports>();
   if (const char* missing = BindAll(handle, *exports)) {
     detail::CloseSharedLibrary(handle);
-    error = libraryName + ": missing export \"" + missing + "\"";
+    error = file + ": missing export \"" + missing + "\"";
+    if (failure != nullptr) *failure = Failure::Unusable;
     return nullptr;
   }
+  const bool simulated = detail::FindExport(handle, kSimulatedMarker) != nullptr;
   error.clear();
-  return std::unique_ptr<LibraryDriver>(new LibraryDriver(handle, std::move(exports)));
+  if (failure != nullptr) *failure = Failure::None;
+  return std::unique_ptr<LibraryDriver>(
+      new LibraryDriver(handle, std::move(exports), std::move(file), simulated));
 }
 
-LibraryDriver::LibraryDriver(void* handle, std::unique_ptr<Exports> exports)
-    : handle_(handle), exports_(std::move(exports)) {}
+std::unique_ptr<LibraryDriver> LibraryDriver::LoadFile(const std::filesystem::path& file,
+                                                       std::string& error) {
+  std::error_code ec;
+  std::filesystem::path absolute = std::filesystem::absolute(file, ec);
+  if (ec) absolute = file;
+  // A name with a directory part is opened as it is; the platform's search is not used.
+  return Load(absolute.string(), error);
+}
+
+LibraryDriver::LibraryDriver(void* handle, std::unique_ptr<Exports> exports, std::string file,
+                             bool simulated)
+    : handle_(handle),
+      exports_(std::move(exports)),
+      file_(std::move(file)),
+      simulated_(simulated) {}
 
 LibraryDriver::~LibraryDriver() {
   detail::CloseSharedLibrary(handle_);

@@ -1,9 +1,20 @@
-// Shared library loading through dlopen: a bare name is searched on LD_LIBRARY_PATH first, then
-// in the RUNPATH of the program, then in the system folders, then beside the program.
+// Shared library loading through dlopen. A bare name is searched as the loader does: the folders
+// of LD_LIBRARY_PATH, then the program's own folder (its RUNPATH, $ORIGIN), then the system's
+// library folders. The search is also walked here, file by file, because the loader passes over a
+// file of the wrong architecture without a word and reports a missing file when it meets none it
+// can use: both would let a library further down (the simulated reader beside the program) stand
+// in for the one the operator put first.
 #include <dlfcn.h>
+#include <link.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "driver/LibraryDriver.h"
 #include "driver/LibraryLoader.h"
@@ -16,38 +27,165 @@ std::string_view LibraryDriver::PlatformLibraryName() {
 
 namespace detail {
 
+namespace fs = std::filesystem;
+
 namespace {
 
-void* Open(const std::string& name, std::string& error) {
+void* Open(const std::string& path, std::string& reason) {
   dlerror();  // drop a stale message
-  void* handle = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
+  void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
-    const char* reason = dlerror();
-    error = reason != nullptr ? reason : "unknown error";
+    const char* text = dlerror();
+    reason = text != nullptr ? text : "unknown error";
   }
   return handle;
 }
 
+std::string LoadedPath(void* handle) {
+  link_map* map = nullptr;
+  if (dlinfo(handle, RTLD_DI_LINKMAP, &map) != 0 || map == nullptr || map->l_name == nullptr) {
+    return {};
+  }
+  return map->l_name;
+}
+
+// Folders named in a colon- or semicolon-separated list; an empty entry is the current folder.
+void AddPathList(std::string_view list, std::vector<fs::path>& folders) {
+  std::size_t start = 0;
+  while (start <= list.size()) {
+    const std::size_t end = list.find_first_of(":;", start);
+    const std::string_view entry =
+        list.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+    folders.emplace_back(entry.empty() ? fs::path(".") : fs::path(entry));
+    if (end == std::string_view::npos) break;
+    start = end + 1;
+  }
+}
+
+// The system's folders: those listed in /etc/ld.so.conf.d, then the built-in ones.
+void AddSystemFolders(std::vector<fs::path>& folders) {
+  std::error_code ec;
+  std::vector<fs::path> confs;
+  for (fs::directory_iterator it("/etc/ld.so.conf.d", ec), end; !ec && it != end;
+       it.increment(ec)) {
+    if (it->path().extension() == ".conf") confs.push_back(it->path());
+  }
+  std::sort(confs.begin(), confs.end());
+  for (const fs::path& conf : confs) {
+    std::ifstream in(conf);
+    for (std::string line; std::getline(in, line);) {
+      if (!line.empty() && line.front() == '/') folders.emplace_back(line);
+    }
+  }
+  for (const char* folder : {"/lib64", "/usr/lib64", "/lib", "/usr/lib"}) {
+    folders.emplace_back(folder);
+  }
+}
+
+std::optional<fs::path> ProgramFolder() {
+  std::error_code ec;
+  const fs::path program = fs::read_symlink("/proc/self/exe", ec);
+  if (ec) return std::nullopt;
+  return program.parent_path();
+}
+
+// The first file of that name on the search path, or nothing.
+std::optional<fs::path> FirstOnSearchPath(const std::string& name) {
+  std::vector<fs::path> folders;
+  if (const char* list = std::getenv("LD_LIBRARY_PATH"); list != nullptr && *list != '\0') {
+    AddPathList(list, folders);
+  }
+  if (const auto beside = ProgramFolder()) folders.push_back(*beside);
+  AddSystemFolders(folders);
+  for (const fs::path& folder : folders) {
+    std::error_code ec;
+    const fs::path candidate = folder / name;
+    if (fs::is_regular_file(candidate, ec)) return candidate;
+  }
+  return std::nullopt;
+}
+
+// The loader says "No such file or directory" of a file that exists but was built for another
+// machine; the file's ELF header, compared with the program's own, says what is wrong.
+std::string ExplainUnloadable(const fs::path& file, const std::string& reason) {
+  const auto header = [](const fs::path& path) {
+    std::string bytes(20, '\0');
+    std::ifstream in(path, std::ios::binary);
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return bytes;
+  };
+  const std::string library = header(file);
+  const std::string program = header("/proc/self/exe");
+  if (library.size() < 20 || library.compare(0, 4,
+                                             "\x7f"
+                                             "ELF") != 0) {
+    return reason + " (not an ELF shared library)";
+  }
+  if (program.size() < 20) return reason;
+  if (library[4] != program[4]) {
+    return reason + (library[4] == 1 ? " (a 32-bit library; this program is 64-bit)"
+                                     : " (a 64-bit library; this program is 32-bit)");
+  }
+  const auto machine = [](const std::string& h) {
+    return (static_cast<unsigned char>(h[19]) << 8) | static_cast<unsigned char>(h[18]);
+  };
+  if (machine(library) != machine(program)) {
+    return reason + " (built for another machine: ELF machine " + std::to_string(machine(library)) +
+           ", this program " + std::to_string(machine(program)) + ")";
+  }
+  return reason;
+}
+
+bool SameFile(const fs::path& a, const fs::path& b) {
+  std::error_code ec;
+  return fs::equivalent(a, b, ec) && !ec;
+}
+
 }  // namespace
 
-void* OpenSharedLibrary(const std::string& name, std::string& error) {
-  void* handle = Open(name, error);
-  if (handle != nullptr || name.find('/') != std::string::npos) {
-    return handle;
-  }
-  // Last, the program's own folder, which its RUNPATH ($ORIGIN) names: the loader applies the
-  // RUNPATH of the object calling dlopen, and a runtime that wraps dlopen (the sanitizers') is
-  // that caller instead of the program.
-  std::error_code ec;
-  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) {
+void* OpenSharedLibrary(const std::string& name, std::string& file, OpenFailure& failure) {
+  failure = {};
+  std::string reason;
+  if (name.find('/') != std::string::npos) {
+    void* handle = Open(name, reason);
+    if (handle != nullptr) {
+      file = LoadedPath(handle);
+      return handle;
+    }
+    std::error_code ec;
+    failure.notFound = !fs::exists(name, ec);
+    failure.file = failure.notFound ? std::string() : name;
+    failure.reason = failure.notFound ? reason : ExplainUnloadable(name, reason);
     return nullptr;
   }
-  const std::filesystem::path beside = program.parent_path() / name;
-  if (!std::filesystem::exists(beside, ec)) {
+
+  const std::optional<fs::path> first = FirstOnSearchPath(name);
+  void* handle = Open(name, reason);
+  if (handle != nullptr) {
+    const std::string loaded = LoadedPath(handle);
+    // The loader found a file: taken unless it passed over the first one of the search.
+    if (!first || SameFile(*first, loaded)) {
+      file = loaded;
+      return handle;
+    }
+    dlclose(handle);
+  }
+  if (!first) {
+    failure.notFound = true;
+    failure.reason = reason;
     return nullptr;
   }
-  return Open(beside.string(), error);
+  // Open the first file by its path: it loads (a sanitizer runtime calling dlopen hides the
+  // program's RUNPATH from the loader), or the loader says why it cannot.
+  handle = Open(first->string(), reason);
+  if (handle == nullptr) {
+    failure.file = first->string();
+    failure.reason = ExplainUnloadable(*first, reason);
+    return nullptr;
+  }
+  file = LoadedPath(handle);
+  return handle;
 }
 
 void* FindExport(void* handle, const char* name) {

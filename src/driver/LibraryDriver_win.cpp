@@ -86,7 +86,7 @@ bool IsFile(const fs::path& path) {
 
 // Loads a library by its full path; its own dependencies come from its folder and the system
 // folder only.
-HMODULE LoadByPath(const fs::path& given, std::string& error) {
+HMODULE LoadByPath(const fs::path& given, std::string& reason) {
   // The search flags want a fully qualified path with backslashes.
   std::error_code ec;
   fs::path path = fs::absolute(given, ec);
@@ -94,26 +94,44 @@ HMODULE LoadByPath(const fs::path& given, std::string& error) {
   path.make_preferred();
   HMODULE module = LoadLibraryExW(path.c_str(), nullptr,
                                   LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
-  if (module == nullptr) error = Narrow(path.wstring()) + ": " + Reason(GetLastError());
+  if (module == nullptr) reason = Reason(GetLastError());
   return module;
 }
 
 }  // namespace
 
-void* OpenSharedLibrary(const std::string& name, std::string& error) {
+void* OpenSharedLibrary(const std::string& name, std::string& file, OpenFailure& failure) {
+  failure = {};
+  const auto open = [&](const fs::path& path) -> void* {
+    std::string reason;
+    HMODULE module = LoadByPath(path, reason);
+    if (module == nullptr) {
+      failure.file = Narrow(path.wstring());
+      failure.reason = reason;
+    } else {
+      file = Narrow(path.wstring());
+    }
+    return module;
+  };
   const fs::path given(Widen(name));
   if (given.has_parent_path() || given.has_root_name()) {
-    return LoadByPath(given, error);  // an explicit path is taken as it is
+    if (!IsFile(given)) {
+      failure.notFound = true;
+      failure.reason = "no such file";
+      return nullptr;
+    }
+    return open(given);  // an explicit path is taken as it is
   }
   const fs::path program = ProgramFolder();
   const fs::path system = SystemFolder();
   for (const fs::path& folder : {program, system}) {
-    if (!folder.empty() && IsFile(folder / given)) return LoadByPath(folder / given, error);
+    if (!folder.empty() && IsFile(folder / given)) return open(folder / given);
   }
   const fs::path simulated = program / "simulator" / given;
-  if (!program.empty() && IsFile(simulated)) return LoadByPath(simulated, error);
-  error = "No such file in " + Narrow(program.wstring()) + ", " + Narrow(system.wstring()) +
-          " or " + Narrow(simulated.parent_path().wstring());
+  if (!program.empty() && IsFile(simulated)) return open(simulated);
+  failure.notFound = true;
+  failure.reason = "No such file in " + Narrow(program.wstring()) + ", " +
+                   Narrow(system.wstring()) + " or " + Narrow(simulated.parent_path().wstring());
   return nullptr;
 }
 

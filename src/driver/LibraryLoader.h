@@ -6,8 +6,18 @@
 
 namespace uhf::detail {
 
-// Returns the library handle, or nullptr with `error` set to the platform's reason.
-void* OpenSharedLibrary(const std::string& name, std::string& error);
+// Why a library could not be opened.
+struct OpenFailure {
+  bool notFound = false;  // the search found no file of that name at all
+  std::string file;       // the file that was found but failed to load (empty when notFound)
+  std::string reason;     // the loader's reason
+};
+
+// Returns the library handle with `file` set to the file the loader took, or nullptr with
+// `failure` filled. A bare name goes through the platform's search; the first file of that name
+// the search meets is the one taken: when it fails to load, the open fails, naming it, even if a
+// later folder holds one that would load.
+void* OpenSharedLibrary(const std::string& name, std::string& file, OpenFailure& failure);
 // Returns the address of the export, or nullptr when the library lacks it.
 void* FindExport(void* handle, const char* name);
 void CloseSharedLibrary(void* handle);

@@ -20,6 +20,8 @@ inline constexpr std::string_view kStatusConnectFailed = "连接失败";
 inline constexpr std::string_view kStatusConfigFailed = "配置失败";
 inline constexpr std::string_view kStatusReadOk = "读取成功";
 inline constexpr std::string_view kStatusSetOk = "设置成功";
+inline constexpr std::string_view kStatusReadFailed = "读取失败";
+inline constexpr std::string_view kStatusSetFailed = "设置失败";
 
 // Every byte of the factory check password.
 inline constexpr std::uint8_t kFactoryPasswordByte = 0x5A;

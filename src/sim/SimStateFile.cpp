@@ -84,7 +84,10 @@ bool BandField(std::string_view text, SimState& state) {
   return true;
 }
 
+// The rest of the line; a carriage return inside it could not be written back (the writer turns
+// line breaks into blanks), so it is refused.
 bool VersionField(std::string_view text, SimState& state) {
+  if (text.find('\r') != std::string_view::npos) return false;
   state.version = std::string(text);
   return true;
 }

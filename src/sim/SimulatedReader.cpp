@@ -9,6 +9,8 @@
 #include <type_traits>
 #include <utility>
 
+#include "files/FileLock.h"
+#include "sim/AtomicFile.h"
 #include "sim/SimStateFile.h"
 #include "text/Hex.h"
 
@@ -22,6 +24,7 @@ constexpr std::int32_t kNoLink = 3;        // no link open
 constexpr std::int32_t kWrongAddress = 4;  // bus address other than 255
 constexpr std::int32_t kNoTag = 5;         // no tag in the field
 constexpr std::int32_t kStorage = 6;       // the setting could not be stored
+constexpr std::int32_t kLinkBusy = 8;  // a link is already open (7: internal error of the exports)
 
 constexpr std::size_t kMaxVersionLength = 29;
 constexpr std::size_t kMaxReply = 255;
@@ -240,11 +243,52 @@ SimulatedReader::SimulatedReader(SimOptions options)
   if (options_.statePath.empty()) {
     return;
   }
+  seen_ = Stamp();
   std::string error;
   if (ReadSimStateFile(options_.statePath, state_, error) == StateFileResult::Unusable) {
     std::cerr << "tagvane-sim: state file " << options_.statePath.string() << ": " << error
               << "; using factory settings\n";
   }
+}
+
+std::optional<SimulatedReader::FileStamp> SimulatedReader::Stamp() const {
+  std::error_code ec;
+  FileStamp stamp;
+  stamp.time = std::filesystem::last_write_time(options_.statePath, ec);
+  if (ec) return std::nullopt;
+  stamp.size = std::filesystem::file_size(options_.statePath, ec);
+  if (ec) return std::nullopt;
+  return stamp;
+}
+
+void SimulatedReader::Refresh() {
+  if (options_.statePath.empty()) return;
+  // Every write replaces the file, so a changed time or size means another process wrote it.
+  const std::optional<FileStamp> now = Stamp();
+  if (!now || now == seen_) return;
+  SimState latest;
+  std::string error;
+  if (ReadSimStateFile(options_.statePath, latest, error) == StateFileResult::Loaded) {
+    state_ = std::move(latest);
+  }
+  seen_ = now;  // an unusable file was reported when the reader was made
+}
+
+std::int32_t SimulatedReader::Modify(const std::function<std::int32_t(SimState&)>& change) {
+  std::unique_ptr<FileLock> lock;
+  if (!options_.statePath.empty()) {
+    std::string error;
+    std::filesystem::path folder;
+    if (!PrepareFolderOf(options_.statePath, folder, error) ||
+        !(lock = FileLock::Acquire(options_.statePath.string() + ".lock", error))) {
+      std::cerr << "tagvane-sim: cannot store the settings: " << error << '\n';
+      return kStorage;
+    }
+  }
+  Refresh();
+  SimState next = state_;
+  if (const std::int32_t refused = change(next)) return refused;
+  return Commit(std::move(next));
 }
 
 void SimulatedReader::FailOn(const std::string& name, std::int32_t status, int nth) {
@@ -304,6 +348,7 @@ std::int32_t SimulatedReader::Enter(std::string call, Access access, std::uint8_
     if (addr != ReaderBusAddress) {
       return kWrongAddress;
     }
+    Refresh();  // the device is one: show what other processes set
   }
   return 0;
 }
@@ -318,6 +363,7 @@ std::int32_t SimulatedReader::Commit(SimState next) {
       std::cerr << "tagvane-sim: cannot store the settings: " << error << '\n';
       return kStorage;
     }
+    seen_ = Stamp();
   }
   state_ = std::move(next);
   return 0;
@@ -329,26 +375,27 @@ std::int32_t SimulatedReader::SetByte(const char* operation, std::uint8_t addr,
   if (std::int32_t s = Enter(CallText(operation, addr, value), Access::Linked, addr)) {
     return s;
   }
-  if (!accepts(state_, value)) {
-    return kRefused;
-  }
-  SimState next = state_;
-  next.*member = value;
-  return Commit(std::move(next));
+  // Checked against the state as stored now: another process may have changed the reader kind.
+  return Modify([&](SimState& next) {
+    if (!accepts(next, value)) return kRefused;
+    next.*member = value;
+    return 0;
+  });
 }
 
 std::int32_t SimulatedReader::SetPlan(std::uint8_t form, std::int32_t start, std::int32_t end,
                                       std::int32_t step, std::uint8_t count) {
-  if (!PlanAccepted(state_, form, start, end, step, count)) {
-    return kRefused;
-  }
-  SimState next = state_;
-  next.regionForm = form;
-  next.regionStart = start;
-  next.regionEnd = end;
-  next.regionStep = step;
-  next.regionCount = count;
-  return Commit(std::move(next));
+  return Modify([&](SimState& next) {
+    if (!PlanAccepted(next, form, start, end, step, count)) {
+      return kRefused;
+    }
+    next.regionForm = form;
+    next.regionStart = start;
+    next.regionEnd = end;
+    next.regionStep = step;
+    next.regionCount = count;
+    return 0;
+  });
 }
 
 // --- link ---
@@ -359,6 +406,10 @@ std::int32_t SimulatedReader::OpenCom(std::int32_t port, std::int32_t baud) {
                       baud == 57600 || baud == 115200;
   if (port < 0 || port > 255 || !baudOk) {
     return kRefused;
+  }
+  // Like a real port: a link still open must be closed first.
+  if (linkOpen_) {
+    return kLinkBusy;
   }
   linkOpen_ = true;  // port 100 is the USB link, the others serial ports
   return 0;
@@ -374,6 +425,9 @@ std::int32_t SimulatedReader::Net_Connect(const char* hostIp, std::int32_t hostP
   if (!ValidIpv4(hostIp) || !ValidIpv4(readerIp) || !ValidPort(hostPort) ||
       !ValidPort(readerPort)) {
     return kRefused;
+  }
+  if (linkOpen_) {
+    return kLinkBusy;
   }
   linkOpen_ = true;
   return 0;
@@ -499,9 +553,10 @@ std::int32_t SimulatedReader::UhfSetWgOutByte(std::uint8_t addr, const std::uint
   if (record == nullptr || record[1] > 11 || record[2] > 12) {
     return kRefused;
   }
-  SimState next = state_;
-  std::copy_n(record, next.wgOutRecord.size(), next.wgOutRecord.begin());
-  return Commit(std::move(next));
+  return Modify([&](SimState& next) {
+    std::copy_n(record, next.wgOutRecord.size(), next.wgOutRecord.begin());
+    return 0;
+  });
 }
 
 std::int32_t SimulatedReader::UhfGetPassword(std::uint8_t addr, std::uint8_t* enabled,
@@ -525,10 +580,11 @@ std::int32_t SimulatedReader::UhfSetPassword(std::uint8_t addr, std::uint8_t ena
   if (password == nullptr) {
     return kRefused;
   }
-  SimState next = state_;
-  next.passwordEnabled = enabled;
-  std::copy_n(password, next.password.size(), next.password.begin());
-  return Commit(std::move(next));
+  return Modify([&](SimState& next) {
+    next.passwordEnabled = enabled;
+    std::copy_n(password, next.password.size(), next.password.begin());
+    return 0;
+  });
 }
 
 // --- frequency plan ---
@@ -577,11 +633,14 @@ std::int32_t SimulatedReader::UhfSetFrequencyRegionB(std::uint8_t addr, std::uin
 
 std::int32_t SimulatedReader::UhfFactoryDefault(std::uint8_t addr) {
   if (std::int32_t s = Enter(CallText("UhfFactoryDefault", addr), Access::Linked, addr)) return s;
-  SimState next = FactoryState(state_.readerKind, state_.etsiBand);
-  next.version = state_.version;
-  next.serial = state_.serial;
-  next.tags = state_.tags;
-  return Commit(std::move(next));
+  return Modify([](SimState& next) {
+    SimState reset = FactoryState(next.readerKind, next.etsiBand);
+    reset.version = next.version;
+    reset.serial = next.serial;
+    reset.tags = next.tags;
+    next = std::move(reset);
+    return 0;
+  });
 }
 
 // --- tags ---

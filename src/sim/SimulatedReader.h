@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -140,9 +141,22 @@ class SimulatedReader final : public ReaderDriver {
   // Records the call, waits the latency and applies scripted failures; for linked operations
   // also checks the link and the bus address. Returns 0 to go ahead, else the status to return.
   std::int32_t Enter(std::string call, Access access, std::uint8_t addr = ReaderBusAddress);
+  // Takes the state file's changes made by another process since this one last read or wrote
+  // it.
+  void Refresh();
+  // One read-modify-write of the state under the state file's lock, so that processes sharing
+  // the file never lose each other's settings: the latest state is read, `change` applied (a
+  // nonzero result refuses it), and the result written before the lock is let go.
+  std::int32_t Modify(const std::function<std::int32_t(SimState&)>& change);
   // Makes `next` the state, writing it to the state file first; a failed write keeps the old
   // state and returns nonzero.
   std::int32_t Commit(SimState next);
+  struct FileStamp {
+    std::filesystem::file_time_type time;
+    std::uintmax_t size = 0;
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+  };
+  std::optional<FileStamp> Stamp() const;
   // Which values a byte setting accepts, given the reader's state.
   using ByteCheck = bool (*)(const SimState&, std::uint8_t);
   // A byte setting's operation: the call is entered, then the value stored when accepted.
@@ -154,6 +168,7 @@ class SimulatedReader final : public ReaderDriver {
   std::map<std::string, std::vector<ScriptedFailure>, std::less<>> failures_;
   SimOptions options_;
   SimState state_;
+  std::optional<FileStamp> seen_;  // the state file as last read or written here
   bool linkOpen_ = false;
   std::size_t nextTag_ = 0;
   std::deque<std::vector<std::uint8_t>> rawReplies_;

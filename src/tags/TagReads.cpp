@@ -85,8 +85,8 @@ void TagReads::OnReadTag() {
     ReadTagUSB();
     return;
   }
-  // Without a start byte there is no window to output.
-  if (startByte < 0) return;
+  // Without a start byte or a length there is no window to output.
+  if (startByte < 0 || lengthIndex < 0) return;
 
   Reply reply;
   if (!ReadReply(reply)) return;

@@ -117,6 +117,8 @@ TEST(InterfaceText, WithoutAFileEveryTextIsItsDefault) {
   EXPECT_EQ(t.MESSAGE_POWER_PARAMETER_ERROR, "Power Parameter Error!");
   EXPECT_EQ(t.MESSAGE_FACTORY_DEFAULT_FAIL, "Factory Default Fail!");
   EXPECT_EQ(t.MESSAGE_TAG_INTERVAL_PARAMETER_ERROR, "Tag Reading Interval Parameter Error!");
+  EXPECT_EQ(t.MESSAGE_READ_FIRST, "Read the reader's configuration first!");
+  EXPECT_EQ(t.MESSAGE_SET_PARAMETER_FAIL, "Set Parameter Fail!");
 
   // The defaults the program starts with are the ones a missing file gives.
   const InterfaceText defaults = DefaultInterfaceText();

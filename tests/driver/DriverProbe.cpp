@@ -1,5 +1,6 @@
 // Loads the driver library by its platform name (or the path given) and reports what OpenCom
-// answers, so a test can tell which library the platform's search found.
+// answers and whether the library says it is simulated, so a test can tell which library the
+// platform's search found.
 #include <cstdio>
 #include <string>
 
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 1;
   }
-  std::printf("OpenCom=%d\n", static_cast<int>(driver->OpenCom(100, 0)));
+  std::printf("OpenCom=%d simulated=%d\n", static_cast<int>(driver->OpenCom(100, 0)),
+              driver->Simulated() ? 1 : 0);
   return 0;
 }

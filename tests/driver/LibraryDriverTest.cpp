@@ -32,7 +32,9 @@ TEST(LibraryDriver, MissingExportIsNamed) {
 
 TEST(LibraryDriver, MissingLibraryIsNamedWithTheReason) {
   std::string error;
-  EXPECT_EQ(LibraryDriver::Load("libtagvane-absent.so", error), nullptr);
+  LibraryDriver::Failure failure = LibraryDriver::Failure::None;
+  EXPECT_EQ(LibraryDriver::Load("libtagvane-absent.so", error, &failure), nullptr);
+  EXPECT_EQ(failure, LibraryDriver::Failure::NotFound);
   EXPECT_NE(error.find("libtagvane-absent.so"), std::string::npos) << error;
   EXPECT_NE(error.find("No such file"), std::string::npos) << error;
 }
@@ -42,6 +44,7 @@ TEST(LibraryDriver, EveryOperationForwardsToItsOwnExport) {
   auto driver = LibraryDriver::Load(STUB_COMPLETE, error);
   ASSERT_NE(driver, nullptr) << error;
   EXPECT_EQ(error, "");
+  EXPECT_FALSE(driver->Simulated());  // a replacement carries no marker
   std::uint8_t byte = 0, bytes[256] = {};
   std::int32_t number = 0;
   char text[32] = {};
@@ -96,8 +99,15 @@ TEST(LibraryDriver, SimulatedLibraryAnswersThroughTheBinding) {
   setenv("TAGVANE_SIM_STATE", state.string().c_str(), 1);  // before the library's first call
 
   std::string error;
-  auto driver = LibraryDriver::Load(LibraryDriver::PlatformLibraryName(), error);
+  LibraryDriver::Failure failure = LibraryDriver::Failure::Unusable;
+  auto driver = LibraryDriver::Load(LibraryDriver::PlatformLibraryName(), error, &failure);
   ASSERT_NE(driver, nullptr) << error;
+  EXPECT_EQ(failure, LibraryDriver::Failure::None);
+  // It says it is the simulated reader, and which file the search took: the one beside us.
+  EXPECT_TRUE(driver->Simulated());
+  EXPECT_EQ(fs::path(driver->File()).filename(), "libtagvane.so");
+  EXPECT_TRUE(fs::equivalent(fs::path(driver->File()).parent_path(),
+                             fs::read_symlink("/proc/self/exe").parent_path()));
   EXPECT_NE(driver->UhfSetOutPower(kBus, 21), 0) << "no link yet";
   ASSERT_EQ(driver->OpenCom(100, 115200), 0);
   std::uint8_t kind = 9, extra = 0, power = 0;

@@ -162,26 +162,27 @@ TEST(Connect, ChoicesReadFromTheReader) {
   f->reader.State().buzzer = 5;
   f->surface.SetCheck(idc::Wiegand34, 1);
   OnConnect(f->ctx);
-  EXPECT_EQ(f->surface.GetCheck(idc::Wiegand34), 1);
+  EXPECT_EQ(f->surface.GetCheck(idc::Wiegand34), 0);
   EXPECT_EQ(f->surface.GetCheck(idc::Wiegand26), 0);
   EXPECT_EQ(f->surface.GetCheck(idc::Buzzer), 1);
 }
 
 // Every tested failure of the read: where it stops, what it shows and whether the link stays.
+// The panel ends red in every case.
 TEST(Connect, TestedFailuresStopTheRead) {
   const InterfaceText texts = DefaultInterfaceText();
   struct Case {
     const char* op;
-    std::string status;   // status panel text, red; empty when a message box is shown
-    std::string message;  // message box text
+    std::string status;   // status panel text, red
+    std::string message;  // message box text; empty when none is shown
     bool linkOpen;
   };
   const Case cases[] = {
       {"OpenCom", "连接失败", "", false},
       {"Handshake", "配置失败", "", false},
-      {"UhfGetWgOutByte", "读取成功", texts.MESSAGE_GET_WIEGAND_OUTPUT_SETTINGS_FAIL, true},
-      {"UhfGetOutPower", "读取成功", texts.MESSAGE_GET_OUTPOWER_FAIL, true},
-      {"UhfGetAddress", "读取成功", texts.MESSAGE_GET_ADDRESS_FAIL, true},
+      {"UhfGetWgOutByte", "读取失败", texts.MESSAGE_GET_WIEGAND_OUTPUT_SETTINGS_FAIL, true},
+      {"UhfGetOutPower", "读取失败", texts.MESSAGE_GET_OUTPOWER_FAIL, true},
+      {"UhfGetAddress", "读取失败", texts.MESSAGE_GET_ADDRESS_FAIL, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.op);
@@ -192,11 +193,12 @@ TEST(Connect, TestedFailuresStopTheRead) {
     if (std::string(c.op) == "Handshake") expected.push_back("CloseCom()");
     EXPECT_EQ(f->reader.Calls(), expected);
     EXPECT_EQ(f->surface.GetText(idc::StatusPanel), c.status);
+    ASSERT_EQ(f->surface.Colours(idc::StatusPanel).size(), 1u);
+    EXPECT_EQ(f->surface.Colours(idc::StatusPanel)[0].colour, (Rgb{255, 0, 0}));
+    EXPECT_EQ(f->surface.Colours(idc::StatusPanel)[0].end, 4);
+    EXPECT_FALSE(f->controlsFromRead);
     if (c.message.empty()) {
       EXPECT_THAT(f->surface.Messages(), IsEmpty());
-      ASSERT_EQ(f->surface.Colours(idc::StatusPanel).size(), 1u);
-      EXPECT_EQ(f->surface.Colours(idc::StatusPanel)[0].colour, (Rgb{255, 0, 0}));
-      EXPECT_EQ(f->surface.Colours(idc::StatusPanel)[0].end, 4);
     } else {
       ASSERT_EQ(f->surface.Messages().size(), 1u);
       EXPECT_EQ(f->surface.Messages()[0].text, c.message);
@@ -219,25 +221,128 @@ TEST(Connect, StopAtTheAddressLeavesVersionAndSerialUnshown) {
   EXPECT_EQ(f->surface.GetText(idc::Power), std::to_string(f->reader.State().outPower));
 }
 
-TEST(Connect, UntestedFailuresDoNotStopTheRead) {
-  for (const char* op :
-       {"UhfGetBuzzer", "UhfGetWorkMode", "UhfGetTriggerTime", "UhfGetWeigand", "UhfGetPassword",
-        "UhfGetReadTagIntervalTime", "Get_Version", "Get_SerNum", "UhfGetFrequencyRegion"}) {
-    SCOPED_TRACE(op);
+// The controls as a read of another reader left them: every value the read shows is set.
+void ShowAnEarlierReader(MemorySurface& s) {
+  s.SetCheck(idc::Buzzer, 1);
+  s.SetCheck(idc::ReadByTrigger, 1);
+  s.SetText(idc::ReadTime, "77");
+  s.SetText(idc::OutputTime, "7");
+  s.SetCheck(idc::Wiegand34, 1);
+  s.SetCheck(idc::PasswordYes, 1);
+  s.SetText(idc::Password, "77777777");
+  s.SetText(idc::TagInterval, "77");
+  s.SetText(idc::VersionLabel, "V-EARLIER");
+  s.SetText(idc::SerialNumberLabel, "SN:earlier");
+  s.SetText(idc::ReaderAddress, "77");
+  s.SetCheck(idc::Etsi, 1);
+  s.ComboAdd(idc::FreqStart, "865000");
+  s.ComboSetSel(idc::FreqStart, 0);
+}
+
+// An untested read that fails does not stop the read, ends it red and leaves its value empty,
+// never the earlier reader's; every other value is this reader's.
+TEST(Connect, UntestedFailuresEndRedAndShowTheirValueEmpty) {
+  struct Case {
+    const char* op;
+    std::function<bool(const MemorySurface&)> empty;
+  };
+  const Case cases[] = {
+      {"UhfGetBuzzer", [](const MemorySurface& s) { return s.GetCheck(idc::Buzzer) == 0; }},
+      {"UhfGetWorkMode",
+       [](const MemorySurface& s) {
+         return s.GetCheck(idc::ReadAlways) == 0 && s.GetCheck(idc::ReadByTrigger) == 0;
+       }},
+      {"UhfGetTriggerTime",
+       [](const MemorySurface& s) { return s.GetText(idc::ReadTime).empty(); }},
+      {"UhfGetWgIntervalTime",
+       [](const MemorySurface& s) { return s.GetText(idc::OutputTime).empty(); }},
+      {"UhfGetWeigand",
+       [](const MemorySurface& s) {
+         return s.GetCheck(idc::Wiegand26) == 0 && s.GetCheck(idc::Wiegand34) == 0;
+       }},
+      {"UhfGetPassword",
+       [](const MemorySurface& s) {
+         return s.GetText(idc::Password).empty() && s.GetCheck(idc::PasswordYes) == 0 &&
+                s.GetCheck(idc::PasswordNo) == 0;
+       }},
+      {"UhfGetReadTagIntervalTime",
+       [](const MemorySurface& s) { return s.GetText(idc::TagInterval).empty(); }},
+      {"Get_Version", [](const MemorySurface& s) { return s.GetText(idc::VersionLabel).empty(); }},
+      {"Get_SerNum",
+       [](const MemorySurface& s) { return s.GetText(idc::SerialNumberLabel).empty(); }},
+      {"UhfGetFrequencyRegion",
+       [](const MemorySurface& s) {
+         return s.GetCheck(idc::Fcc) == 0 && s.GetCheck(idc::Etsi) == 0 &&
+                s.ComboCount(idc::FreqStart) == 0 && s.ComboCount(idc::FreqEnd) == 0;
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.op);
     auto f = MakeDialog(0);
-    f->surface.SetText(idc::SerialNumberLabel, "SN:before");
-    f->reader.FailOn(op);
+    ShowAnEarlierReader(f->surface);
+    f->reader.FailOn(c.op);
     OnConnect(f->ctx);
     EXPECT_EQ(f->reader.Calls(), UsbReadCalls());
     EXPECT_THAT(f->surface.Messages(), IsEmpty());
-    EXPECT_EQ(f->surface.GetText(idc::StatusPanel), "读取成功");
-    if (std::string(op) == "Get_SerNum") {
-      EXPECT_EQ(f->surface.GetText(idc::SerialNumberLabel), "SN:before");
-    }
-    if (std::string(op) == "Get_Version") {
-      EXPECT_EQ(f->surface.GetText(idc::VersionLabel), "");
+    EXPECT_EQ(f->surface.GetText(idc::StatusPanel), "读取失败");
+    ASSERT_EQ(f->surface.Colours(idc::StatusPanel).size(), 1u);
+    EXPECT_EQ(f->surface.Colours(idc::StatusPanel)[0].colour, (Rgb{255, 0, 0}));
+    EXPECT_FALSE(f->controlsFromRead);
+    EXPECT_TRUE(c.empty(f->surface));
+    // The values of the calls that succeeded are shown: one of each kind of control.
+    for (const auto& other : cases) {
+      if (&other != &c) {
+        EXPECT_FALSE(other.empty(f->surface)) << other.op;
+      }
     }
   }
+}
+
+// A read that stops shows nothing of the earlier reader either: what it never asked for is empty.
+TEST(Connect, AStoppedReadShowsNothingOfTheEarlierReader) {
+  auto f = MakeDialog(0);
+  ShowAnEarlierReader(f->surface);
+  f->reader.FailOn("UhfGetWgOutByte");
+  OnConnect(f->ctx);
+  MemorySurface& s = f->surface;
+  // Read before the stop: this reader's values.
+  EXPECT_EQ(s.GetCheck(idc::Buzzer), 1);
+  EXPECT_EQ(s.GetCheck(idc::ReadAlways), 1);
+  EXPECT_EQ(s.GetText(idc::ReadTime), "1");
+  // Not read: empty.
+  EXPECT_EQ(s.GetCheck(idc::Wiegand34), 0);
+  EXPECT_EQ(s.GetCheck(idc::PasswordYes), 0);
+  EXPECT_EQ(s.GetText(idc::Password), "");
+  EXPECT_EQ(s.GetText(idc::TagInterval), "");
+  EXPECT_EQ(s.GetText(idc::VersionLabel), "");
+  EXPECT_EQ(s.GetText(idc::SerialNumberLabel), "");
+  EXPECT_EQ(s.GetText(idc::ReaderAddress), "");
+  EXPECT_EQ(s.ComboCount(idc::StartBytes), 0);
+  EXPECT_EQ(s.ComboCount(idc::Power), 0);
+  EXPECT_EQ(s.ComboCount(idc::FreqStart), 0);
+  EXPECT_EQ(s.GetCheck(idc::Etsi), 0);
+
+  // The next read, with every call succeeding, is not held up by the empty edits.
+  f->reader.ClearFailures();
+  f->reader.ClearCalls();
+  s.ClearMessages();
+  OnConnect(f->ctx);
+  EXPECT_THAT(s.Messages(), IsEmpty());
+  EXPECT_EQ(s.GetText(idc::StatusPanel), "读取成功");
+  EXPECT_EQ(s.GetText(idc::ReaderAddress), "0");
+  EXPECT_TRUE(f->controlsFromRead);
+}
+
+// A link that cannot be opened shows none of an earlier reader's values.
+TEST(Connect, AFailedOpenEmptiesTheEarlierReadersValues) {
+  auto f = MakeDialog(0);
+  ShowAnEarlierReader(f->surface);
+  f->reader.FailOn("OpenCom");
+  OnConnect(f->ctx);
+  EXPECT_EQ(f->surface.GetText(idc::ReadTime), "");
+  EXPECT_EQ(f->surface.GetText(idc::VersionLabel), "");
+  EXPECT_EQ(f->surface.GetCheck(idc::Buzzer), 0);
+  EXPECT_EQ(f->surface.GetText(idc::StatusPanel), "连接失败");
 }
 
 TEST(Connect, NetworkLink) {
@@ -328,6 +433,25 @@ TEST(Connect, ASecondReadClosesTheLinkLeftOpen) {
   f->reader.ClearCalls();
   OnConnect(f->ctx);
   EXPECT_EQ(f->reader.Calls(), UsbReadCalls());
+}
+
+}  // namespace
+}  // namespace uhf::testing
+
+namespace uhf::testing {
+namespace {
+
+// A link input the refresh refuses (its range message shown) stops the read before any call.
+TEST(Connect, ARefusedLinkInputMakesNoCall) {
+  auto f = MakeDialog(0);
+  f->surface.SetCheck(idc::Usb, 0);
+  f->surface.SetCheck(idc::TcpUdp, 1);
+  f->surface.Type(idc::HostPort, "70000");
+  OnConnect(f->ctx);
+  EXPECT_THAT(f->reader.Calls(), ::testing::IsEmpty());
+  ASSERT_EQ(f->surface.Messages().size(), 1u);
+  EXPECT_EQ(f->surface.Messages()[0].icon, MessageIcon::Exclamation);
+  EXPECT_FALSE(f->linkOpen);
 }
 
 }  // namespace

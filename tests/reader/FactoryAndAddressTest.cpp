@@ -106,9 +106,17 @@ TEST(FactoryDefault, WritesTheProductionDefaultsByKindAndBand) {
 
     OnFactoryDefault(f->ctx);
 
-    EXPECT_EQ(f->reader.Calls(), FactoryCalls(c.regionAndPower));
+    // The link the read left open is closed first: one link at a time.
+    auto expected = FactoryCalls(c.regionAndPower);
+    expected.insert(expected.begin(), "CloseCom()");
+    EXPECT_EQ(f->reader.Calls(), expected);
     EXPECT_THAT(f->surface.Messages(), IsEmpty());
-    ExpectStatus(*f, "设置成功", Rgb{25, 150, 43});
+    // Green only when every call succeeded: without the current plan none was written.
+    if (c.regionReadFails) {
+      ExpectStatus(*f, "设置失败", Rgb{255, 0, 0});
+    } else {
+      ExpectStatus(*f, "设置成功", Rgb{25, 150, 43});
+    }
     EXPECT_FALSE(f->linkOpen);
     EXPECT_FALSE(f->reader.LinkOpen());
     EXPECT_EQ(f->readerKind, c.kind);
@@ -134,6 +142,19 @@ TEST(FactoryDefault, WritesTheProductionDefaultsByKindAndBand) {
   }
 }
 
+// A reader of a kind without a factory plan and power (3 and up) gets the other defaults only:
+// no plan and no power is written, not even one chosen for another kind.
+TEST(FactoryDefault, AnUnknownKindGetsNoPlanAndNoPower) {
+  for (std::uint8_t kind : {std::uint8_t{3}, std::uint8_t{255}}) {
+    SCOPED_TRACE(int(kind));
+    auto f = MakeDialog(0);
+    f->reader.State().readerKind = kind;
+    OnFactoryDefault(f->ctx);
+    EXPECT_EQ(f->reader.Calls(), FactoryCalls({}));
+    ExpectStatus(*f, "设置成功", Rgb{25, 150, 43});
+  }
+}
+
 TEST(FactoryDefault, FailuresStopAndLeaveTheLinkAsTheyFindIt) {
   const InterfaceText t = DefaultInterfaceText();
   struct Case {
@@ -146,8 +167,8 @@ TEST(FactoryDefault, FailuresStopAndLeaveTheLinkAsTheyFindIt) {
   const Case cases[] = {
       {"OpenCom", 1, "连接失败", "", false},
       {"Handshake", 2, "配置失败", "", true},
-      {"UhfSetWgOutByte", 8, "", t.MESSAGE_SET_WIEGAND_OUTPUT_SETTINGS_FAIL, true},
-      {"UhfSetOutPower", 13, "", t.MESSAGE_FACTORY_DEFAULT_FAIL, true},
+      {"UhfSetWgOutByte", 8, "设置失败", t.MESSAGE_SET_WIEGAND_OUTPUT_SETTINGS_FAIL, true},
+      {"UhfSetOutPower", 13, "设置失败", t.MESSAGE_FACTORY_DEFAULT_FAIL, true},
   };
   const auto all = FactoryCalls({"UhfGetFrequencyRegion(255)",
                                  "UhfSetFrequencyRegionB(255,4,902000,926000,500,48)",
@@ -158,25 +179,32 @@ TEST(FactoryDefault, FailuresStopAndLeaveTheLinkAsTheyFindIt) {
     f->reader.FailOn(c.op);
     OnFactoryDefault(f->ctx);
     EXPECT_EQ(f->reader.Calls(), Prefix(all, c.calls));
+    ExpectStatus(*f, c.status, Rgb{255, 0, 0});
     if (c.message.empty()) {
       EXPECT_THAT(f->surface.Messages(), IsEmpty());
-      ExpectStatus(*f, c.status, Rgb{255, 0, 0});
     } else {
       EXPECT_THAT(MessageTexts(f->surface), ElementsAre(c.message));
-      EXPECT_EQ(f->surface.GetText(idc::StatusPanel), "");
     }
     EXPECT_EQ(f->linkOpen, c.linkOpen);
     EXPECT_EQ(f->reader.LinkOpen(), c.linkOpen);
   }
-  // Writes whose status is not looked at do not stop it.
-  for (const char* op : {"UhfFactoryDefault", "UhfSetAddress", "UhfSetPassword", "UhfSetWorkMode",
-                         "UhfSetFrequencyRegionB"}) {
+  // Calls whose failure does not stop it: every later default is still written, and the panel
+  // ends red.
+  for (const char* op : {"UhfFactoryDefault", "UhfSetAddress", "UhfSetWgIntervalTime",
+                         "UhfSetTriggerTime", "UhfSetWeigand", "UhfSetPassword", "UhfSetWorkMode",
+                         "UhfGetFrequencyRegion", "UhfSetFrequencyRegionB", "CloseCom"}) {
     SCOPED_TRACE(op);
     auto f = MakeDialog(0);
     f->reader.FailOn(op);
     OnFactoryDefault(f->ctx);
-    EXPECT_EQ(f->reader.Calls(), all);
-    EXPECT_EQ(f->surface.GetText(idc::StatusPanel), "设置成功");
+    auto expected = all;
+    if (std::string(op) == "UhfGetFrequencyRegion") {
+      expected.erase(std::find(expected.begin(), expected.end(),
+                               "UhfSetFrequencyRegionB(255,4,902000,926000,500,48)"));
+    }
+    EXPECT_EQ(f->reader.Calls(), expected);
+    EXPECT_THAT(f->surface.Messages(), IsEmpty());
+    ExpectStatus(*f, "设置失败", Rgb{255, 0, 0});
   }
 }
 
@@ -198,20 +226,29 @@ TEST(Address, SetWritesTheEditedAddress) {
   auto f = MakeDialog(0);
   OnConnect(f->ctx);
   f->reader.ClearCalls();
-  f->surface.Type(idc::ReaderAddress, "7");
+  f->surface.Type(idc::ReaderAddress, " +7 ");
+  f->surface.Type(idc::ReadTime, "\t9");
   OnSetAddress(f->ctx);
   EXPECT_THAT(f->reader.Calls(), ElementsAre("UhfSetAddress(255,7)"));
   EXPECT_EQ(f->reader.State().address, 7);
   EXPECT_THAT(f->surface.Messages(), IsEmpty());
+  // The final refresh shows the values as they were taken.
+  EXPECT_EQ(f->surface.GetText(idc::ReaderAddress), "7");
+  EXPECT_EQ(f->surface.GetText(idc::ReadTime), "9");
 
-  // A value outside the byte range is refused by the refresh; the write goes on with the value
-  // already held.
-  f->reader.ClearCalls();
-  f->surface.Type(idc::ReaderAddress, "300");
-  OnSetAddress(f->ctx);
-  EXPECT_THAT(f->reader.Calls(), ElementsAre("UhfSetAddress(255,7)"));
-  ASSERT_EQ(f->surface.Messages().size(), 1u);
-  EXPECT_EQ(f->surface.Messages()[0].icon, MessageIcon::Exclamation);
+  // A value outside the byte range is refused by the refresh, with its message, and nothing is
+  // written.
+  for (const char* refused : {"300", "999", "-1", ""}) {
+    SCOPED_TRACE(refused);
+    f->reader.ClearCalls();
+    f->surface.ClearMessages();
+    f->surface.Type(idc::ReaderAddress, refused);
+    OnSetAddress(f->ctx);
+    EXPECT_THAT(f->reader.Calls(), IsEmpty());
+    ASSERT_EQ(f->surface.Messages().size(), 1u);
+    EXPECT_EQ(f->surface.Messages()[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(f->reader.State().address, 7);
+  }
 
   f->surface.ClearMessages();
   f->reader.FailOn("UhfSetAddress");
@@ -241,6 +278,21 @@ TEST(Address, GetShowsAddressAndVersionTogether) {
   EXPECT_THAT(MessageTexts(f->surface), ElementsAre("Get Address Fail!"));
   EXPECT_EQ(f->surface.GetText(idc::ReaderAddress), "42");
   EXPECT_EQ(f->surface.GetText(idc::VersionLabel), "V9");
+
+  // A version that could not be read is shown empty, not as the one read before.
+  f->reader.ClearFailures();
+  f->surface.ClearMessages();
+  f->reader.FailOn("Get_Version");
+  OnGetAddress(f->ctx);
+  EXPECT_EQ(f->surface.GetText(idc::ReaderAddress), "43");
+  EXPECT_EQ(f->surface.GetText(idc::VersionLabel), "");
+
+  // A refused refresh (a message was shown) stops it before any call.
+  f->reader.ClearCalls();
+  f->surface.Type(idc::OutputTime, "300");
+  OnGetAddress(f->ctx);
+  EXPECT_THAT(f->reader.Calls(), IsEmpty());
+  EXPECT_EQ(f->surface.Messages().size(), 1u);
 }
 
 TEST(Status, ColoursTheWholeTextInCharacters) {

@@ -123,6 +123,20 @@ TEST(Save, ChecksRefuseBeforeAnyWrite) {
          s.ComboSetSel(idc::FreqEnd, 0);
        },
        t.MESSAGE_FREQ_ERROR},
+      {"end before start, kind 2", 2,
+       [](MemorySurface& s) {
+         s.ComboSetSel(idc::FreqStart, 9);
+         s.ComboSetSel(idc::FreqEnd, 4);
+       },
+       t.MESSAGE_FREQ_ERROR},
+      {"ETSI end beyond its list", 0,
+       [](MemorySurface& s) {
+         s.SetCheck(idc::Fcc, 0);
+         s.SetCheck(idc::Etsi, 1);
+         s.ComboSetSel(idc::FreqStart, 0);
+         s.ComboSetSel(idc::FreqEnd, 7);  // the FCC list is still shown
+       },
+       t.MESSAGE_FREQ_ERROR},
       {"start byte 9 with 34", 0,
        [](MemorySurface& s) {
          s.SetCheck(idc::Wiegand26, 0);
@@ -298,14 +312,6 @@ TEST(Save, FrequencyAndPowerByReaderKind) {
     EXPECT_EQ(f->surface.GetText(idc::StatusPanel), "Saved!");
   }
   {
-    // Kind 2 takes no order check: the channels go as chosen.
-    auto f = AfterRead(2);
-    f->surface.ComboSetSel(idc::FreqStart, 9);
-    f->surface.ComboSetSel(idc::FreqEnd, 4);
-    OnSaveChanges(f->ctx);
-    EXPECT_THAT(f->reader.Calls(), ::testing::Contains("UhfSetFrequencyRegion(255,5,10,5,0,0)"));
-  }
-  {
     // A reader of the ETSI band: the read checked ETSI, the save turns its items into 865000 +
     // 500 x item.
     auto f = AfterRead(0, true);
@@ -335,7 +341,8 @@ TEST(Save, FrequencyAndPowerByReaderKind) {
   }
 }
 
-// Tested writes stop the save with their message; what was written before stays.
+// Tested writes stop the save with their message; what was written before stays. The panel
+// shows the first failed write's message in red.
 TEST(Save, FailedWritesStop) {
   const InterfaceText t = DefaultInterfaceText();
   struct Case {
@@ -363,10 +370,12 @@ TEST(Save, FailedWritesStop) {
       EXPECT_EQ(calls, Prefix(DefaultSaveCalls(), SaveCallIndex(c.op) + 1));
     }
     EXPECT_THAT(MessageTexts(f->surface), ElementsAre(c.message));
-    EXPECT_EQ(f->values.statusText, "读取成功");
+    EXPECT_EQ(f->surface.GetText(idc::StatusPanel), c.message);
+    ASSERT_EQ(f->surface.Colours(idc::StatusPanel).size(), 1u);
+    EXPECT_EQ(f->surface.Colours(idc::StatusPanel)[0].colour, kStatusRed);
     EXPECT_TRUE(f->reader.LinkOpen());
   }
-  // Untested writes are not looked at.
+  // Untested writes go on when they fail, and the save ends red instead of "Saved!".
   for (const char* op :
        {"UhfSetWgIntervalTime", "UhfSetBuzzer", "UhfSetTriggerTime", "UhfSetWorkMode",
         "UhfSetWeigand", "UhfSetPassword", "UhfSetReadTagIntervalTime"}) {
@@ -375,20 +384,123 @@ TEST(Save, FailedWritesStop) {
     f->reader.FailOn(op);
     OnSaveChanges(f->ctx);
     EXPECT_EQ(f->reader.Calls(), DefaultSaveCalls());
-    EXPECT_EQ(f->surface.GetText(idc::StatusPanel), "Saved!");
+    EXPECT_THAT(f->surface.Messages(), IsEmpty());
+    EXPECT_EQ(f->surface.GetText(idc::StatusPanel), t.MESSAGE_SET_PARAMETER_FAIL);
+    ASSERT_EQ(f->surface.Colours(idc::StatusPanel).size(), 1u);
+    EXPECT_EQ(f->surface.Colours(idc::StatusPanel)[0].colour, kStatusRed);
+  }
+  // The first failure names the panel's message, a later tested one its message box.
+  auto f = AfterRead(0);
+  f->reader.FailOn("UhfSetBuzzer");
+  f->reader.FailOn("UhfSetAddress");
+  OnSaveChanges(f->ctx);
+  EXPECT_EQ(f->reader.Calls(), Prefix(DefaultSaveCalls(), SaveCallIndex("UhfSetAddress") + 1));
+  EXPECT_THAT(MessageTexts(f->surface), ElementsAre(t.MESSAGE_SET_ADDRESS_FAIL));
+  EXPECT_EQ(f->surface.GetText(idc::StatusPanel), t.MESSAGE_SET_PARAMETER_FAIL);
+}
+
+// The controls must show a complete read of the reader the link is open to; otherwise nothing is
+// written and the operator is asked to read first.
+TEST(Save, WritesOnlyWhatAReadOfTheConnectedReaderShowed) {
+  const InterfaceText t = DefaultInterfaceText();
+  const auto expectRefused = [&](DialogFixture& f) {
+    f.reader.ClearCalls();
+    f.surface.ClearMessages();
+    OnSaveChanges(f.ctx);
+    EXPECT_THAT(f.reader.Calls(), IsEmpty());
+    EXPECT_THAT(MessageTexts(f.surface), ElementsAre(t.MESSAGE_READ_FIRST));
+  };
+  {
+    SCOPED_TRACE("no read");
+    auto f = MakeDialog(0);
+    expectRefused(*f);
+  }
+  {
+    // A reader of kind 0 read, then a reader of kind 2 reset: the controls still show the first
+    // reader's plan and power, which the second cannot take.
+    SCOPED_TRACE("after a factory default");
+    auto f = AfterRead(0);
+    f->reader.State().readerKind = 2;
+    OnFactoryDefault(f->ctx);
+    EXPECT_EQ(f->surface.GetText(idc::StatusPanel), "设置成功");
+    expectRefused(*f);
+  }
+  {
+    SCOPED_TRACE("after a disconnect");
+    auto f = AfterRead(0);
+    OnDisconnect(f->ctx);
+    expectRefused(*f);
+  }
+  for (const char* op : {"Get_SerNum", "UhfGetAddress", "OpenCom"}) {
+    SCOPED_TRACE(std::string("after a read where this failed: ") + op);
+    auto f = AfterRead(0);
+    f->reader.FailOn(op);
+    OnConnect(f->ctx);
+    f->reader.ClearFailures();
+    expectRefused(*f);
+  }
+  {
+    // A complete read makes the save possible again, also after a save.
+    auto f = AfterRead(0);
+    OnSaveChanges(f->ctx);
+    f->reader.ClearCalls();
+    OnSaveChanges(f->ctx);
+    EXPECT_EQ(f->reader.Calls(), DefaultSaveCalls());
   }
 }
 
-TEST(Save, EtsiEndBeyondItsListStopsAfterTheEarlierWrites) {
+// A value the refresh refuses (its range message was shown) stops the save before any write.
+TEST(Save, ARefusedValueWritesNothing) {
+  for (const auto& [control, text] :
+       std::vector<std::pair<int, std::string>>{{idc::OutputTime, "300"},
+                                                {idc::ReaderAddress, "999"},
+                                                {idc::ReadTime, "abc"},
+                                                {idc::TagInterval, "267"}}) {
+    SCOPED_TRACE(text);
+    auto f = AfterRead(0);
+    f->surface.Type(control, text);
+    f->surface.ClearMessages();
+    OnSaveChanges(f->ctx);
+    EXPECT_THAT(f->reader.Calls(), IsEmpty());
+    ASSERT_EQ(f->surface.Messages().size(), 1u);
+    EXPECT_EQ(f->surface.Messages()[0].icon, MessageIcon::Exclamation);
+    EXPECT_NE(f->surface.GetText(idc::StatusPanel), "Saved!");
+  }
+}
+
+// With several checks failing, the first in order speaks: removing the failures one by one, in
+// that order, brings each next message.
+TEST(Save, ChecksComeInTheirOrder) {
+  const InterfaceText t = DefaultInterfaceText();
   auto f = AfterRead(0);
-  f->surface.SetCheck(idc::Fcc, 0);
-  f->surface.SetCheck(idc::Etsi, 1);
-  f->surface.ComboSetSel(idc::FreqStart, 0);
-  f->surface.ComboSetSel(idc::FreqEnd, 7);  // the FCC list is still shown
+  MemorySurface& s = f->surface;
+  s.Type(idc::OutputTime, "0");
+  s.Type(idc::PowerValue, "64");
+  s.Type(idc::ReadTime, "255");
+  s.ComboSetSel(idc::FreqStart, 10);
+  s.ComboSetSel(idc::FreqEnd, 9);
+  s.ComboSetSel(idc::StartBytes, 10);
+  s.Type(idc::TagInterval, "256");
+  const std::vector<std::pair<std::string, std::function<void()>>> steps = {
+      {t.MESSAGE_OUTPUT_TIME_PARAMETER_ERROR, [&] { s.Type(idc::OutputTime, "2"); }},
+      {t.MESSAGE_POWER_PARAMETER_ERROR, [&] { s.Type(idc::PowerValue, "0"); }},
+      {t.MESSAGE_READ_TIME_PARAMETER_ERROR, [&] { s.Type(idc::ReadTime, "1"); }},
+      {t.MESSAGE_FREQ_ERROR, [&] { s.ComboSetSel(idc::FreqEnd, 10); }},
+      {t.MESSAGE_START_BYTES_PARAMETER_ERROR, [&] { s.ComboSetSel(idc::StartBytes, 9); }},
+      {t.MESSAGE_TAG_INTERVAL_PARAMETER_ERROR, [&] { s.Type(idc::TagInterval, "5"); }},
+  };
+  for (const auto& [message, mend] : steps) {
+    SCOPED_TRACE(message);
+    s.ClearMessages();
+    OnSaveChanges(f->ctx);
+    EXPECT_THAT(f->reader.Calls(), IsEmpty());
+    EXPECT_THAT(MessageTexts(s), ElementsAre(message));
+    mend();
+  }
+  s.ClearMessages();
   OnSaveChanges(f->ctx);
-  EXPECT_EQ(f->reader.Calls(),
-            Prefix(DefaultSaveCalls(), SaveCallIndex("UhfSetReadTagIntervalTime") + 1));
-  EXPECT_THAT(MessageTexts(f->surface), ElementsAre("Freq Error!"));
+  EXPECT_THAT(s.Messages(), IsEmpty());
+  EXPECT_EQ(s.GetText(idc::StatusPanel), "Saved!");
 }
 
 }  // namespace

@@ -3,9 +3,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstdio>
 
 #include "ReaderTestSupport.h"
+#include "dialog/MainDialogTemplate.h"
 #include "reader/FrequencyPlan.h"
 #include "reader/ReaderSettings.h"
 #include "ui/MemorySurface.h"
@@ -109,6 +112,66 @@ TEST(RegionChannels, RowsWithoutChannelsAndTheSpecialRows) {
   ASSERT_EQ(fcc.size(), 63u);
   EXPECT_EQ(fcc.front(), 902600);
   EXPECT_EQ(fcc.back(), 927400);
+}
+
+// Every row of the region table, as the table of regions gives it, and the items it fills.
+TEST(RegionChannels, EveryRowOfTheTable) {
+  const RegionChannelRow expected[kRegionCount] = {
+      {"00---FCC(American)", 63, 400, 902600},
+      {"01---ETSI EN 300-220(Europe300-220)", 11, 200, 865500},
+      {"02---ETSI EN 302-208(Europe302-208)", 4, 600, 865700},
+      {"03---HK920-925(Hong Kong)", 10, 500, 920250},
+      {"04---TaiWan 922-928(Taiwan)", 12, 500, 922250},
+      {"05---Japan 952-954(Japan)", 0, 0, 0},
+      {"06---Japan 952-955(Japan)", 14, 200, 952200},
+      {"07---ETSI EN 302-208(Europe)", 4, 600, 865700},
+      {"08---Korea 917-921(Korea)", 6, 600, 917300},
+      {"09---Malaysia 919-923(Malaysia)", 8, 500, 919250},
+      {"10--China 920-925(China)", 16, 250, 920625},
+      {"11--Japan 952-956(Japan)", 4, 1200, 952400},
+      {"12--South Africa 915-919(Poncho)", 17, 200, 915600},
+      {"13--Brazil 902-907/915-928(Brazil)", 35, 500, 902750},
+      {"14--Thailand 920-925(Thailand)", -1, -1, -1},
+      {"15--Singapore 920-925(Singapore)", 10, 500, 920250},
+      {"16--Australia 920-926(Australia)", 12, 500, 920250},
+      {"17--India 865-867(India)", 4, 600, 865100},
+      {"18--Uruguay 916-928(Uruguay)", 23, 500, 916250},
+      {"19--Vietnam 920-925(Vietnam)", 10, 500, 920250},
+      {"20--Israel 915-917", 1, 0, 916250},
+      {"21--Philippines 918-920(Philippines)", 4, 500, 918250},
+      {"22--Canada 902-928(Canada)", 42, 500, 902750},
+      {"23--Indonesia 923-925(Indonesia)", 4, 500, 923250},
+      {"24--New Zealand 921.5-928(New Zealand)", 11, 500, 922250},
+  };
+  for (int region = 0; region < kRegionCount; ++region) {
+    const RegionChannelRow& want = expected[region];
+    const RegionChannelRow& row = RegionChannelTable()[static_cast<std::size_t>(region)];
+    SCOPED_TRACE(want.name);
+    EXPECT_EQ(row.name, want.name);
+    EXPECT_EQ(row.channels, want.channels);
+    EXPECT_EQ(row.step, want.step);
+    EXPECT_EQ(row.firstChannel, want.firstChannel);
+
+    MemorySurface s{MainDialogTemplate()};
+    FillChannelLists(s, region, -1, -1);
+    const int count = std::max(want.channels, 0);
+    ASSERT_EQ(s.ComboCount(idc::FreqStart), count);
+    ASSERT_EQ(s.ComboCount(idc::FreqEnd), count);
+    for (int n = 1; n <= count; ++n) {
+      // Region 22: channels 1 to 3 are 902750, 903250 and 905750; channel n from 4 on is
+      // 905750 + step x (n - 1).
+      int frequency = want.firstChannel + want.step * (n - 1);
+      if (region == 22) {
+        frequency = n == 1 ? 902750 : n == 2 ? 903250 : n == 3 ? 905750 : 905750 + 500 * (n - 1);
+      }
+      char item[32];
+      std::snprintf(item, sizeof item, "%02d--%d", n, frequency);
+      EXPECT_EQ(s.ComboItem(idc::FreqStart, n - 1), item);
+      EXPECT_EQ(s.ComboItem(idc::FreqEnd, n - 1), item);
+    }
+    EXPECT_EQ(s.ComboGetSel(idc::FreqStart), count > 0 ? 0 : -1);
+    EXPECT_EQ(s.ComboGetSel(idc::FreqEnd), count - 1);
+  }
 }
 
 TEST(ChannelLists, FillBothSelectorsAndSelect) {

@@ -85,6 +85,8 @@ TEST(SimStateText, CorruptTextIsRefusedWithTheLine) {
       {replaced("wgOutRecord=1,9,3,0", "wgOutRecord=1,9,3"), "wgOutRecord"},
       {replaced("wgOutRecord=1,9,3,0", "wgOutRecord=1,9,3,0,0"), "wgOutRecord"},
       {good + "tag=e20\n", "tag"},  // odd digit count
+      // A carriage return inside the version (found by fuzzing): it would come back as a blank.
+      {replaced("version=TVW-SIM", "version=TVW\rSIM"), "version"},
       {good + "just some words\n", "line"},
       {"\x7f"
        "ELF\x02\x01\x01",

@@ -118,10 +118,17 @@ TEST(SimLink, OpenComChecksPortAndBaud) {
     EXPECT_EQ(reader.OpenCom(row.port, row.baud) == 0, row.ok) << row.port << " " << row.baud;
     EXPECT_EQ(reader.LinkOpen(), row.ok);
   }
+  // One link at a time, as a real port: a second open is refused until the first is closed.
   SimulatedReader reader;
   ASSERT_EQ(reader.OpenCom(2, 9600), 0);
-  EXPECT_EQ(reader.OpenCom(100, 115200), 0) << "a new link replaces the old one";
+  EXPECT_NE(reader.OpenCom(100, 115200), 0);
+  EXPECT_NE(reader.Net_Connect("192.168.1.2", 2000, "192.168.1.250", 27001), 0);
   EXPECT_TRUE(reader.LinkOpen());
+  ASSERT_EQ(reader.CloseCom(), 0);
+  EXPECT_EQ(reader.Net_Connect("192.168.1.2", 2000, "192.168.1.250", 27001), 0);
+  EXPECT_NE(reader.OpenCom(100, 115200), 0);
+  ASSERT_EQ(reader.CloseCom(), 0);
+  EXPECT_EQ(reader.OpenCom(100, 115200), 0);
 }
 
 TEST(SimLink, NetConnectNeedsDottedDecimalAddressesAndPorts) {

@@ -20,7 +20,8 @@ struct DialogFixture {
   InterfaceText texts = DefaultInterfaceText();
   std::uint8_t readerKind = 0;
   bool linkOpen = false;
-  DialogContext ctx{surface, values, texts, reader, readerKind, linkOpen};
+  bool controlsFromRead = false;
+  DialogContext ctx{surface, values, texts, reader, readerKind, linkOpen, controlsFromRead};
 
   explicit DialogFixture(SimOptions options = {}) : reader(options) {
     surface.SetNotificationHandler([this](int id, Notification notification) {

@@ -1,5 +1,6 @@
 #include "tags/TagReads.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -72,6 +73,9 @@ void Prepare(testing::DialogFixture& f, const Settings& s, std::uint8_t kind = 0
     for (int c = 0; c < 4; ++c) ui.ListInsertColumn(idc::TagList, c, headings[c], widths[c]);
   }
   f.reader.State().readerKind = kind;
+  if (f.reader.LinkOpen()) {
+    ASSERT_EQ(f.reader.CloseCom(), 0);  // one link at a time
+  }
   ASSERT_EQ(f.reader.OpenCom(100, 115200), 0);
   std::uint8_t extra = 0;
   ASSERT_EQ(f.reader.Handshake(ReaderBusAddress, 1, &f.readerKind, &extra), 0);
@@ -270,14 +274,32 @@ TEST_F(TagReadsTest, NoStartByteSelectionMakesNoDriverCall) {
   EXPECT_EQ(Rows().size(), 1u);
 }
 
-TEST_F(TagReadsTest, NoLengthSelectionGivesOneEmptyCardRow) {
-  Use({.startByte = 0, .lengthIndex = -1});
+// Without a length there is no card to output: no driver call and no row, as without a start
+// byte. The USB way does not use the length and reads as usual.
+TEST_F(TagReadsTest, NoLengthOrStartSelectionMakesNoRead) {
   Field(kEpc);
+  for (const Settings s :
+       {Settings{.startByte = 0, .lengthIndex = -1}, Settings{.startByte = -1, .lengthIndex = 3},
+        Settings{.startByte = -1, .lengthIndex = -1}}) {
+    Use(s);
+    reads.OnReadTag();
+    EXPECT_THAT(f.reader.Calls(), ::testing::IsEmpty());
+    EXPECT_THAT(Rows(), ::testing::IsEmpty());
+    EXPECT_THAT(f.surface.Messages(), ::testing::IsEmpty());
+  }
+  Use({.startByte = 4, .lengthIndex = -1, .usb = true});
   reads.OnReadTag();
-  EXPECT_EQ(f.reader.Calls().at(1), "EpcOutput(e200123456789abcdef01122,12,0,0,0)");
-  Field(kOtherEpc);
+  EXPECT_EQ(Rows(), (std::vector<Row>{{"1", "1450744508", "1", "12"}}));
+}
+
+// Neither "26" nor "34" checked: the frame is Wiegand 26.
+TEST_F(TagReadsTest, NoFormatCheckedReadsWiegand26) {
+  Field(kEpc);
+  Use({.usb = true, .w34 = false});
+  f.surface.SetCheck(idc::Wiegand26, 0);
   reads.OnReadTag();
-  EXPECT_EQ(Rows(), (std::vector<Row>{{"1", "", "2", "12"}}));
+  reads.ReadTagUSB();
+  EXPECT_EQ(Rows(), (std::vector<Row>{{"1", "05666970", "2", "12"}}));
 }
 
 TEST_F(TagReadsTest, DoubleClickClearsOnlyWhenConfirmed) {

@@ -3,6 +3,8 @@
 
 #include <QFont>
 #include <QIcon>
+#include <QPixmap>
+#include <QString>
 
 #include <string>
 
@@ -12,7 +14,10 @@ namespace uhf {
 // Chinese), an installed face that covers Chinese takes its place so no caption shows boxes.
 QFont MakeDialogFont(const std::string& face, int points);
 
-// The application icon from the embedded resources (several sizes).
-QIcon ApplicationIcon();
+// A PNG picture of the embedded resources (":/uhf/" + name).
+QPixmap EmbeddedPicture(const QString& name);
+
+// The application icon from the embedded resources, in its sizes up to `largest` pixels.
+QIcon ApplicationIcon(int largest = 256);
 
 }  // namespace uhf

@@ -18,6 +18,7 @@
 
 class QAbstractButton;
 class QDialog;
+class QStyle;
 class QPushButton;
 class QWidget;
 
@@ -27,7 +28,8 @@ class SurfaceDialog;
 
 class QtSurface : public ControlSurface {
  public:
-  // Returns the button to use for a push button id, or nullptr for a plain QPushButton.
+  // Returns the button to use for a push button id, or nullptr for a plain QPushButton. Kept for
+  // the surface's life: hidden buttons are built after the first frame or when first used.
   using ButtonFactory = std::function<QPushButton*(int id, QWidget* parent)>;
   using MessageBoxHook = std::function<MessageResult(
       std::string_view text, std::string_view caption, MessageButtons buttons, MessageIcon icon)>;
@@ -77,6 +79,12 @@ class QtSurface : public ControlSurface {
   MessageResult MessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
                            MessageIcon icon) override;
 
+  // Deferred until the window's first frame has been painted and flushed (or the control is
+  // used through the surface). A window never shown fills on use only.
+  void FillAfterFirstFrame(int id, std::function<void()> fill) override;
+  void FillInBackground(int id, std::function<std::string()> find,
+                        std::function<void(const std::string&)> fill) override;
+
   // When set, message boxes go to the hook and no real box is shown.
   void SetMessageBoxHook(MessageBoxHook hook) { messageBoxHook_ = std::move(hook); }
   // Enter (the dialog's accept command) ends the dialog only when this returns true.
@@ -87,19 +95,43 @@ class QtSurface : public ControlSurface {
 
  private:
   struct Control;
+  struct Written;
+  struct Deferred;
+  struct BackgroundResult;
+  struct Mailbox;
 
   Control& At(int id);
   const Control& At(int id) const;
   void Build(const DialogTemplate& dialog, const ButtonFactory& makeButton);
   QWidget* Create(const ControlTemplate& tpl, const ButtonFactory& makeButton);
+  QWidget* BuildWidget(Control& control, const ControlTemplate& tpl,
+                       const ButtonFactory& makeButton);
+  void BuildDeferred(int id);
+  Control* Unbuilt(int id);  // the control when its widget is not built yet, else nullptr
+  static std::string WrittenText(const Control& control);  // GetText of an unbuilt control
+  static void ApplyListStyle(Control& control);
+  static void ShowAddress(const Control& control, std::string_view dotted);
   void ReportClicks(QAbstractButton* button, int id);  // a click on it is a click on `id`
   void OnUserClick(int id);
+  void OnFirstFrame();
+  void StartBackground(Deferred& deferred);
+  void CompleteBackground(const std::shared_ptr<BackgroundResult>& result);
+  // Runs what is still deferred for control `id` before it is used.
+  void ResolveDeferred(int id);
 
+  QStyle* GroupStyle();
+
+  std::unique_ptr<QStyle> groupStyle_;  // outlives the dialog's group boxes
   std::unique_ptr<SurfaceDialog> dialog_;
   std::map<int, std::unique_ptr<Control>> controls_;
+  ButtonFactory makeButton_;  // for the controls built after the first frame
   QBrush pushButtonBrush_;
   DialogBaseUnits baseUnits_;
   MessageBoxHook messageBoxHook_;
+  std::vector<Deferred> deferred_;  // in the order they were asked for
+  bool firstFramePassed_ = false;
+  int building_ = kNoId;              // the control BuildDeferred is building
+  std::shared_ptr<Mailbox> mailbox_;  // how background work reaches the window's thread
 };
 
 }  // namespace uhf

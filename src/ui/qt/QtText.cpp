@@ -43,7 +43,10 @@ int Utf16Index(const QString& text, int characters) {
 
 void ShowStaticText(QLabel* label, const QString& text) {
   const QStringList lines = text.split(u'\n');
-  const int natural = static_cast<int>(lines.size()) * QFontMetrics(label->font()).lineSpacing();
+  // Only a caption of several lines needs the font's metrics (which load the font).
+  const int natural =
+      lines.size() < 2 ? 0
+                       : static_cast<int>(lines.size()) * QFontMetrics(label->font()).lineSpacing();
   if (lines.size() < 2 || natural <= label->height()) {
     label->setTextFormat(Qt::PlainText);
     label->setText(text);

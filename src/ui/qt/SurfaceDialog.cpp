@@ -2,11 +2,23 @@
 
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QTimer>
+
+#include <utility>
 
 namespace uhf {
 
 void SurfaceDialog::accept() {
   if (!acceptHandler || acceptHandler()) QDialog::accept();
+}
+
+bool SurfaceDialog::event(QEvent* event) {
+  if (event->type() == QEvent::Paint && onFirstFrame) {
+    // The window and its children are painted and flushed in one pass; a call queued from the
+    // first paint runs after that flush.
+    QTimer::singleShot(0, this, std::exchange(onFirstFrame, nullptr));
+  }
+  return QDialog::event(event);
 }
 
 void SurfaceDialog::keyPressEvent(QKeyEvent* event) {

@@ -13,10 +13,13 @@ namespace uhf {
 class SurfaceDialog : public QDialog {
  public:
   std::function<bool()> acceptHandler;
+  // Called once, after the first frame has been painted and flushed.
+  std::function<void()> onFirstFrame;
 
   void accept() override;
 
  protected:
+  bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 };
 

@@ -243,6 +243,19 @@ TEST(ToolWindowInit, EveryWidgetShowsItsInitialState) {
   EXPECT_TRUE(w.reader.Calls().empty()) << "initialisation talks to no reader";
 }
 
+// While the simulated reader is the driver the caption says so, from the first paint on and
+// through the operations.
+TEST(ToolWindowInit, TheSimulatedReaderIsNamedInTheCaption) {
+  OpenWindow w;
+  EXPECT_EQ(w.Window()->windowTitle(), QString::fromUtf8("UHF读头配置工具"));
+  w.tool.MarkSimulatedReader();
+  w.tool.MarkSimulatedReader();
+  w.ShowActive();
+  EXPECT_EQ(w.Window()->windowTitle(), QString::fromUtf8("UHF读头配置工具 — 模拟读头"));
+  w.Click(idc::ReadConfig);
+  EXPECT_EQ(w.Window()->windowTitle(), QString::fromUtf8("UHF读头配置工具 — 模拟读头"));
+}
+
 TEST(ToolWindowKeys, EnterRunsTheSavingExchangeAndAFailedCheckKeepsTheDialogOpen) {
   const struct {
     const char* name;
@@ -471,8 +484,10 @@ TEST(ToolWindowReader, ReadShowsEveryParameterAndAFactoryResetShowsOnTheNextRead
 
   w.reader.ClearCalls();
   w.Click(idc::FactoryDefault);
-  ASSERT_FALSE(w.reader.Calls().empty());
-  EXPECT_EQ(w.reader.Calls().front(), "OpenCom(100,0)");
+  // The read's link is closed before the reset opens its own.
+  ASSERT_GE(w.reader.Calls().size(), 2u);
+  EXPECT_EQ(w.reader.Calls()[0], "CloseCom()");
+  EXPECT_EQ(w.reader.Calls()[1], "OpenCom(100,0)");
   ExpectStatus(w, "设置成功", kGreen);
   EXPECT_TRUE(w.boxes.empty());
   EXPECT_EQ(Shown(w.W(idc::ReadTime)), "7") << "the reset does not refresh the controls";

@@ -1,6 +1,6 @@
-// The Windows window end to end: starts uhf-reader-tool.exe with the simulated reader logging its
-// calls, presses "获取配置信息" and then "出厂默认设置" as an operator would, and checks the calls
-// each press made, the status panel's text and that the panel shows it in green.
+// The Windows window end to end: starts uhf-reader-tool.exe with the simulated reader recording
+// its calls, presses "获取配置信息" and then "出厂默认设置" as an operator would, and checks the
+// calls each press made, the status panel's text and that the panel shows it in green.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -67,6 +67,13 @@ const std::vector<std::string> kFactoryCalls = {
     "Handshake(255,0)",
     "CloseCom()",
 };
+
+// Every call of a sequence as the simulated reader records it: with its status, 0 here.
+std::vector<std::string> Succeeded(const std::vector<std::string>& calls) {
+  std::vector<std::string> lines;
+  for (const std::string& call : calls) lines.push_back(call + " -> 0");
+  return lines;
+}
 
 std::vector<std::string> ReadLines(const fs::path& path) {
   std::ifstream in(path);
@@ -164,11 +171,12 @@ TEST(ToolWindowEndToEnd, ReadAndFactoryDefaultCallTheReaderAndShowGreen) {
   test::TempDir dir("uhf-gui");
   const fs::path log = dir.path() / "calls.log";
   setenv("TAGVANE_SIM_STATE", (dir.path() / "reader.ini").string().c_str(), 1);
-  setenv("TAGVANE_SIM_CALL_LOG", log.string().c_str(), 1);
+  setenv("TAGVANE_SIM_RECORD", log.string().c_str(), 1);
 
   ToolProcess tool(dir.path());  // started in a folder without config.ini
   ASSERT_TRUE(tool.Started());
-  const std::wstring title = Widen(kAppTitle);
+  // The caption says the simulated reader is the driver.
+  const std::wstring title = Widen(std::string(kAppTitle) + std::string(kSimulatedCaptionSuffix));
   HWND window = nullptr;
   ASSERT_TRUE(WaitFor([&] {
     window = FindWindowW(L"#32770", title.c_str());
@@ -183,7 +191,7 @@ TEST(ToolWindowEndToEnd, ReadAndFactoryDefaultCallTheReaderAndShowGreen) {
   test::ClickControl(window, GetDlgItem(window, idc::ReadConfig));
   ASSERT_TRUE(WaitFor([&] { return ControlText(panel) == "读取成功"; })) << ControlText(panel);
   ASSERT_TRUE(WaitFor([&] { return ReadLines(log).size() >= kReadCalls.size(); }));
-  EXPECT_EQ(ReadLines(log), kReadCalls);
+  EXPECT_EQ(ReadLines(log), Succeeded(kReadCalls));
   PanelPixels pixels;
   EXPECT_TRUE(WaitFor([&] { return (pixels = CountPanelPixels(panel)).green > 500; }, 5s))
       << "green pixels: " << pixels.green;
@@ -194,7 +202,7 @@ TEST(ToolWindowEndToEnd, ReadAndFactoryDefaultCallTheReaderAndShowGreen) {
   test::ClickControl(window, GetDlgItem(window, idc::FactoryDefault));
   ASSERT_TRUE(WaitFor([&] { return ControlText(panel) == "设置成功"; })) << ControlText(panel);
   ASSERT_TRUE(WaitFor([&] { return ReadLines(log).size() >= kFactoryCalls.size(); }));
-  EXPECT_EQ(ReadLines(log), kFactoryCalls);
+  EXPECT_EQ(ReadLines(log), Succeeded(kFactoryCalls));
   EXPECT_TRUE(WaitFor([&] { return (pixels = CountPanelPixels(panel)).green > 500; }, 5s))
       << "green pixels: " << pixels.green;
   EXPECT_EQ(pixels.red, 0);

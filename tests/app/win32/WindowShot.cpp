@@ -67,7 +67,9 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "cannot start the tool\n");
     return 1;
   }
-  const std::wstring title = uhf::Widen(uhf::kAppTitle);
+  // The tool runs with the simulated reader, which its caption names.
+  const std::wstring title =
+      uhf::Widen(std::string(uhf::kAppTitle) + std::string(uhf::kSimulatedCaptionSuffix));
   HWND window = nullptr;
   for (int i = 0; i < 400 && (window == nullptr || !IsWindowVisible(window)); ++i) {
     std::this_thread::sleep_for(50ms);

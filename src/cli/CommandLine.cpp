@@ -1,0 +1,245 @@
+#include "cli/CommandLine.h"
+
+#include <CLI/CLI.hpp>
+
+#include <memory>
+#include <ostream>
+
+#include "cli/Commands.h"
+#include "cli/NoDriver.h"
+#include "cli/StationLog.h"
+#include "driver/LibraryDriver.h"
+#include "driver/LoggingDriver.h"
+#include "files/FileLock.h"
+
+namespace uhf::cli {
+
+namespace {
+
+constexpr const char* kVersion = "1.0";
+
+constexpr const char* kExitStatuses =
+    "Exit status:\n"
+    "  0  success\n"
+    "  1  the reader or a write failed (the status text, e.g. 连接失败 or 配置失败, on stderr)\n"
+    "  2  bad usage or a refused profile; nothing was written\n"
+    "  3  the driver library could not be bound\n"
+    "  4  apply wrote the profile but the read-back differs";
+
+struct Globals {
+  std::string link = "usb";
+  std::optional<int> port;
+  std::optional<int> baud;
+  std::string reader;
+  std::string host;
+  std::string driverFile;
+  std::string logFile;
+  std::string stationLog;
+  bool version = false;
+};
+
+std::unique_ptr<LibraryDriver> Bind(const Globals& globals, std::string& error) {
+  if (!globals.driverFile.empty()) return LibraryDriver::LoadFile(globals.driverFile, error);
+  return LibraryDriver::Load(LibraryDriver::PlatformLibraryName(), error);
+}
+
+std::string CommandText(const Invocation& inv) {
+  if (inv.command == "export" || inv.command == "apply") {
+    return inv.command + " " + inv.file.string();
+  }
+  if (inv.command == "address-set") return "address set " + std::to_string(inv.address);
+  if (inv.command == "address-get") return "address get";
+  if (inv.command == "read-tags") return "read-tags " + std::to_string(inv.count);
+  return inv.command;
+}
+
+// The link options as the session takes them; an error text for combinations that mean nothing.
+std::optional<std::string> LinkFrom(const Globals& g, LinkOptions& link) {
+  if (g.link == "serial") {
+    if (!g.port) return "--link serial needs --port N";
+    link.kind = LinkKind::Serial;
+    link.port = *g.port;
+    link.baud = g.baud;
+  } else if (g.link == "tcp") {
+    if (g.reader.empty()) return "--link tcp needs --reader IP:PORT";
+    link.kind = LinkKind::Tcp;
+    link.reader = g.reader;
+    link.host = g.host;
+  }
+  if (g.link != "serial" && (g.port || g.baud)) return "--port and --baud need --link serial";
+  if (g.link != "tcp" && (!g.reader.empty() || !g.host.empty())) {
+    return "--reader and --host need --link tcp";
+  }
+  return std::nullopt;
+}
+
+// The window's platform, minus what this command cannot use: the serial port discovery serves only
+// a serial link and `ports`, this computer's address only a network link without --host. Neither
+// changes a driver call; leaving them out spares a walk of the device tree and a name lookup.
+DialogPlatform CompanionPlatform(const Invocation& inv) {
+  DialogPlatform platform = SystemDialogPlatform();
+  if (inv.link.kind != LinkKind::Serial && inv.command != "ports") platform.availablePorts = {};
+  if (inv.link.kind != LinkKind::Tcp || !inv.link.host.empty()) platform.hostAddress = {};
+  return platform;
+}
+
+}  // namespace
+
+int CompanionMain(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+  CLI::App app{
+      "Configures a UHF RFID reader from a script or a terminal with the reader tool's own "
+      "operations.",
+      "uhf-readerctl"};
+  app.fallthrough();
+  app.footer(kExitStatuses);
+  app.set_help_all_flag("--help-all", "Print the help of every command");
+
+  Globals g;
+  Invocation inv;
+  app.add_option("--link", g.link, "How the reader is connected (default usb)")
+      ->type_name("usb|serial|tcp")
+      ->check(CLI::IsMember({"usb", "serial", "tcp"}));
+  app.add_option("--port", g.port, "Serial port number N, as in COM N (--link serial)")
+      ->type_name("N");
+  app.add_option("--baud", g.baud, "Serial baud rate: 9600 to 115200 (--link serial)")
+      ->type_name("B");
+  app.add_option("--reader", g.reader, "Reader's IP:PORT (--link tcp)")->type_name("IP:PORT");
+  app.add_option("--host", g.host, "This computer's IP:PORT (--link tcp)")->type_name("IP:PORT");
+  app.add_option("--driver", g.driverFile,
+                 "Bind this driver library file instead of searching for " +
+                     std::string(LibraryDriver::PlatformLibraryName()))
+      ->type_name("FILE");
+  app.add_option("--log", g.logFile, "Append the exchange log (one line per driver call) to FILE")
+      ->type_name("FILE");
+  app.add_option("--station-log", g.stationLog, "Append one CSV line per command to FILE")
+      ->type_name("FILE");
+  app.add_flag("--json", inv.json, "Print JSON instead of text");
+  app.add_flag("--version", g.version, "Print the version and the bound driver library");
+
+  auto* read = app.add_subcommand("read", "Read the whole configuration (获取配置信息)");
+  auto* factory =
+      app.add_subcommand("factory-default", "Restore the factory configuration (出厂默认设置)");
+  auto* exportCmd = app.add_subcommand("export", "Read, then write the configuration as a profile");
+  exportCmd->add_option("FILE", inv.file, "Profile to write")->required();
+  auto* apply = app.add_subcommand(
+      "apply", "Read, write the profile's values with the save operation, read back and compare");
+  apply->add_option("FILE", inv.file, "Profile to apply")->required();
+  auto* address = app.add_subcommand("address", "The address stored in the reader");
+  address->require_subcommand(1);
+  auto* addressGet = address->add_subcommand("get", "Read the stored address");
+  auto* addressSet = address->add_subcommand("set", "Write the stored address");
+  addressSet->add_option("N", inv.address, "Address 0 to 255")
+      ->required()
+      ->check(CLI::Range(0, 255));
+  auto* readTags = app.add_subcommand("read-tags", "Read tags into the tag list and print it");
+  readTags->add_option("--count", inv.count, "Number of reads (default 1)")
+      ->type_name("N")
+      ->check(CLI::Range(1, 100000));
+  std::string way = "read";
+  readTags
+      ->add_option("--way", way,
+                   "read: the Read Tag button; usb: the decimal Wiegand read; hex: the whole "
+                   "EPC; decimal: the decimal test read")
+      ->check(CLI::IsMember({"read", "usb", "hex", "decimal"}));
+  std::string csv;
+  readTags->add_option("--csv", csv, "Also write the list to FILE as CSV")->type_name("FILE");
+  auto* texts = app.add_subcommand(
+      "texts", "Every interface text in effect for the config.ini of the current directory");
+  auto* ports = app.add_subcommand("ports", "The serial ports the discovery finds");
+  for (CLI::App* command : {read, factory, exportCmd, apply, address, readTags, texts, ports}) {
+    command->footer(kExitStatuses);
+  }
+
+  try {
+    app.parse(argc, argv);
+    if (!g.version && app.get_subcommands().empty()) {
+      throw CLI::RequiredError(
+          "a command (read, factory-default, export, apply, address, "
+          "read-tags, texts, ports)");
+    }
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e, out, err);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e, out, err);
+  } catch (const CLI::ParseError& e) {
+    app.exit(e, out, err);
+    return kExitUsage;
+  }
+
+  if (g.version) {
+    out << "uhf-readerctl " << kVersion << '\n';
+    std::string error;
+    std::unique_ptr<LibraryDriver> driver = Bind(g, error);
+    if (!driver) {
+      err << "uhf-readerctl: " << error << '\n';
+      return kExitNoDriver;
+    }
+    out << "driver library: " << driver->File()
+        << (driver->Simulated() ? " (the simulated reader)" : " (not the simulated reader)")
+        << '\n';
+    return kExitOk;
+  }
+
+  if (read->parsed()) inv.command = "read";
+  if (factory->parsed()) inv.command = "factory-default";
+  if (exportCmd->parsed()) inv.command = "export";
+  if (apply->parsed()) inv.command = "apply";
+  if (addressGet->parsed()) inv.command = "address-get";
+  if (addressSet->parsed()) inv.command = "address-set";
+  if (readTags->parsed()) inv.command = "read-tags";
+  if (texts->parsed()) inv.command = "texts";
+  if (ports->parsed()) inv.command = "ports";
+  inv.way = way == "usb"       ? TagWay::Usb
+            : way == "hex"     ? TagWay::Hex
+            : way == "decimal" ? TagWay::Decimal
+                               : TagWay::Read;
+  if (!csv.empty()) inv.csv = csv;
+  if (const auto problem = LinkFrom(g, inv.link)) {
+    err << "uhf-readerctl: " << *problem << '\n';
+    return kExitUsage;
+  }
+
+  CommandReport report;
+  std::unique_ptr<LibraryDriver> library;
+  std::unique_ptr<ReaderDriver> logged;
+  NoDriver none;
+  ReaderDriver* driver = &none;
+  if (NeedsReader(inv.command)) {
+    std::string error;
+    library = Bind(g, error);
+    if (!library) {
+      err << "uhf-readerctl: " << error << '\n';
+      report = {kExitNoDriver, "no driver", {}, {}};
+    } else {
+      driver = library.get();
+    }
+  }
+  if (report.exitStatus == kExitOk) {
+    if (!g.logFile.empty()) {
+      logged =
+          std::make_unique<LoggingDriver>(*driver, [file = std::filesystem::path(g.logFile), &err,
+                                                    warned = false](std::string_view line) mutable {
+            std::string error;
+            if (!AppendLineLocked(file, line, error) && !warned) {
+              err << "uhf-readerctl: exchange log: " << error << '\n';
+              warned = true;
+            }
+          });
+      driver = logged.get();
+    }
+    report = RunCommand(inv, *driver, CompanionPlatform(inv), out, err);
+  }
+
+  if (!g.stationLog.empty()) {
+    std::string error;
+    const std::string line =
+        StationLogLine(ExchangeLogTime(), CommandText(inv), LinkText(inv.link), report);
+    if (!AppendStationLog(g.stationLog, line, error)) {
+      err << "uhf-readerctl: station log: " << error << '\n';
+      if (report.exitStatus == kExitOk) return kExitFailed;
+    }
+  }
+  return report.exitStatus;
+}
+
+}  // namespace uhf::cli

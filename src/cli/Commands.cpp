@@ -1,0 +1,388 @@
+#include "cli/Commands.h"
+
+#include <fstream>
+#include <iomanip>
+#include <iterator>
+#include <ostream>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/ReaderProfile.h"
+#include "cli/WiegandFrame.h"
+#include "dialog/ControlIds.h"
+#include "dialog/InterfaceText.h"
+#include "tags/TagReads.h"
+
+namespace uhf::cli {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// What a command found out, before it is printed.
+struct Run {
+  const Invocation& invocation;
+  Session& session;
+  std::ostream& out;
+  std::ostream& err;
+  CommandReport report;
+
+  void Identify() {
+    report.serialNumber = session.Dialog().Values().serialNumberText;
+    report.version = session.Dialog().Values().versionText;
+  }
+
+  CommandReport Finish(int status, std::string result) {
+    report.exitStatus = status;
+    report.result = std::move(result);
+    return report;
+  }
+
+  // A failure: the texts the dialog showed on stderr, and with --json an object on stdout too.
+  CommandReport Fail(int status, const std::string& text, std::string result = "failed") {
+    err << "uhf-readerctl: " << text << '\n';
+    if (invocation.json) out << Json{{"result", result}, {"error", text}}.dump(2) << '\n';
+    return Finish(status, std::move(result));
+  }
+
+  // The read every reader command starts with, as the read button does.
+  bool Read() {
+    const Outcome outcome = session.Run(&ReaderConfigDialog::OnConnect);
+    Identify();
+    if (ReadSucceeded(outcome)) return true;
+    const std::string text = outcome.FailureText();
+    Fail(kExitFailed, text.empty() ? "the read did not complete: " + outcome.statusText : text);
+    return false;
+  }
+};
+
+CommandReport Read(Run& run) {
+  if (!run.Read()) return run.report;
+  const ReaderConfiguration config = ConfigurationShown(run.session);
+  if (run.invocation.json) {
+    run.out << ConfigurationJson(config).dump(2) << '\n';
+  } else {
+    run.out << ConfigurationTable(config);
+  }
+  return run.Finish(kExitOk, "ok");
+}
+
+CommandReport FactoryDefault(Run& run) {
+  const Outcome outcome = run.session.Run(&ReaderConfigDialog::OnFactoryDefault);
+  if (!FactorySucceeded(outcome)) {
+    const std::string text = outcome.FailureText();
+    return run.Fail(kExitFailed, text.empty() ? "the reset did not complete" : text);
+  }
+  if (run.invocation.json) {
+    run.out << Json{{"result", "ok"}, {"status", outcome.statusText}}.dump(2) << '\n';
+  } else {
+    run.out << outcome.statusText << '\n';
+  }
+  return run.Finish(kExitOk, "ok");
+}
+
+CommandReport Export(Run& run) {
+  if (!run.Read()) return run.report;
+  const ReaderConfiguration config = ConfigurationShown(run.session);
+  const std::string text =
+      ProfileText(config, ProfileFromControls(run.session), run.session.UsbLink());
+  std::ofstream file(run.invocation.file, std::ios::binary | std::ios::trunc);
+  file << text;
+  file.close();
+  if (!file) {
+    return run.Fail(kExitFailed, "cannot write " + run.invocation.file.string());
+  }
+  if (run.invocation.json) {
+    run.out << Json{{"result", "ok"}, {"file", run.invocation.file.string()}}.dump(2) << '\n';
+  } else {
+    run.out << "Profile of " << config.serialNumberText << " written to "
+            << run.invocation.file.string() << '\n';
+  }
+  return run.Finish(kExitOk, "ok");
+}
+
+CommandReport Apply(Run& run) {
+  std::ifstream file(run.invocation.file, std::ios::binary);
+  if (!file) {
+    return run.Fail(kExitUsage, "cannot read " + run.invocation.file.string(), "refused");
+  }
+  const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  ProfileError error;
+  const std::optional<ParsedProfile> profile = ParseProfile(text, error);
+  if (!profile) {
+    return run.Fail(kExitUsage, run.invocation.file.string() + ": " + error.Text(), "refused");
+  }
+  if (!run.Read()) return run.report;
+  if (const auto refusal = CheckProfile(*profile, run.session)) {
+    return run.Fail(kExitUsage, run.invocation.file.string() + ": " + refusal->Text(), "refused");
+  }
+  ApplyProfile(*profile, run.session);
+  const Outcome saved = run.session.Run(&ReaderConfigDialog::OnSaveChanges);
+  if (!SaveSucceeded(saved, run.session.Dialog().Texts())) {
+    const std::string failure = saved.FailureText();
+    return run.Fail(kExitFailed, failure.empty() ? "the save did not complete" : failure);
+  }
+  // What the save wrote, as its closing refresh shows it (numbers in their plain form).
+  const ProfileValues written = ProfileFromControls(run.session);
+  if (!run.Read()) return run.report;
+  const ProfileValues readBack = ProfileFromControls(run.session);
+
+  Json differences = Json::array();
+  for (const auto& [key, value] : written) {
+    const auto it = readBack.find(key);
+    const std::string back = it != readBack.end() ? it->second : std::string();
+    if (back != value) {
+      differences.push_back({{"key", key}, {"written", value}, {"readBack", back}});
+    }
+  }
+  const bool same = differences.empty();
+  if (run.invocation.json) {
+    run.out << Json{{"result", same ? "ok" : "differs"}, {"differences", differences}}.dump(2)
+            << '\n';
+  } else if (same) {
+    run.out << "Applied " << run.invocation.file.string() << " to " << run.report.serialNumber
+            << "; every setting reads back as written\n";
+  } else {
+    for (const Json& d : differences) {
+      run.out << d["key"].get<std::string>() << ": wrote " << d["written"].get<std::string>()
+              << ", reads back " << d["readBack"].get<std::string>() << '\n';
+    }
+  }
+  if (!same) {
+    run.err << "uhf-readerctl: " << differences.size()
+            << " setting(s) read back differently from what was written\n";
+    return run.Finish(kExitDiffers, "differs");
+  }
+  return run.Finish(kExitOk, "ok");
+}
+
+CommandReport AddressCommand(Run& run, bool set) {
+  if (!run.Read()) return run.report;
+  if (set) run.session.Surface().Type(idc::ReaderAddress, std::to_string(run.invocation.address));
+  const Outcome outcome =
+      run.session.Run(set ? &ReaderConfigDialog::OnSetAddress : &ReaderConfigDialog::OnGetAddress);
+  if (!NoMessageShown(outcome)) return run.Fail(kExitFailed, outcome.FailureText());
+  run.Identify();
+  const int address = run.session.Dialog().Values().readerAddress;
+  if (run.invocation.json) {
+    run.out << Json{{"result", "ok"}, {"readerAddress", address}}.dump(2) << '\n';
+  } else {
+    run.out << "readerAddress " << address << '\n';
+  }
+  return run.Finish(kExitOk, "ok");
+}
+
+std::string CsvField(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
+CommandReport ReadTags(Run& run) {
+  if (!run.Read()) return run.report;
+  const Invocation& inv = run.invocation;
+  void (ReaderConfigDialog::*handler)() = &ReaderConfigDialog::OnReadTag;
+  bool decimal = run.session.UsbLink();  // the Read Tag button's USB way is the decimal one
+  switch (inv.way) {
+    case TagWay::Read:
+      break;
+    case TagWay::Usb:
+      handler = &ReaderConfigDialog::OnReadTagUSB;
+      decimal = true;
+      break;
+    case TagWay::Hex:
+      handler = &ReaderConfigDialog::OnReadTagTestHex;
+      decimal = false;
+      break;
+    case TagWay::Decimal:
+      handler = &ReaderConfigDialog::OnReadTagTestDecimal;
+      decimal = true;
+      break;
+  }
+  for (int i = 0; i < inv.count; ++i) {
+    const Outcome outcome = run.session.Run(handler);
+    if (!NoMessageShown(outcome)) return run.Fail(kExitFailed, outcome.FailureText());
+  }
+
+  const MemorySurface& surface = run.session.Surface();
+  const auto cell = [&](int row, int column) {
+    return surface.ListGetItemText(idc::TagList, row, column, 256);
+  };
+  Json rows = Json::array();
+  std::ostringstream table;
+  std::ostringstream csv;
+  std::vector<std::string> headings;
+  for (int c = 0; c < 4; ++c) headings.push_back(surface.ListColumnHeading(idc::TagList, c));
+  csv << CsvField(headings[0]) << ',' << CsvField(headings[1]) << ',' << CsvField(headings[2])
+      << ',' << CsvField(headings[3]);
+  if (decimal) csv << ",Frame Bits,Facility Code,Card,Even Parity,Odd Parity,Frame";
+  csv << "\r\n";
+  table << std::left << std::setw(6) << headings[0] << std::setw(42) << headings[1] << std::setw(15)
+        << headings[2] << headings[3] << '\n';
+  long long reads = 0;
+  for (int row = 0; row < surface.ListCount(idc::TagList); ++row) {
+    const std::string no = cell(row, 0);  // the No. column
+    const std::string card = cell(row, kTagColumnCard);
+    const std::string times = cell(row, kTagColumnCount);
+    const std::string epcLength = cell(row, kTagColumnEpcLength);
+    reads += std::atoll(times.c_str());
+    Json entry = {
+        {"no", no}, {"cardNumber", card}, {"successTimes", times}, {"epcLength", epcLength}};
+    table << std::left << std::setw(6) << no << std::setw(42) << card << std::setw(15) << times
+          << epcLength << '\n';
+    csv << CsvField(no) << ',' << CsvField(card) << ',' << times << ',' << epcLength;
+    if (const auto frame = decimal ? WiegandFrameOfCardText(card) : std::nullopt) {
+      entry["wiegand"] = {{"bits", frame->bits},
+                          {"facilityCode", frame->facilityCode},
+                          {"cardNumber", frame->cardNumber},
+                          {"evenParity", frame->evenParity},
+                          {"oddParity", frame->oddParity},
+                          {"frame", frame->bitString}};
+      table << "      Wiegand " << frame->bits << ": facility " << frame->facilityCode << ", card "
+            << frame->cardNumber << ", parity even " << frame->evenParity << " odd "
+            << frame->oddParity << ", frame " << frame->bitString << '\n';
+      csv << ',' << frame->bits << ',' << frame->facilityCode << ',' << frame->cardNumber << ','
+          << frame->evenParity << ',' << frame->oddParity << ',' << frame->bitString;
+    }
+    csv << "\r\n";
+    rows.push_back(std::move(entry));
+  }
+  if (inv.csv) {
+    std::ofstream file(*inv.csv, std::ios::binary | std::ios::trunc);
+    file << csv.str();
+    file.close();
+    if (!file) return run.Fail(kExitFailed, "cannot write " + inv.csv->string());
+  }
+  if (inv.json) {
+    run.out << Json{{"result", reads > 0 ? "ok" : "failed"}, {"tags", rows}}.dump(2) << '\n';
+  } else {
+    run.out << table.str();
+  }
+  if (reads == 0) {
+    run.err << "uhf-readerctl: no tag was read\n";
+    return run.Finish(kExitFailed, "failed");
+  }
+  return run.Finish(kExitOk, "ok");
+}
+
+std::string WhereShown(const InterfaceTextEntry& entry) {
+  using Use = InterfaceTextEntry::Use;
+  switch (entry.use) {
+    case Use::Caption:
+      return "control " + std::to_string(entry.controlId);
+    case Use::FixedCaption:
+      return "control " + std::to_string(entry.controlId) + " (fixed caption)";
+    case Use::Message:
+      return "message";
+    case Use::FixedMessage:
+      return "message (fixed text)";
+    case Use::Column:
+      return "tag list column " + std::to_string(entry.column);
+  }
+  return {};
+}
+
+CommandReport Texts(Run& run) {
+  const MemorySurface& surface = run.session.Surface();
+  const InterfaceText& texts = run.session.Dialog().Texts();
+  Json list = Json::array();
+  std::ostringstream table;
+  for (const InterfaceTextEntry& entry : InterfaceTextTable()) {
+    using Use = InterfaceTextEntry::Use;
+    std::string text;
+    switch (entry.use) {
+      case Use::Caption:
+      case Use::FixedCaption:
+        text = surface.GetText(entry.controlId);
+        break;
+      case Use::Message:
+      case Use::FixedMessage:
+        text = texts.*entry.member;
+        break;
+      case Use::Column:
+        text = surface.ListColumnHeading(idc::TagList, entry.column);
+        break;
+    }
+    const std::string where = WhereShown(entry);
+    list.push_back({{"key", std::string(entry.key)}, {"where", where}, {"text", text}});
+    std::string shown = text;
+    for (std::size_t at = 0; (at = shown.find("\r\n", at)) != std::string::npos;) {
+      shown.replace(at, 2, "\\r\\n");
+    }
+    table << std::left << std::setw(42) << std::string(entry.key) << std::setw(30) << where << shown
+          << '\n';
+  }
+  if (run.invocation.json) {
+    run.out << list.dump(2) << '\n';
+  } else {
+    run.out << table.str();
+  }
+  return run.Finish(kExitOk, "ok");
+}
+
+CommandReport Ports(Run& run, const DialogPlatform& platform) {
+  std::vector<AvailablePort> ports;
+  try {
+    if (platform.availablePorts) ports = platform.availablePorts();
+  } catch (const std::exception& error) {
+    return run.Fail(kExitFailed, error.what());
+  }
+  Json list = Json::array();
+  std::ostringstream table;
+  for (const AvailablePort& port : ports) {
+    Json entry = {{"name", port.name},
+                  {"displayName", port.displayName},
+                  {"devicePath", port.devicePath},
+                  {"portNumber", nullptr}};
+    if (port.portNumber) entry["portNumber"] = *port.portNumber;
+    list.push_back(std::move(entry));
+    table << std::left << std::setw(10) << (port.name.empty() ? "-" : port.name) << std::setw(8)
+          << (port.portNumber ? std::to_string(*port.portNumber) : "-") << std::setw(24)
+          << port.devicePath << port.displayName << '\n';
+  }
+  if (run.invocation.json) {
+    run.out << list.dump(2) << '\n';
+  } else if (ports.empty()) {
+    run.out << "No serial port found\n";
+  } else {
+    run.out << std::left << std::setw(10) << "Name" << std::setw(8) << "OpenCom" << std::setw(24)
+            << "Device"
+            << "Display name\n"
+            << table.str();
+  }
+  return run.Finish(kExitOk, "ok");
+}
+
+}  // namespace
+
+bool NeedsReader(const std::string& command) {
+  return command != "texts" && command != "ports";
+}
+
+CommandReport RunCommand(const Invocation& invocation, ReaderDriver& driver,
+                         DialogPlatform platform, std::ostream& out, std::ostream& err) {
+  const DialogPlatform ports = platform;
+  Session session(driver, std::move(platform));
+  Run run{invocation, session, out, err, {}};
+  if (const auto problem = session.SetLink(invocation.link)) {
+    return run.Fail(kExitUsage, *problem, "refused");
+  }
+  const std::string& command = invocation.command;
+  if (command == "read") return Read(run);
+  if (command == "factory-default") return FactoryDefault(run);
+  if (command == "export") return Export(run);
+  if (command == "apply") return Apply(run);
+  if (command == "address-get") return AddressCommand(run, false);
+  if (command == "address-set") return AddressCommand(run, true);
+  if (command == "read-tags") return ReadTags(run);
+  if (command == "texts") return Texts(run);
+  if (command == "ports") return Ports(run, ports);
+  return run.Fail(kExitUsage, "unknown command " + command, "refused");
+}
+
+}  // namespace uhf::cli
