@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -90,7 +94,19 @@ TEST(LibraryDriver, EveryOperationForwardsToItsOwnExport) {
   }
 }
 
-// libtagvane.so beside the test program, found by name through the program's RUNPATH.
+// Where the build puts the simulated library: beside the program, and on Windows in the
+// program's "simulator" folder.
+std::filesystem::path SimulatedLibraryFolder() {
+#ifdef _WIN32
+  wchar_t program[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, program, MAX_PATH);
+  return std::filesystem::path(program).parent_path() / "simulator";
+#else
+  return std::filesystem::read_symlink("/proc/self/exe").parent_path();
+#endif
+}
+
+// The simulated library the build made, found by name through the platform's search.
 TEST(LibraryDriver, SimulatedLibraryAnswersThroughTheBinding) {
   namespace fs = std::filesystem;
   static const fs::path state =
@@ -105,9 +121,8 @@ TEST(LibraryDriver, SimulatedLibraryAnswersThroughTheBinding) {
   EXPECT_EQ(failure, LibraryDriver::Failure::None);
   // It says it is the simulated reader, and which file the search took: the one beside us.
   EXPECT_TRUE(driver->Simulated());
-  EXPECT_EQ(fs::path(driver->File()).filename(), "libtagvane.so");
-  EXPECT_TRUE(fs::equivalent(fs::path(driver->File()).parent_path(),
-                             fs::read_symlink("/proc/self/exe").parent_path()));
+  EXPECT_EQ(fs::path(driver->File()).filename(), LibraryDriver::PlatformLibraryName());
+  EXPECT_TRUE(fs::equivalent(fs::path(driver->File()).parent_path(), SimulatedLibraryFolder()));
   EXPECT_NE(driver->UhfSetOutPower(kBus, 21), 0) << "no link yet";
   ASSERT_EQ(driver->OpenCom(100, 115200), 0);
   std::uint8_t kind = 9, extra = 0, power = 0;

@@ -31,7 +31,8 @@ add_dependencies(driver_tests tagvane stub_no_buzzer stub_no_opencom_no_buzzer s
   stub_complete)
 
 # One probe per layout, each in a folder of its own: it prints what OpenCom answers (0 from the
-# simulated reader, 100 from the stub) or the binding's error.
+# simulated reader, 100 from the stub) and whether the library is the simulated reader, or the
+# binding's error.
 set(layouts ${CMAKE_BINARY_DIR}/driver-layouts)
 function(uhf_probe name)
   add_executable(driver_probe_${name} DriverProbe.cpp)
@@ -61,13 +62,13 @@ add_dependencies(driver_probe_simulated stub_planted)
 set(state "TAGVANE_SIM_STATE=${CMAKE_CURRENT_BINARY_DIR}/probe-state.ini")
 add_test(NAME driver_search_finds_simulated_library COMMAND driver_probe_simulated)
 set_tests_properties(driver_search_finds_simulated_library PROPERTIES ENVIRONMENT "${state}"
-  PASS_REGULAR_EXPRESSION "^OpenCom=0\r?\n$")
+  PASS_REGULAR_EXPRESSION "^OpenCom=0 simulated=1\r?\n$")
 add_test(NAME driver_search_prefers_program_folder COMMAND driver_probe_vendor)
 set_tests_properties(driver_search_prefers_program_folder PROPERTIES ENVIRONMENT "${state}"
-  PASS_REGULAR_EXPRESSION "^OpenCom=100\r?\n$")
+  PASS_REGULAR_EXPRESSION "^OpenCom=100 simulated=0\r?\n$")
 add_test(NAME driver_search_ignores_current_directory COMMAND driver_probe_simulated)
 set_tests_properties(driver_search_ignores_current_directory PROPERTIES ENVIRONMENT "${state}"
-  WORKING_DIRECTORY ${layouts}/planted PASS_REGULAR_EXPRESSION "^OpenCom=0\r?\n$")
+  WORKING_DIRECTORY ${layouts}/planted PASS_REGULAR_EXPRESSION "^OpenCom=0 simulated=1\r?\n$")
 add_test(NAME driver_search_no_fallback_for_incomplete_library COMMAND driver_probe_incomplete)
 set_tests_properties(driver_search_no_fallback_for_incomplete_library PROPERTIES
   ENVIRONMENT "${state}" PASS_REGULAR_EXPRESSION "missing export \"UhfSetBuzzer\""

@@ -46,11 +46,13 @@ const std::vector<std::string> kReadCalls = {
     "UhfGetFrequencyRegion(255)",
 };
 
-// The factory default: its own USB link at baud 0, handshake, reset, the production defaults
+// The factory default: the link the read left open is closed first (one link at a time), then
+// its own USB link at baud 0, handshake, reset, the production defaults
 // (address 1, output time 2, read time 2, Wiegand 26 = 0x26, output record 1/9/3/0, password on
 // with four bytes 0x5A, always read), the frequency plan chosen by the reader's FCC start
 // frequency, power 33 for kind 0, then the disconnect (handshake 0, close).
 const std::vector<std::string> kFactoryCalls = {
+    "CloseCom()",
     "OpenCom(100,0)",
     "Handshake(255,1)",
     "UhfFactoryDefault(255)",
