@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
+#include <sstream>
 #include <stdexcept>
 #include <string_view>
 #include <thread>
@@ -243,7 +245,7 @@ SimulatedReader::SimulatedReader(SimOptions options)
   if (options_.statePath.empty()) {
     return;
   }
-  seen_ = Stamp();
+  seen_ = FileBytes();
   std::string error;
   if (ReadSimStateFile(options_.statePath, state_, error) == StateFileResult::Unusable) {
     std::cerr << "tagvane-sim: state file " << options_.statePath.string() << ": " << error
@@ -251,27 +253,25 @@ SimulatedReader::SimulatedReader(SimOptions options)
   }
 }
 
-std::optional<SimulatedReader::FileStamp> SimulatedReader::Stamp() const {
-  std::error_code ec;
-  FileStamp stamp;
-  stamp.time = std::filesystem::last_write_time(options_.statePath, ec);
-  if (ec) return std::nullopt;
-  stamp.size = std::filesystem::file_size(options_.statePath, ec);
-  if (ec) return std::nullopt;
-  return stamp;
+std::optional<std::string> SimulatedReader::FileBytes() const {
+  std::ifstream in(options_.statePath, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  if (in.bad()) return std::nullopt;
+  return std::move(bytes).str();
 }
 
 void SimulatedReader::Refresh() {
   if (options_.statePath.empty()) return;
-  // Every write replaces the file, so a changed time or size means another process wrote it.
-  const std::optional<FileStamp> now = Stamp();
+  // Every write replaces the file, so other bytes than last seen mean another process wrote it.
+  std::optional<std::string> now = FileBytes();
   if (!now || now == seen_) return;
-  SimState latest;
   std::string error;
-  if (ReadSimStateFile(options_.statePath, latest, error) == StateFileResult::Loaded) {
-    state_ = std::move(latest);
+  if (std::optional<SimState> latest = ParseSimState(*now, error)) {
+    state_ = std::move(*latest);
   }
-  seen_ = now;  // an unusable file was reported when the reader was made
+  seen_ = std::move(now);  // an unusable file was reported when the reader was made
 }
 
 std::int32_t SimulatedReader::Modify(const std::function<std::int32_t(SimState&)>& change) {
@@ -363,7 +363,7 @@ std::int32_t SimulatedReader::Commit(SimState next) {
       std::cerr << "tagvane-sim: cannot store the settings: " << error << '\n';
       return kStorage;
     }
-    seen_ = Stamp();
+    seen_ = FileBytes();
   }
   state_ = std::move(next);
   return 0;

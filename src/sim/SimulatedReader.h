@@ -151,12 +151,9 @@ class SimulatedReader final : public ReaderDriver {
   // Makes `next` the state, writing it to the state file first; a failed write keeps the old
   // state and returns nonzero.
   std::int32_t Commit(SimState next);
-  struct FileStamp {
-    std::filesystem::file_time_type time;
-    std::uintmax_t size = 0;
-    friend bool operator==(const FileStamp&, const FileStamp&) = default;
-  };
-  std::optional<FileStamp> Stamp() const;
+  // The state file's bytes, or nothing when it cannot be read. Compared whole: file times are
+  // too coarse on some systems (whole seconds) to tell two quick writes of the same size apart.
+  std::optional<std::string> FileBytes() const;
   // Which values a byte setting accepts, given the reader's state.
   using ByteCheck = bool (*)(const SimState&, std::uint8_t);
   // A byte setting's operation: the call is entered, then the value stored when accepted.
@@ -168,7 +165,7 @@ class SimulatedReader final : public ReaderDriver {
   std::map<std::string, std::vector<ScriptedFailure>, std::less<>> failures_;
   SimOptions options_;
   SimState state_;
-  std::optional<FileStamp> seen_;  // the state file as last read or written here
+  std::optional<std::string> seen_;  // the state file as last read or written here
   bool linkOpen_ = false;
   std::size_t nextTag_ = 0;
   std::deque<std::vector<std::uint8_t>> rawReplies_;
