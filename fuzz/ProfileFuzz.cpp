@@ -12,8 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   const uhf::Profile profile = uhf::Profile::Parse(bytes);
   // A GBK file's values are cut in GBK bytes, so their UTF-8 form may be longer than the buffer.
-  const std::string_view bom = "\xEF\xBB\xBF";
-  const bool gbk = !uhf::IsValidUtf8(bytes.starts_with(bom) ? bytes.substr(bom.size()) : bytes);
+  const bool gbk = uhf::ReadsAsGbk(bytes);
   // Keys named by the first line's pieces, and the keys the tool asks for.
   const std::string_view firstLine = bytes.substr(0, bytes.find('\n'));
   for (std::size_t bufferSize :
