@@ -18,8 +18,11 @@ namespace {
 using namespace std::chrono_literals;
 
 bool WriteBmp(const std::wstring& path, HWND window) {
+  // The client area only, as the Linux screenshots show it: Wine under Xvfb leaves the frame and
+  // caption of an inactive window unpainted.
   RECT rect{};
-  GetWindowRect(window, &rect);
+  GetClientRect(window, &rect);
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;
   HDC screen = GetDC(nullptr);
