@@ -8,25 +8,6 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-std::vector<std::string> FactoryCalls(std::vector<std::string> regionAndPower) {
-  std::vector<std::string> calls = {
-      "OpenCom(100,0)",
-      "Handshake(255,1)",
-      "UhfFactoryDefault(255)",
-      "UhfSetAddress(255,1)",
-      "UhfSetWgIntervalTime(255,2)",
-      "UhfSetTriggerTime(255,2)",
-      "UhfSetWeigand(255,38)",
-      "UhfSetWgOutByte(255,1,9,3,0)",
-      "UhfSetPassword(255,1,90,90,90,90)",
-      "UhfSetWorkMode(255,0)",
-  };
-  calls.insert(calls.end(), regionAndPower.begin(), regionAndPower.end());
-  calls.push_back("Handshake(255,0)");
-  calls.push_back("CloseCom()");
-  return calls;
-}
-
 void ExpectStatus(const DialogFixture& f, const std::string& text, Rgb colour) {
   EXPECT_EQ(f.surface.GetText(idc::StatusPanel), text);
   EXPECT_EQ(f.values.statusText, text);

@@ -89,6 +89,27 @@ inline const std::vector<std::string>& UsbReadCalls() {
   return calls;
 }
 
+// The driver calls of a factory default over the USB link, with the reader's region and power
+// steps (which depend on its kind and band) before the exchange ends.
+inline std::vector<std::string> FactoryCalls(std::vector<std::string> regionAndPower) {
+  std::vector<std::string> calls = {
+      "OpenCom(100,0)",
+      "Handshake(255,1)",
+      "UhfFactoryDefault(255)",
+      "UhfSetAddress(255,1)",
+      "UhfSetWgIntervalTime(255,2)",
+      "UhfSetTriggerTime(255,2)",
+      "UhfSetWeigand(255,38)",
+      "UhfSetWgOutByte(255,1,9,3,0)",
+      "UhfSetPassword(255,1,90,90,90,90)",
+      "UhfSetWorkMode(255,0)",
+  };
+  calls.insert(calls.end(), regionAndPower.begin(), regionAndPower.end());
+  calls.push_back("Handshake(255,0)");
+  calls.push_back("CloseCom()");
+  return calls;
+}
+
 // Where a call of the read stands in UsbReadCalls().
 inline std::size_t ReadCallIndex(const std::string& name) {
   const auto& calls = UsbReadCalls();

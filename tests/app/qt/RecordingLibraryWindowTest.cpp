@@ -19,6 +19,7 @@
 #include "app/ToolWindow.h"
 #include "dialog/ControlIds.h"
 #include "driver/LibraryDriver.h"
+#include "reader/ReaderTestSupport.h"
 
 namespace uhf {
 namespace {
@@ -84,16 +85,7 @@ TEST(RecordingLibraryWindow, AReadWhoseSerialNumberFailsEndsRedAndShowsNoSerialN
   QTest::mouseClick(tool.Surface().Widget(idc::ReadConfig), Qt::LeftButton);
 
   // The serial number is not one of the reads that stop the operation: every read still runs.
-  const std::vector<std::string> read = {
-      "OpenCom(100,115200)",       "Handshake(255,1)",
-      "UhfGetBuzzer(255)",         "UhfGetWorkMode(255)",
-      "UhfGetTriggerTime(255)",    "UhfGetWgIntervalTime(255)",
-      "UhfGetWgOutByte(255)",      "UhfGetWeigand(255)",
-      "UhfGetPassword(255)",       "UhfGetReadTagIntervalTime(255)",
-      "UhfGetOutPower(255)",       "Get_Version(255)",
-      "Get_SerNum(255)",           "UhfGetAddress(255)",
-      "UhfGetFrequencyRegion(255)"};
-  EXPECT_EQ(RecordedCalls(recording.folder / "calls.txt"), read);
+  EXPECT_EQ(RecordedCalls(recording.folder / "calls.txt"), testing::UsbReadCalls());
   EXPECT_EQ(PanelTextIn(tool.Surface(), kRed), "读取失败");
   EXPECT_EQ(tool.Surface().GetText(idc::SerialNumberLabel), "");
   EXPECT_NE(tool.Surface().GetText(idc::VersionLabel), "");  // what did succeed is shown
@@ -112,22 +104,10 @@ TEST(RecordingLibraryWindow, AFactoryDefaultWhoseResetFailsEndsRedAndWritesEvery
 
   // A new reader is of kind 0 on the FCC band: its production plan and power follow the reset and
   // the other defaults, then the exchange ends and the link closes.
-  const std::vector<std::string> factory = {"OpenCom(100,0)",
-                                            "Handshake(255,1)",
-                                            "UhfFactoryDefault(255)",
-                                            "UhfSetAddress(255,1)",
-                                            "UhfSetWgIntervalTime(255,2)",
-                                            "UhfSetTriggerTime(255,2)",
-                                            "UhfSetWeigand(255,38)",
-                                            "UhfSetWgOutByte(255,1,9,3,0)",
-                                            "UhfSetPassword(255,1,90,90,90,90)",
-                                            "UhfSetWorkMode(255,0)",
-                                            "UhfGetFrequencyRegion(255)",
-                                            "UhfSetFrequencyRegionB(255,4,902000,926000,500,48)",
-                                            "UhfSetOutPower(255,33)",
-                                            "Handshake(255,0)",
-                                            "CloseCom()"};
-  EXPECT_EQ(RecordedCalls(recording.folder / "calls.txt"), factory);
+  EXPECT_EQ(RecordedCalls(recording.folder / "calls.txt"),
+            testing::FactoryCalls({"UhfGetFrequencyRegion(255)",
+                                   "UhfSetFrequencyRegionB(255,4,902000,926000,500,48)",
+                                   "UhfSetOutPower(255,33)"}));
   EXPECT_EQ(PanelTextIn(tool.Surface(), kRed), "设置失败");
   tool.Window()->hide();
 }
