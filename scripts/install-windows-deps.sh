@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the Windows cross-build and its tests under Wine need: the MinGW-w64 -posix
 # compilers for both architectures, Wine 8 (64-bit and, through the i386 architecture, 32-bit),
-# Xvfb for the window tests, the CJK font and NSIS for the installer. Asks apt only for what is
+# Xvfb for the window tests, the CJK font and NSIS for the installer; the header-only libraries the
+# companion is built with (the cross builds take them from the build machine). Asks apt only for what is
 # missing. Adding the i386 architecture makes apt upgrade many host packages to keep the two
 # architectures at the same version.
 set -euo pipefail
@@ -12,6 +13,7 @@ packages=(
   wine wine64 wine32:i386
   fonts-wine xvfb xauth x11-apps imagemagick fonts-wqy-microhei
   nsis zip
+  libcli11-dev nlohmann-json3-dev
 )
 
 sudo_cmd=()

@@ -19,18 +19,14 @@ for arch in "${archs[@]}"; do
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -Wno-dev \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" \
     -DUHF_BUILD_QT=OFF -DUHF_BUILD_BENCH=OFF -DUHF_BUILD_TESTS=OFF >/dev/null
-  targets=(uhf-reader-tool tagvane)
-  if cmake --build "$build" --target help | grep -q '^uhf-readerctl:'; then
-    targets+=(uhf-readerctl)
-  fi
-  cmake --build "$build" --target "${targets[@]}" -j"${UHF_JOBS:-$(nproc)}"
+  cmake --build "$build" --target uhf-reader-tool uhf-readerctl tagvane -j"${UHF_JOBS:-$(nproc)}"
 
   name="uhf-reader-tool-$version-win-$arch"
   stage="dist/$name"
   rm -rf "$stage"
   mkdir -p "$stage/simulator"
   cp "$build/bin/uhf-reader-tool.exe" "$stage/"
-  [ -f "$build/bin/uhf-readerctl.exe" ] && cp "$build/bin/uhf-readerctl.exe" "$stage/"
+  cp "$build/bin/uhf-readerctl.exe" "$stage/"
   cp "$build/bin/simulator/tagvane.dll" "$stage/simulator/"
   # Windows editors expect CR LF.
   sed 's/$/\r/' packaging/windows/config.ini >"$stage/config.ini"

@@ -87,3 +87,4 @@ add_test(NAME tagvane_exports
   COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DLIBRARY=$<TARGET_FILE:tagvane>
           -DHEADER=${header} -DEXTRA=tagvane_simulated_reader
           -P ${PROJECT_SOURCE_DIR}/tests/sim/CheckDllExports.cmake)
+set_tests_properties(tagvane_stub_exports tagvane_exports PROPERTIES LABELS no-wine)
