@@ -3,8 +3,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "text/DottedAddress.h"
 #include "text/Utf8.h"
-#include "ui/DottedAddress.h"
 
 namespace uhf {
 
@@ -48,8 +48,7 @@ std::string MemorySurface::GetText(int id) const {
   if (control.kind == ControlKind::IpAddress) {
     std::array<std::uint8_t, 4> fields{};
     if (IpGetAddress(id, fields) == 0) return {};
-    return std::to_string(fields[0]) + "." + std::to_string(fields[1]) + "." +
-           std::to_string(fields[2]) + "." + std::to_string(fields[3]);
+    return DottedAddressText(fields);
   }
   return control.text;
 }

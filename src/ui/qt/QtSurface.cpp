@@ -28,8 +28,9 @@
 #include <thread>
 #include <utility>
 
+#include "text/DottedAddress.h"
 #include "text/Utf8.h"
-#include "ui/DottedAddress.h"
+#include "ui/HoverColours.h"
 #include "ui/qt/GroupFrameStyle.h"
 #include "ui/qt/IpAddressWidget.h"
 #include "ui/qt/QtText.h"
@@ -108,7 +109,9 @@ struct QtSurface::Mailbox {
 
 QtSurface::QtSurface(const DialogTemplate& dialog, ButtonFactory makeButton)
     : dialog_(std::make_unique<SurfaceDialog>()),
-      pushButtonBrush_(QColor(154, 205, 50), Qt::SolidPattern),
+      pushButtonBrush_(
+          QColor(kPushButtonBackground.r, kPushButtonBackground.g, kPushButtonBackground.b),
+          Qt::SolidPattern),
       mailbox_(std::make_shared<Mailbox>()) {
   mailbox_->receiver = dialog_.get();
   dialog_->onFirstFrame = [this] { OnFirstFrame(); };
@@ -333,12 +336,9 @@ std::string QtSurface::WrittenText(const Control& control) {
       if (std::none_of(fields.begin(), fields.end(), [](const auto& f) { return f.has_value(); })) {
         return {};
       }
-      std::string dotted;
-      for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (i > 0) dotted += '.';
-        dotted += std::to_string(fields[i] ? *fields[i] : 0);
-      }
-      return dotted;
+      std::array<std::uint8_t, 4> shown{};
+      for (std::size_t i = 0; i < fields.size(); ++i) shown[i] = fields[i].value_or(0);
+      return DottedAddressText(shown);
     }
     case ControlKind::ListView:
       return {};
@@ -634,8 +634,7 @@ std::string QtSurface::GetText(int id) const {
     case ControlKind::IpAddress: {
       std::array<std::uint8_t, 4> fields{};
       if (IpGetAddress(id, fields) == 0) return {};
-      return std::to_string(fields[0]) + "." + std::to_string(fields[1]) + "." +
-             std::to_string(fields[2]) + "." + std::to_string(fields[3]);
+      return DottedAddressText(fields);
     }
     case ControlKind::ListView:
       return {};

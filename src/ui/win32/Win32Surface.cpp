@@ -5,8 +5,9 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "text/DottedAddress.h"
 #include "text/Utf8.h"
-#include "ui/DottedAddress.h"
+#include "ui/HoverColours.h"
 
 namespace uhf {
 
@@ -33,17 +34,9 @@ std::string Narrow(std::wstring_view wide) {
 
 namespace {
 
-constexpr COLORREF kFaceColour = RGB(122, 192, 43);
-constexpr COLORREF kPushButtonBackground = RGB(154, 205, 50);
-
-struct EdgePen {
-  COLORREF colour;
-  int width;
-};
-constexpr EdgePen kLeftPen{RGB(250, 196, 88), 3};
-constexpr EdgePen kRightPen{RGB(251, 202, 106), 3};
-constexpr EdgePen kTopPen{RGB(252, 210, 121), 2};
-constexpr EdgePen kBottomPen{RGB(229, 151, 0), 2};
+constexpr COLORREF ColourRef(Rgb colour) {
+  return RGB(colour.r, colour.g, colour.b);
+}
 
 // An in-memory extended dialog template: header, font, then one item per control, each item
 // aligned to four bytes.
@@ -230,7 +223,7 @@ struct Win32Surface::ControlState {
 
 Win32Surface::Win32Surface(const DialogTemplate& dialog, const std::set<int>& hoverButtons) {
   EnsureControlClasses();
-  pushButtonBrush_ = CreateSolidBrush(kPushButtonBackground);
+  pushButtonBrush_ = CreateSolidBrush(ColourRef(kPushButtonBackground));
   const std::vector<DWORD> dialogTemplate = BuildDialogTemplate(dialog, hoverButtons);
   HINSTANCE instance = GetModuleHandleW(nullptr);
   dialog_ = CreateDialogIndirectParamW(
@@ -444,26 +437,26 @@ void Win32Surface::DrawHoverButton(const DRAWITEMSTRUCT& item) {
   const int saved = SaveDC(dc);
 
   // Face: one flat colour over the whole item.
-  HBRUSH face = CreateSolidBrush(kFaceColour);
+  HBRUSH face = CreateSolidBrush(ColourRef(kHoverFace));
   FillRect(dc, &rect, face);
   DeleteObject(face);
 
   if (control.hovering) {
     struct Line {
-      EdgePen pen;
+      HoverEdge edge;
       POINT from;
       POINT to;
     };
     const Line lines[] = {
-        {kLeftPen, {rect.left, rect.bottom - 1}, {rect.left, rect.top + 1}},
-        {kRightPen, {rect.right - 1, rect.bottom - 1}, {rect.right - 1, rect.top}},
-        {kTopPen, {rect.left - 1, rect.top}, {rect.right - 1, rect.top}},
-        {kBottomPen, {rect.left, rect.bottom}, {rect.right - 1, rect.bottom}},
+        {kHoverLeftEdge, {rect.left, rect.bottom - 1}, {rect.left, rect.top + 1}},
+        {kHoverRightEdge, {rect.right - 1, rect.bottom - 1}, {rect.right - 1, rect.top}},
+        {kHoverTopEdge, {rect.left - 1, rect.top}, {rect.right - 1, rect.top}},
+        {kHoverBottomEdge, {rect.left, rect.bottom}, {rect.right - 1, rect.bottom}},
     };
     POINT previous{};
     MoveToEx(dc, 0, 0, &previous);
     for (const Line& line : lines) {
-      HPEN pen = CreatePen(PS_INSIDEFRAME, line.pen.width, line.pen.colour);
+      HPEN pen = CreatePen(PS_INSIDEFRAME, line.edge.width, ColourRef(line.edge.colour));
       HGDIOBJ old = SelectObject(dc, pen);
       MoveToEx(dc, line.from.x, line.from.y, nullptr);
       LineTo(dc, line.to.x, line.to.y);
