@@ -51,7 +51,6 @@ Qt::Alignment TextAlignment(std::uint32_t style) {
 
 struct QtSurface::Control {
   ControlKind kind = ControlKind::Static;
-  int radioGroup = 0;
   QWidget* widget = nullptr;  // owned by the dialog
   std::string text;           // caption last set (everything but edits, lists and IP controls)
   // Kind-specific views of `widget`
@@ -109,6 +108,7 @@ struct QtSurface::Mailbox {
 
 QtSurface::QtSurface(const DialogTemplate& dialog, ButtonFactory makeButton)
     : dialog_(std::make_unique<SurfaceDialog>()),
+      radios_(dialog),
       pushButtonBrush_(
           QColor(kPushButtonBackground.r, kPushButtonBackground.g, kPushButtonBackground.b),
           Qt::SolidPattern),
@@ -252,7 +252,6 @@ void QtSurface::Build(const DialogTemplate& tpl, const ButtonFactory& makeButton
 QWidget* QtSurface::Create(const ControlTemplate& tpl, const ButtonFactory& makeButton) {
   auto control = std::make_unique<Control>();
   control->kind = tpl.kind;
-  control->radioGroup = tpl.radioGroup;
   control->text = tpl.text;
   const int id = tpl.id;
   if (!tpl.visible) {
@@ -509,23 +508,17 @@ void QtSurface::ReportClicks(QAbstractButton* button, int id) {
 }
 
 void QtSurface::OnUserClick(int id) {
-  Control& control = At(id);
-  if (control.kind == ControlKind::RadioButton) {
-    // An automatic radio: a click always checks it and clears the others of its group.
-    if (control.radioGroup != 0) {
-      for (auto& [otherId, other] : controls_) {
-        if (otherId != id && other->kind == ControlKind::RadioButton &&
-            other->radioGroup == control.radioGroup) {
-          if (other->written) {
-            other->written->checked = false;
-          } else {
-            other->button->setChecked(false);
-          }
-        }
-      }
+  At(id);  // what is still deferred for the control runs first
+  // An automatic radio: a click always checks it and clears the others of its group, built or
+  // not.
+  radios_.Click(id, [this](int radio, bool checked) {
+    Control& control = *controls_.at(radio);
+    if (control.written) {
+      control.written->checked = checked;
+    } else {
+      control.button->setChecked(checked);
     }
-    control.button->setChecked(true);
-  }
+  });
   Notify(id, Notification::Clicked);
 }
 

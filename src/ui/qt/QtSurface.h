@@ -13,6 +13,7 @@
 
 #include "ui/ControlSurface.h"
 #include "ui/DialogTemplate.h"
+#include "ui/RadioGroups.h"
 #include "ui/qt/DialogFont.h"
 #include "ui/qt/DialogUnits.h"
 
@@ -124,6 +125,7 @@ class QtSurface : public ControlSurface {
   std::unique_ptr<QStyle> groupStyle_;  // outlives the dialog's group boxes
   std::unique_ptr<SurfaceDialog> dialog_;
   std::map<int, std::unique_ptr<Control>> controls_;
+  RadioGroups radios_;
   ButtonFactory makeButton_;  // for the controls built after the first frame
   QBrush pushButtonBrush_;
   DialogBaseUnits baseUnits_;

@@ -211,7 +211,6 @@ void EnsureControlClasses() {
 struct Win32Surface::ControlState {
   ControlKind kind = ControlKind::Static;
   int id = 0;
-  int radioGroup = 0;
   HWND hwnd = nullptr;
   std::string text;  // caption last set (everything but edits, lists and IP controls)
   // Hover buttons
@@ -221,7 +220,8 @@ struct Win32Surface::ControlState {
   WNDPROC originalProc = nullptr;
 };
 
-Win32Surface::Win32Surface(const DialogTemplate& dialog, const std::set<int>& hoverButtons) {
+Win32Surface::Win32Surface(const DialogTemplate& dialog, const std::set<int>& hoverButtons)
+    : radios_(dialog) {
   EnsureControlClasses();
   pushButtonBrush_ = CreateSolidBrush(ColourRef(kPushButtonBackground));
   const std::vector<DWORD> dialogTemplate = BuildDialogTemplate(dialog, hoverButtons);
@@ -243,7 +243,6 @@ Win32Surface::Win32Surface(const DialogTemplate& dialog, const std::set<int>& ho
     auto state = std::make_unique<ControlState>();
     state->kind = tpl.kind;
     state->id = tpl.id;
-    state->radioGroup = tpl.radioGroup;
     state->hwnd = GetDlgItem(dialog_, tpl.id);
     state->text = tpl.text;
     if (state->hwnd == nullptr) {
@@ -389,19 +388,10 @@ bool Win32Surface::OverRichEdit(HWND label) const {
 }
 
 void Win32Surface::OnUserClick(int id) {
-  ControlState& control = At(id);
-  if (control.kind == ControlKind::RadioButton) {
-    // A click always checks the radio and clears the others of its group.
-    if (control.radioGroup != 0) {
-      for (auto& [otherId, other] : controls_) {
-        if (otherId != id && other->kind == ControlKind::RadioButton &&
-            other->radioGroup == control.radioGroup) {
-          SendMessageW(other->hwnd, BM_SETCHECK, BST_UNCHECKED, 0);
-        }
-      }
-    }
-    SendMessageW(control.hwnd, BM_SETCHECK, BST_CHECKED, 0);
-  }
+  // A click always checks the radio and clears the others of its group.
+  radios_.Click(id, [this](int radio, bool checked) {
+    SendMessageW(At(radio).hwnd, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  });
   Notify(id, Notification::Clicked);
 }
 

@@ -15,6 +15,7 @@
 
 #include "ui/ControlSurface.h"
 #include "ui/DialogTemplate.h"
+#include "ui/RadioGroups.h"
 
 namespace uhf {
 
@@ -102,6 +103,7 @@ class Win32Surface : public ControlSurface {
 
   HWND dialog_ = nullptr;
   std::map<int, std::unique_ptr<ControlState>> controls_;
+  RadioGroups radios_;
   std::vector<HFONT> fonts_;  // fonts given to controls, released with the window
   HBRUSH pushButtonBrush_ = nullptr;
   HICON icon_ = nullptr;
