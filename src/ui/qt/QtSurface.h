@@ -2,6 +2,8 @@
 // The real window: Qt widgets built from the dialog template, all direct children of one dialog,
 // placed by converting dialog units with the dialog font's base units. Implements every
 // ControlSurface operation on those widgets and turns their user events into notifications.
+// Sources: QtSurface.cpp (the operations), QtSurfaceWidgets.cpp (the widget factory),
+// QtSurfaceDeferred.cpp (the first frame and the work deferred until after it).
 
 #include <QBrush>
 
