@@ -45,14 +45,17 @@ inline std::string DottedAddressText(const std::array<std::uint8_t, 4>& fields) 
   return text;
 }
 
-// A complete address: exactly four fields of one to three decimal digits, 0 to 255 each, as an
-// IP address control can hold them.
+// A field as an IP address control holds it: one to three decimal digits, 0 to 255.
+inline bool IsAddressField(std::string_view part) {
+  return !part.empty() && part.size() <= 3 && DottedField(part).has_value();
+}
+
+// A complete address: exactly four such fields.
 inline bool IsDottedAddress(std::string_view text) {
   for (int field = 0; field < 4; ++field) {
     const std::size_t dot = field < 3 ? text.find('.') : text.size();
     if (dot == std::string_view::npos) return false;
-    const std::string_view part = text.substr(0, dot);
-    if (part.empty() || part.size() > 3 || !DottedField(part)) return false;
+    if (!IsAddressField(text.substr(0, dot))) return false;
     text.remove_prefix(field < 3 ? dot + 1 : dot);
   }
   return true;
