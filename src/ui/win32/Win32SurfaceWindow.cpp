@@ -1,6 +1,5 @@
 // Win32Surface: the dialog window. Created from the dialog template, it routes the controls'
 // notifications to the handlers and runs the message loop.
-#include <cstring>
 #include <cwchar>
 #include <stdexcept>
 #include <utility>
