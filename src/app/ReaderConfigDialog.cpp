@@ -9,7 +9,7 @@
 #include "reader/ReaderOperations.h"
 #include "reader/ReaderSettings.h"
 #include "tags/CardFormats.h"
-#include "ui/Profile.h"
+#include "text/Profile.h"
 
 namespace uhf {
 namespace {

@@ -1,7 +1,7 @@
 #include "app/ToolWindow.h"
 
-#include "controls/HoverButton.h"
 #include "dialog/ControlIds.h"
+#include "ui/qt/HoverButton.h"
 
 namespace uhf {
 namespace {

@@ -4,6 +4,7 @@
 
 #include "dialog/ControlIds.h"
 #include "reader/ReaderOperations.h"
+#include "text/DottedAddress.h"
 
 namespace uhf::cli {
 
@@ -14,26 +15,12 @@ bool ParsePort(std::string_view text, int& port) {
   return ec == std::errc() && end == text.data() + text.size() && port >= 0 && port <= 65535;
 }
 
-bool ValidIpv4(std::string_view text) {
-  int fields = 0;
-  while (true) {
-    int value = -1;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || value < 0 || value > 255 || end == text.data()) return false;
-    ++fields;
-    text.remove_prefix(static_cast<std::size_t>(end - text.data()));
-    if (text.empty()) return fields == 4;
-    if (text.front() != '.' || fields == 4) return false;
-    text.remove_prefix(1);
-  }
-}
-
 // "IP:PORT" into its parts; false when either is malformed.
 bool SplitEndpoint(std::string_view text, std::string& ip, int& port) {
   const std::size_t colon = text.rfind(':');
   if (colon == std::string_view::npos) return false;
   ip = std::string(text.substr(0, colon));
-  return ValidIpv4(ip) && ParsePort(text.substr(colon + 1), port);
+  return IsDottedAddress(ip) && ParsePort(text.substr(colon + 1), port);
 }
 
 }  // namespace

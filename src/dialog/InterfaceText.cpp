@@ -1,8 +1,8 @@
 #include "dialog/InterfaceText.h"
 
 #include "dialog/ControlIds.h"
+#include "text/Profile.h"
 #include "ui/ControlSurface.h"
-#include "ui/Profile.h"
 
 namespace uhf {
 

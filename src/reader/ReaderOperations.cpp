@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "dialog/ControlIds.h"
 #include "reader/FrequencyPlan.h"
 #include "reader/ReaderSettings.h"
+#include "text/DottedAddress.h"
 #include "text/Utf8.h"
 
 namespace uhf {
@@ -34,9 +34,7 @@ std::string VersionText(const std::array<char, 64>& buffer, std::size_t size) {
 std::string IpText(const ControlSurface& surface, int id) {
   std::array<std::uint8_t, 4> fields{};
   surface.IpGetAddress(id, fields);
-  char text[32];
-  std::snprintf(text, sizeof text, "%d.%d.%d.%d", fields[0], fields[1], fields[2], fields[3]);
-  return text;
+  return DottedAddressText(fields);
 }
 
 void CheckOneOf(ControlSurface& surface, int checked, int cleared) {

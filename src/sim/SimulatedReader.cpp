@@ -14,6 +14,7 @@
 #include "files/FileLock.h"
 #include "sim/AtomicFile.h"
 #include "sim/SimStateFile.h"
+#include "text/DottedAddress.h"
 #include "text/Hex.h"
 
 namespace uhf {
@@ -111,36 +112,6 @@ std::string CallText(std::string_view name, const Args&... args) {
 
 bool ValidPort(std::int32_t port) {
   return port >= 0 && port <= 65535;
-}
-
-// Dotted-decimal IPv4: four decimal fields 0..255 of one to three digits.
-bool ValidIpv4(const char* text) {
-  if (text == nullptr) {
-    return false;
-  }
-  std::string_view rest(text);
-  for (int field = 0; field < 4; ++field) {
-    std::size_t digits = 0;
-    int value = 0;
-    while (digits < rest.size() && rest[digits] >= '0' && rest[digits] <= '9') {
-      value = value * 10 + (rest[digits] - '0');
-      ++digits;
-      if (digits > 3) {
-        return false;
-      }
-    }
-    if (digits == 0 || value > 255) {
-      return false;
-    }
-    rest.remove_prefix(digits);
-    if (field < 3) {
-      if (rest.empty() || rest.front() != '.') {
-        return false;
-      }
-      rest.remove_prefix(1);
-    }
-  }
-  return rest.empty();
 }
 
 struct PowerRange {
@@ -422,8 +393,8 @@ std::int32_t SimulatedReader::Net_Connect(const char* hostIp, std::int32_t hostP
                 Access::Free)) {
     return s;
   }
-  if (!ValidIpv4(hostIp) || !ValidIpv4(readerIp) || !ValidPort(hostPort) ||
-      !ValidPort(readerPort)) {
+  if (hostIp == nullptr || readerIp == nullptr || !IsDottedAddress(hostIp) ||
+      !IsDottedAddress(readerIp) || !ValidPort(hostPort) || !ValidPort(readerPort)) {
     return kRefused;
   }
   if (linkOpen_) {

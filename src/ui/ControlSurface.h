@@ -1,6 +1,6 @@
 #pragma once
-// What the dialog's handlers need of its controls, whatever toolkit provides them. The Qt window
-// and the in-memory surface implement it; handler code runs unchanged against either.
+// What the dialog's handlers need of its controls, whatever toolkit provides them. The Qt and
+// Win32 windows and the in-memory surface implement it; handler code runs unchanged on each.
 
 #include <array>
 #include <cstddef>
@@ -112,8 +112,8 @@ class ControlSurface {
   void SetNotificationHandler(NotificationHandler handler) { handler_ = std::move(handler); }
   bool NotificationsHeld() const { return holdCount_ > 0; }
 
-  // While alive, control notifications are dropped (the framework does this during a data
-  // exchange, so writing a control from the exchange never runs its handler).
+  // While alive, control notifications are dropped (DataExchange holds them during an exchange,
+  // so writing a control from the exchange never runs its handler).
   class NotificationHold {
    public:
     explicit NotificationHold(ControlSurface& surface) : surface_(surface) {

@@ -76,7 +76,7 @@ void DataExchange::Unsigned(int id, std::uint32_t& value, std::uint32_t min, std
   value = static_cast<std::uint32_t>(*number);
 }
 
-// The framework writes a control only when its text differs, so an unchanged status panel keeps
+// The exchange writes a control only when its text differs, so an unchanged status panel keeps
 // its colouring.
 void DataExchange::Show(int id, const std::string& text) {
   if (surface_.GetText(id) != text) surface_.SetText(id, text);

@@ -1,7 +1,7 @@
 #pragma once
 // Data exchange between a dialog's values and its controls: loading copies every value into its
-// control; saving reads them back with the framework's checks, stopping at the first failure with
-// the framework's message, the exclamation icon and the focus on the offending control.
+// control; saving reads them back with the checks below, stopping at the first failure with its
+// message, the exclamation icon and the focus on the offending control.
 
 #include <cstdint>
 #include <optional>
@@ -12,18 +12,18 @@
 
 namespace uhf {
 
-// The framework's messages for a failed check.
+// The messages of a failed check.
 inline constexpr std::string_view kMsgByteRange = "“请填入一个在0和255之间的整数。”";
 inline constexpr std::string_view kMsgUnsigned = "“请填入一个正整数。”";
 inline constexpr std::string_view kMsgRange = "“请填入一个在%1和%2之间的整数。”";
 inline constexpr std::string_view kMsgMaxChars = "“请填入不多于%1个的字符。”";
 
-// Reads a number as the framework does: optional blanks or tabs, an optional plus sign, decimal
+// Reads a number typed into a dialog: optional blanks or tabs, an optional plus sign, decimal
 // digits, optional blanks or tabs. Anything else (a minus sign, an empty text) gives nothing.
 // Values beyond 32 bits saturate, so they fail any range check.
 std::optional<std::uint64_t> ParseDialogNumber(std::string_view text);
 
-// Replaces %1 and %2 in a framework message.
+// Replaces %1 and %2 in one of the messages above.
 std::string FormatPrompt(std::string_view message, std::string_view first,
                          std::string_view second = {});
 

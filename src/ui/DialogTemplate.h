@@ -1,7 +1,7 @@
 #pragma once
 // A dialog template as data: the window's caption, size and font, and every control with its id,
-// kind, text, rectangle in dialog units, styles and template state. Surfaces (the Qt window, the
-// in-memory surface) build their controls from one.
+// kind, text, rectangle in dialog units, styles and template state. Surfaces (the Qt and Win32
+// windows, the in-memory surface) build their controls from one.
 
 #include <cstdint>
 #include <string>

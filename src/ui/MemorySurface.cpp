@@ -3,17 +3,16 @@
 #include <stdexcept>
 #include <utility>
 
+#include "text/DottedAddress.h"
 #include "text/Utf8.h"
-#include "ui/DottedAddress.h"
 
 namespace uhf {
 
-MemorySurface::MemorySurface(const DialogTemplate& dialog) {
+MemorySurface::MemorySurface(const DialogTemplate& dialog) : radios_(dialog) {
   for (const auto& tpl : dialog.controls) {
     if (tpl.id == kNoId) continue;
     Control control;
     control.kind = tpl.kind;
-    control.radioGroup = tpl.radioGroup;
     control.text = tpl.text;
     control.enabled = tpl.enabled;
     control.visible = tpl.visible;
@@ -48,8 +47,7 @@ std::string MemorySurface::GetText(int id) const {
   if (control.kind == ControlKind::IpAddress) {
     std::array<std::uint8_t, 4> fields{};
     if (IpGetAddress(id, fields) == 0) return {};
-    return std::to_string(fields[0]) + "." + std::to_string(fields[1]) + "." +
-           std::to_string(fields[2]) + "." + std::to_string(fields[3]);
+    return DottedAddressText(fields);
   }
   return control.text;
 }
@@ -222,16 +220,9 @@ MessageResult MemorySurface::MessageBox(std::string_view text, std::string_view 
 void MemorySurface::Click(int id) {
   Control& control = At(id);
   if (!control.enabled) return;  // a disabled control takes no click
-  if (control.kind == ControlKind::RadioButton) {
-    if (control.radioGroup != 0) {
-      for (auto& [otherId, other] : controls_) {
-        if (other.kind == ControlKind::RadioButton && other.radioGroup == control.radioGroup) {
-          other.check = 0;
-        }
-      }
-    }
-    control.check = 1;
-  } else if (control.kind == ControlKind::CheckBox) {
+  const bool radio =
+      radios_.Click(id, [this](int other, bool checked) { At(other).check = checked ? 1 : 0; });
+  if (!radio && control.kind == ControlKind::CheckBox) {
     control.check = control.check ? 0 : 1;
   }
   Notify(id, Notification::Clicked);

@@ -11,6 +11,7 @@
 
 #include "ui/ControlSurface.h"
 #include "ui/DialogTemplate.h"
+#include "ui/RadioGroups.h"
 
 namespace uhf {
 
@@ -93,7 +94,6 @@ class MemorySurface : public ControlSurface {
  private:
   struct Control {
     ControlKind kind = ControlKind::Static;
-    int radioGroup = 0;
     std::string text;
     int check = 0;
     bool enabled = true;
@@ -122,6 +122,7 @@ class MemorySurface : public ControlSurface {
   const Control& At(int id) const;
 
   std::map<int, Control> controls_;
+  RadioGroups radios_;
   int focus_ = -1;
   std::vector<ShownMessage> messages_;
   std::deque<MessageResult> answers_;

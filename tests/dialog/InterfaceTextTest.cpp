@@ -9,8 +9,8 @@
 
 #include "dialog/ControlIds.h"
 #include "dialog/MainDialogTemplate.h"
+#include "text/Profile.h"
 #include "ui/MemorySurface.h"
-#include "ui/Profile.h"
 
 namespace uhf {
 namespace {

@@ -168,7 +168,7 @@ TEST_F(TagReadsTest, DecimalWindowAndEpcLimits) {
   }
 }
 
-TEST_F(TagReadsTest, DecimalCardNumbersOfTheWorkedExample) {
+TEST_F(TagReadsTest, DecimalCardNumbersForEachWiegandFormatAndByteOrder) {
   Field(kEpc);
   struct Case {
     bool w34, forward;

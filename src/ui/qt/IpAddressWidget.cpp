@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QValidator>
 
+#include "text/DottedAddress.h"
+
 namespace uhf {
 namespace {
 
@@ -13,11 +15,7 @@ class IpFieldValidator : public QValidator {
  public:
   using QValidator::QValidator;
   State validate(QString& input, int& /*pos*/) const override {
-    if (input.size() > 3) return Invalid;
-    for (QChar c : input) {
-      if (c < u'0' || c > u'9') return Invalid;
-    }
-    return (input.isEmpty() || input.toInt() <= 255) ? Acceptable : Invalid;
+    return (input.isEmpty() || IsAddressField(input.toStdString())) ? Acceptable : Invalid;
   }
 };
 

@@ -1,114 +1,40 @@
 #include "ui/qt/QtSurface.h"
 
-#include <QApplication>
-#include <QCheckBox>
+#include <QAbstractButton>
 #include <QComboBox>
-#include <QFontMetrics>
 #include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPixmap>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
-#include <QTimer>
 
 #include <algorithm>
 #include <array>
-#include <condition_variable>
-#include <exception>
-#include <mutex>
-#include <optional>
 #include <stdexcept>
-#include <thread>
 #include <utility>
 
+#include "text/DottedAddress.h"
 #include "text/Utf8.h"
-#include "ui/DottedAddress.h"
+#include "ui/HoverColours.h"
 #include "ui/qt/GroupFrameStyle.h"
 #include "ui/qt/IpAddressWidget.h"
+#include "ui/qt/QtSurfaceState.h"
 #include "ui/qt/QtText.h"
 #include "ui/qt/ReportList.h"
 #include "ui/qt/SurfaceDialog.h"
 #include "ui/qt/TextLimitValidator.h"
 
 namespace uhf {
-namespace {
-
-Qt::Alignment TextAlignment(std::uint32_t style) {
-  if (style & kStyleCenter) return Qt::AlignHCenter;
-  if (style & kStyleRight) return Qt::AlignRight;
-  return Qt::AlignLeft;
-}
-
-}  // namespace
-
-struct QtSurface::Control {
-  ControlKind kind = ControlKind::Static;
-  int radioGroup = 0;
-  QWidget* widget = nullptr;  // owned by the dialog
-  std::string text;           // caption last set (everything but edits, lists and IP controls)
-  // Kind-specific views of `widget`
-  QLabel* label = nullptr;
-  QGroupBox* group = nullptr;
-  QAbstractButton* button = nullptr;
-  QLineEdit* edit = nullptr;
-  TextLimitValidator* limiter = nullptr;
-  QComboBox* combo = nullptr;
-  ReportList* list = nullptr;
-  std::uint32_t listStyle = 0;
-  IpAddressWidget* ip = nullptr;
-  QTextEdit* rich = nullptr;
-  // A hidden control whose widget is built after the first frame: its template until then, and
-  // what was written to it before it existed.
-  std::unique_ptr<ControlTemplate> unbuilt;
-  std::unique_ptr<Written> written;
-};
-
-// Writes to a control whose widget is not built yet, applied when it is.
-struct QtSurface::Written {
-  std::optional<std::string> text;  // caption, edit text or dotted address
-  std::optional<bool> checked;
-  std::optional<bool> enabled;
-  std::optional<int> limit;
-  std::optional<FontSpec> font;
-  std::vector<std::string> items;  // drop-down list
-  int selected = -1;
-  std::vector<std::pair<std::string, int>> columns;  // list view: heading, width
-};
-
-// Work deferred until after the first frame: a fill on the window's thread, or a background
-// find whose result a fill puts into the control.
-struct QtSurface::Deferred {
-  int id = kNoId;
-  std::function<void()> fill;
-  std::function<std::string()> find;
-  std::function<void(const std::string&)> fillFound;
-  std::shared_ptr<BackgroundResult> result;  // once the find runs on its worker
-  bool build = false;                        // builds the widget of control `id`
-};
-
-struct QtSurface::BackgroundResult {
-  std::mutex mutex;
-  std::condition_variable done;
-  bool finished = false;
-  std::string value;
-};
-
-// The window's object for a worker to queue calls to, cleared before the window goes.
-struct QtSurface::Mailbox {
-  std::mutex mutex;
-  QObject* receiver = nullptr;
-};
 
 QtSurface::QtSurface(const DialogTemplate& dialog, ButtonFactory makeButton)
     : dialog_(std::make_unique<SurfaceDialog>()),
-      pushButtonBrush_(QColor(154, 205, 50), Qt::SolidPattern),
+      radios_(dialog),
+      pushButtonBrush_(
+          QColor(kPushButtonBackground.r, kPushButtonBackground.g, kPushButtonBackground.b),
+          Qt::SolidPattern),
       mailbox_(std::make_shared<Mailbox>()) {
   mailbox_->receiver = dialog_.get();
   dialog_->onFirstFrame = [this] { OnFirstFrame(); };
@@ -124,409 +50,6 @@ QtSurface::~QtSurface() {
   // Widgets being destroyed must not reach the dialog's handlers.
   SetNotificationHandler(nullptr);
   dialog_.reset();
-}
-
-void QtSurface::FillAfterFirstFrame(int id, std::function<void()> fill) {
-  if (firstFramePassed_) return fill();
-  Deferred deferred;
-  deferred.id = id;
-  deferred.fill = std::move(fill);
-  deferred_.push_back(std::move(deferred));
-}
-
-void QtSurface::FillInBackground(int id, std::function<std::string()> find,
-                                 std::function<void(const std::string&)> fill) {
-  Deferred deferred;
-  deferred.id = id;
-  deferred.find = std::move(find);
-  deferred.fillFound = std::move(fill);
-  deferred_.push_back(std::move(deferred));
-  if (firstFramePassed_) StartBackground(deferred_.back());
-}
-
-void QtSurface::OnFirstFrame() {
-  firstFramePassed_ = true;
-  // Workers first, so that a slow find overlaps the fills below.
-  for (Deferred& deferred : deferred_) {
-    if (deferred.find && !deferred.result) StartBackground(deferred);
-  }
-  std::vector<Deferred> fills;
-  std::vector<Deferred> waiting;
-  for (Deferred& deferred : deferred_) {
-    (deferred.fill ? fills : waiting).push_back(std::move(deferred));
-  }
-  deferred_ = std::move(waiting);
-  for (Deferred& deferred : fills) deferred.fill();
-}
-
-void QtSurface::StartBackground(Deferred& deferred) {
-  auto result = std::make_shared<BackgroundResult>();
-  deferred.result = result;
-  std::thread([find = deferred.find, result, mailbox = mailbox_, this] {
-    std::string value;
-    try {
-      value = find();
-    } catch (const std::exception&) {
-      value.clear();  // nothing found
-    }
-    {
-      std::lock_guard<std::mutex> lock(result->mutex);
-      result->value = std::move(value);
-      result->finished = true;
-    }
-    result->done.notify_all();
-    std::lock_guard<std::mutex> lock(mailbox->mutex);
-    if (mailbox->receiver != nullptr) {
-      QMetaObject::invokeMethod(
-          mailbox->receiver, [this, result] { CompleteBackground(result); }, Qt::QueuedConnection);
-    }
-  }).detach();
-}
-
-void QtSurface::CompleteBackground(const std::shared_ptr<BackgroundResult>& result) {
-  const auto it = std::find_if(deferred_.begin(), deferred_.end(),
-                               [&](const Deferred& deferred) { return deferred.result == result; });
-  if (it == deferred_.end()) return;  // already used, and filled then
-  Deferred deferred = std::move(*it);
-  deferred_.erase(it);
-  deferred.fillFound(result->value);
-}
-
-void QtSurface::ResolveDeferred(int id) {
-  for (;;) {
-    const auto it = std::find_if(deferred_.begin(), deferred_.end(),
-                                 [id](const Deferred& deferred) { return deferred.id == id; });
-    if (it == deferred_.end()) return;
-    // Out of the list before it runs: the fill itself uses the control.
-    Deferred deferred = std::move(*it);
-    deferred_.erase(it);
-    if (deferred.fill) {
-      deferred.fill();
-      continue;
-    }
-    std::string value;
-    if (deferred.result) {
-      std::unique_lock<std::mutex> lock(deferred.result->mutex);
-      deferred.result->done.wait(lock, [&] { return deferred.result->finished; });
-      value = deferred.result->value;
-    } else {
-      try {
-        value = deferred.find();  // the window never showed: find it here
-      } catch (const std::exception&) {
-        value.clear();
-      }
-    }
-    deferred.fillFound(value);
-  }
-}
-
-void QtSurface::Build(const DialogTemplate& tpl, const ButtonFactory& makeButton) {
-  SurfaceDialog& dialog = *dialog_;
-  dialog.setWindowTitle(ToQ(tpl.caption));
-  // Caption, system menu and minimize box; no maximize box. A window of its own, with a task-bar
-  // entry, not a transient dialog.
-  dialog.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                        Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                        Qt::WindowCloseButtonHint);
-  dialog.setSizeGripEnabled(false);
-  // The small icon now; the larger sizes (title bars, task switchers) after the first frame.
-  dialog.setWindowIcon(ApplicationIcon(16));
-  FillAfterFirstFrame(kNoId, [this] { dialog_->setWindowIcon(ApplicationIcon()); });
-  dialog.setFont(MakeDialogFont(tpl.fontFace, tpl.fontPoints));
-  baseUnits_ = BaseUnitsOf(dialog.font());
-  dialog.setFixedSize(DialogUnitsToPixels({0, 0, tpl.widthDu, tpl.heightDu}, baseUnits_).size());
-
-  makeButton_ = makeButton;
-  std::vector<QWidget*> groupBoxes;
-  for (const ControlTemplate& control : tpl.controls) {
-    QWidget* widget = Create(control, makeButton);
-    if (widget != nullptr && control.kind == ControlKind::GroupBox) groupBoxes.push_back(widget);
-  }
-  // Group boxes are frames drawn behind the controls placed over them.
-  for (QWidget* group : groupBoxes) group->lower();
-}
-
-QWidget* QtSurface::Create(const ControlTemplate& tpl, const ButtonFactory& makeButton) {
-  auto control = std::make_unique<Control>();
-  control->kind = tpl.kind;
-  control->radioGroup = tpl.radioGroup;
-  control->text = tpl.text;
-  const int id = tpl.id;
-  if (!tpl.visible) {
-    // The first frame does not show it: built after that frame, or when first used. Writes
-    // until then are kept and applied to the new widget.
-    if (id == kNoId) {
-      FillAfterFirstFrame(kNoId, [this, tpl] {
-        Control unnamed;
-        unnamed.kind = tpl.kind;
-        unnamed.text = tpl.text;
-        QWidget* widget = BuildWidget(unnamed, tpl, makeButton_);
-        if (unnamed.rich != nullptr) unnamed.rich->setPlainText(ToDisplay(tpl.text));
-        if (tpl.kind == ControlKind::GroupBox) widget->lower();
-      });
-      return nullptr;
-    }
-    control->unbuilt = std::make_unique<ControlTemplate>(tpl);
-    control->written = std::make_unique<Written>();
-    controls_[id] = std::move(control);
-    Deferred build;
-    build.id = id;
-    build.fill = [this, id] { BuildDeferred(id); };
-    build.build = true;
-    deferred_.push_back(std::move(build));  // the surface is being built: no frame yet
-    return nullptr;
-  }
-  QWidget* widget = BuildWidget(*control, tpl, makeButton);
-  if (id != kNoId) {
-    const bool isRich = control->rich != nullptr;
-    controls_[id] = std::move(control);
-    if (isRich) SetText(id, tpl.text);  // centred paragraphs from the start
-  } else if (control->rich != nullptr) {
-    control->rich->setPlainText(ToDisplay(tpl.text));
-  }
-  return widget;
-}
-
-void QtSurface::BuildDeferred(int id) {
-  Control& control = *controls_.at(id);
-  const std::unique_ptr<ControlTemplate> tpl = std::move(control.unbuilt);
-  const std::unique_ptr<Written> written = std::move(control.written);
-  if (!tpl) return;
-  // Writing to the new widget must not wait for other work deferred for it (a lookup).
-  const int outer = std::exchange(building_, id);
-  QWidget* widget = BuildWidget(control, *tpl, makeButton_);
-  if (control.rich != nullptr) SetText(id, tpl->text);
-  if (tpl->kind == ControlKind::GroupBox) widget->lower();
-
-  // What was written before, in an order that gives the same result as writing it then.
-  if (written->font) SetFont(id, *written->font);
-  if (written->enabled) Enable(id, *written->enabled);
-  if (written->limit) LimitText(id, *written->limit);
-  if (written->checked) SetCheck(id, *written->checked ? 1 : 0);
-  if (written->text) {
-    if (control.edit != nullptr) {
-      control.edit->setText(ToQ(*written->text));  // notified when it was written
-    } else {
-      SetText(id, *written->text);
-    }
-  }
-  for (const std::string& item : written->items) ComboAdd(id, item);
-  if (written->selected >= 0) ComboSetSel(id, written->selected);
-  if (control.list != nullptr) ApplyListStyle(control);
-  for (const auto& [heading, width] : written->columns) {
-    ListInsertColumn(id, ListColumnCount(id), heading, width);
-  }
-  building_ = outer;
-}
-
-std::string QtSurface::WrittenText(const Control& control) {
-  const Written& written = *control.written;
-  switch (control.kind) {
-    case ControlKind::Edit:
-      return written.text ? *written.text : control.unbuilt->text;
-    case ControlKind::ComboBox:
-      return written.selected >= 0 ? written.items[static_cast<std::size_t>(written.selected)]
-                                   : std::string();
-    case ControlKind::IpAddress: {
-      // As the four fields would read back: blank only when every field is.
-      const auto fields = ParseDottedAddress(written.text ? *written.text : std::string());
-      if (std::none_of(fields.begin(), fields.end(), [](const auto& f) { return f.has_value(); })) {
-        return {};
-      }
-      std::string dotted;
-      for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (i > 0) dotted += '.';
-        dotted += std::to_string(fields[i] ? *fields[i] : 0);
-      }
-      return dotted;
-    }
-    case ControlKind::ListView:
-      return {};
-    default:
-      return control.text;
-  }
-}
-
-QtSurface::Control* QtSurface::Unbuilt(int id) {
-  const auto it = controls_.find(id);
-  return it != controls_.end() && it->second->unbuilt ? it->second.get() : nullptr;
-}
-
-// Group boxes draw with the application style, through GroupFrameStyle when that style is
-// Fusion; nullptr when there is nothing to change.
-QStyle* QtSurface::GroupStyle() {
-  if (!groupStyle_ &&
-      QApplication::style()->name().compare(QStringLiteral("fusion"), Qt::CaseInsensitive) == 0) {
-    groupStyle_ = std::make_unique<GroupFrameStyle>();
-  }
-  return groupStyle_.get();
-}
-
-QWidget* QtSurface::BuildWidget(Control& control, const ControlTemplate& tpl,
-                                const ButtonFactory& makeButton) {
-  QDialog* parent = dialog_.get();
-  const int id = tpl.id;
-  QRect geometry = DialogUnitsToPixels(tpl.rect, baseUnits_);
-
-  switch (tpl.kind) {
-    case ControlKind::PushButton: {
-      QPushButton* button = makeButton ? makeButton(id, parent) : nullptr;
-      if (button == nullptr) button = new QPushButton(parent);
-      if (button->parentWidget() != parent) button->setParent(parent);
-      button->setAutoDefault(false);
-      button->setDefault(false);
-      button->setText(ToDisplay(tpl.text));
-      QPalette palette = button->palette();
-      palette.setBrush(QPalette::Button, pushButtonBrush_);
-      palette.setBrush(QPalette::Window, pushButtonBrush_);
-      button->setPalette(palette);
-      button->setAutoFillBackground(true);
-      ReportClicks(button, id);
-      control.button = button;
-      control.widget = button;
-      break;
-    }
-    case ControlKind::RadioButton:
-    case ControlKind::CheckBox: {
-      QAbstractButton* button = tpl.kind == ControlKind::RadioButton
-                                    ? static_cast<QAbstractButton*>(new QRadioButton(parent))
-                                    : new QCheckBox(parent);
-      // Setting a check from code never touches the other radios; only a click does, for the
-      // radios of the same group.
-      button->setAutoExclusive(false);
-      button->setText(ToDisplay(tpl.text));
-      ReportClicks(button, id);
-      control.button = button;
-      control.widget = button;
-      break;
-    }
-    case ControlKind::GroupBox: {
-      auto* group = new QGroupBox(ToDisplay(tpl.text), parent);
-      if (QStyle* style = GroupStyle()) group->setStyle(style);
-      group->setFocusPolicy(Qt::NoFocus);
-      control.group = group;
-      control.widget = group;
-      break;
-    }
-    case ControlKind::Static:
-    case ControlKind::Picture: {
-      auto* label = new QLabel(parent);
-      label->setTextFormat(Qt::PlainText);
-      label->setAlignment(TextAlignment(tpl.style) | Qt::AlignTop);
-      if (tpl.kind == ControlKind::Picture) {
-        // A hidden picture is decoded after the first frame, which never shows it.
-        const auto fill = [label] {
-          label->setPixmap(EmbeddedPicture(QStringLiteral("banner.png")));
-        };
-        if (tpl.visible) {
-          fill();
-        } else {
-          FillAfterFirstFrame(id, fill);
-        }
-      } else {
-        label->setWordWrap((tpl.style & kStyleMultiline) != 0);
-        label->setText(ToDisplay(tpl.text));
-      }
-      control.label = label;
-      control.widget = label;
-      break;
-    }
-    case ControlKind::Edit: {
-      auto* edit = new QLineEdit(parent);
-      edit->setAlignment(TextAlignment(tpl.style) | Qt::AlignVCenter);
-      edit->setFrame((tpl.style & kStyleBorder) != 0);
-      edit->setReadOnly((tpl.style & kStyleReadOnly) != 0);
-      edit->setText(ToQ(tpl.text));
-      auto* limiter = new TextLimitValidator(edit);
-      limiter->SetCurrentLength(CodePoints(edit->text()));
-      edit->setValidator(limiter);
-      QObject::connect(edit, &QLineEdit::textChanged, limiter, [limiter](const QString& text) {
-        limiter->SetCurrentLength(CodePoints(text));
-      });
-      if (id != kNoId) {
-        QObject::connect(edit, &QLineEdit::textEdited, parent,
-                         [this, id] { Notify(id, Notification::EditChanged); });
-      }
-      control.edit = edit;
-      control.limiter = limiter;
-      control.widget = edit;
-      break;
-    }
-    case ControlKind::ComboBox: {
-      auto* combo = new QComboBox(parent);
-      combo->setEditable(false);
-      // The template height is the height of the dropped-down list; the closed field takes the
-      // height the font needs.
-      const int fieldHeight = std::min(combo->sizeHint().height(), geometry.height());
-      const int itemHeight = std::max(1, QFontMetrics(combo->font()).height());
-      combo->setMaxVisibleItems(std::max(1, (geometry.height() - fieldHeight) / itemHeight));
-      geometry.setHeight(fieldHeight);
-      control.combo = combo;
-      control.widget = combo;
-      break;
-    }
-    case ControlKind::ListView: {
-      auto* list = new ReportList(parent);
-      list->setFrameShape((tpl.style & kStyleBorder) ? QFrame::StyledPanel : QFrame::NoFrame);
-      list->onDoubleClick = [this, id] { Notify(id, Notification::DoubleClicked); };
-      control.list = list;
-      control.widget = list;
-      break;
-    }
-    case ControlKind::IpAddress: {
-      auto* ip = new IpAddressWidget(parent);
-      control.ip = ip;
-      control.widget = ip;
-      break;
-    }
-    case ControlKind::RichEdit: {
-      auto* rich = new QTextEdit(parent);
-      rich->setReadOnly((tpl.style & kStyleReadOnly) != 0);
-      rich->setAcceptRichText(false);
-      rich->setFrameShape((tpl.style & kStyleBorder) ? QFrame::StyledPanel : QFrame::NoFrame);
-      rich->setLineWrapMode((tpl.style & kStyleMultiline) ? QTextEdit::WidgetWidth
-                                                          : QTextEdit::NoWrap);
-      rich->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-      rich->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-      control.rich = rich;
-      control.widget = rich;
-      break;
-    }
-  }
-
-  QWidget* widget = control.widget;
-  widget->setGeometry(geometry);
-  widget->setEnabled(tpl.enabled);
-  if (!tpl.visible) widget->setVisible(false);  // explicitly hidden: showing the dialog skips it
-  if (id != kNoId) widget->setObjectName(QString::number(id));
-  return widget;
-}
-
-void QtSurface::ReportClicks(QAbstractButton* button, int id) {
-  if (id == kNoId) return;
-  QObject::connect(button, &QAbstractButton::clicked, dialog_.get(),
-                   [this, id] { OnUserClick(id); });
-}
-
-void QtSurface::OnUserClick(int id) {
-  Control& control = At(id);
-  if (control.kind == ControlKind::RadioButton) {
-    // An automatic radio: a click always checks it and clears the others of its group.
-    if (control.radioGroup != 0) {
-      for (auto& [otherId, other] : controls_) {
-        if (otherId != id && other->kind == ControlKind::RadioButton &&
-            other->radioGroup == control.radioGroup) {
-          if (other->written) {
-            other->written->checked = false;
-          } else {
-            other->button->setChecked(false);
-          }
-        }
-      }
-    }
-    control.button->setChecked(true);
-  }
-  Notify(id, Notification::Clicked);
 }
 
 QtSurface::Control& QtSurface::At(int id) {
@@ -634,8 +157,7 @@ std::string QtSurface::GetText(int id) const {
     case ControlKind::IpAddress: {
       std::array<std::uint8_t, 4> fields{};
       if (IpGetAddress(id, fields) == 0) return {};
-      return std::to_string(fields[0]) + "." + std::to_string(fields[1]) + "." +
-             std::to_string(fields[2]) + "." + std::to_string(fields[3]);
+      return DottedAddressText(fields);
     }
     case ControlKind::ListView:
       return {};

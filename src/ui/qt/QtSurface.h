@@ -2,6 +2,8 @@
 // The real window: Qt widgets built from the dialog template, all direct children of one dialog,
 // placed by converting dialog units with the dialog font's base units. Implements every
 // ControlSurface operation on those widgets and turns their user events into notifications.
+// Sources: QtSurface.cpp (the operations), QtSurfaceWidgets.cpp (the widget factory),
+// QtSurfaceDeferred.cpp (the first frame and the work deferred until after it).
 
 #include <QBrush>
 
@@ -13,6 +15,7 @@
 
 #include "ui/ControlSurface.h"
 #include "ui/DialogTemplate.h"
+#include "ui/RadioGroups.h"
 #include "ui/qt/DialogFont.h"
 #include "ui/qt/DialogUnits.h"
 
@@ -124,6 +127,7 @@ class QtSurface : public ControlSurface {
   std::unique_ptr<QStyle> groupStyle_;  // outlives the dialog's group boxes
   std::unique_ptr<SurfaceDialog> dialog_;
   std::map<int, std::unique_ptr<Control>> controls_;
+  RadioGroups radios_;
   ButtonFactory makeButton_;  // for the controls built after the first frame
   QBrush pushButtonBrush_;
   DialogBaseUnits baseUnits_;

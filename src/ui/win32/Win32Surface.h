@@ -13,14 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "text/WideText.h"
 #include "ui/ControlSurface.h"
 #include "ui/DialogTemplate.h"
+#include "ui/RadioGroups.h"
 
 namespace uhf {
-
-// UTF-8 and UTF-16 conversions of the Windows layer.
-std::wstring Widen(std::string_view utf8);
-std::string Narrow(std::wstring_view wide);
 
 class Win32Surface : public ControlSurface {
  public:
@@ -102,6 +100,7 @@ class Win32Surface : public ControlSurface {
 
   HWND dialog_ = nullptr;
   std::map<int, std::unique_ptr<ControlState>> controls_;
+  RadioGroups radios_;
   std::vector<HFONT> fonts_;  // fonts given to controls, released with the window
   HBRUSH pushButtonBrush_ = nullptr;
   HICON icon_ = nullptr;

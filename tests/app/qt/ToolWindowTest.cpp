@@ -33,7 +33,7 @@
 #include "dialog/ControlIds.h"
 #include "dialog/MainDialogTemplate.h"
 #include "sim/SimulatedReader.h"
-#include "ui/Profile.h"
+#include "text/Profile.h"
 
 namespace uhf {
 namespace {

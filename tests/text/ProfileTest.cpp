@@ -1,4 +1,4 @@
-#include "ui/Profile.h"
+#include "text/Profile.h"
 
 #include <gtest/gtest.h>
 
@@ -92,6 +92,16 @@ TEST(Profile, CommentLinesAreSkipped) {
       {"[Lan]\n   ; RF_HZ=x\n", "Lan", "RF_HZ", "DEFAULT"},
       {";[Lan]\nRF_HZ=x\n", "Lan", "RF_HZ", "DEFAULT"},
       {"; comment\n[Lan]\n\t;x=1\nRF_HZ=x\n", "Lan", "RF_HZ", "x"},
+  });
+}
+
+TEST(Profile, HashStartsAKeyNotAComment) {
+  // The platform's reader knows only ';' comments: "#KEY=v" is a key named "#KEY".
+  RunCases({
+      {"[Lan]\n#RF_HZ=x\n", "Lan", "#RF_HZ", "x"},
+      {"[Lan]\n  # RF_HZ = x\n", "Lan", "# RF_HZ", "x"},
+      {"[Lan]\n#RF_HZ=x\nRF_HZ=y\n", "Lan", "RF_HZ", "y"},
+      {"[Lan]\n#RF_HZ=x\n", "Lan", "RF_HZ", "DEFAULT"},
   });
 }
 

@@ -1,4 +1,4 @@
-#include "ui/EncodingGuess.h"
+#include "text/EncodingGuess.h"
 
 #include <cstddef>
 #include <cstdint>

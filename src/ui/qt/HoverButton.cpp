@@ -1,4 +1,4 @@
-#include "controls/HoverButton.h"
+#include "ui/qt/HoverButton.h"
 
 #include <QEnterEvent>
 #include <QFontMetrics>
@@ -9,17 +9,9 @@
 namespace uhf {
 namespace {
 
-// Hover border colours and widths, one per edge.
-constexpr QRgb kLeftColour = qRgb(250, 196, 88);
-constexpr QRgb kRightColour = qRgb(251, 202, 106);
-constexpr QRgb kTopColour = qRgb(252, 210, 121);
-constexpr QRgb kBottomColour = qRgb(229, 151, 0);
-constexpr int kSideWidth = 3;
-constexpr int kTopBottomWidth = 2;
-
-QPen EdgePen(QRgb colour, int width) {
-  QPen pen{QColor::fromRgb(colour)};
-  pen.setWidth(width);
+QPen EdgePen(const HoverEdge& edge) {
+  QPen pen{QColor(edge.colour.r, edge.colour.g, edge.colour.b)};
+  pen.setWidth(edge.width);
   return pen;
 }
 
@@ -36,10 +28,10 @@ HoverButton::HoverButton(QWidget* parent) : HoverButton(QString(), parent) {}
 
 HoverButton::HoverButton(const QString& text, QWidget* parent)
     : QPushButton(text, parent),
-      leftPen(EdgePen(kLeftColour, kSideWidth)),
-      rightPen(EdgePen(kRightColour, kSideWidth)),
-      topPen(EdgePen(kTopColour, kTopBottomWidth)),
-      bottomPen(EdgePen(kBottomColour, kTopBottomWidth)) {
+      leftPen(EdgePen(kHoverLeftEdge)),
+      rightPen(EdgePen(kHoverRightEdge)),
+      topPen(EdgePen(kHoverTopEdge)),
+      bottomPen(EdgePen(kHoverBottomEdge)) {
   // The face covers every pixel, so nothing underneath needs painting first.
   setAttribute(Qt::WA_OpaquePaintEvent);
 }

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "support/TempDir.h"
-#include "ui/Profile.h"
+#include "text/Profile.h"
 
 namespace uhf {
 namespace {

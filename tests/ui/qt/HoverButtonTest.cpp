@@ -1,4 +1,4 @@
-#include "controls/HoverButton.h"
+#include "ui/qt/HoverButton.h"
 
 #include <gtest/gtest.h>
 

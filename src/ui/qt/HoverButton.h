@@ -6,6 +6,8 @@
 #include <QRect>
 #include <QString>
 
+#include "ui/HoverColours.h"
+
 class QPainter;
 
 namespace uhf {
@@ -21,7 +23,7 @@ class HoverButton : public QPushButton {
   ~HoverButton() override;
 
   // The whole face, in every state.
-  static constexpr QRgb kFaceColour = qRgb(122, 192, 43);
+  static constexpr QRgb kFaceColour = qRgb(kHoverFace.r, kHoverFace.g, kHoverFace.b);
 
   bool isHovering() const { return hovering; }
 

@@ -1,11 +1,11 @@
-#include "ui/EncodingGuess.h"
+#include "text/EncodingGuess.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "ui/Profile.h"
+#include "text/Profile.h"
 
 namespace uhf {
 namespace {
@@ -39,6 +39,19 @@ TEST(EncodingGuess, GbkThatHappensToBeValidUtf8IsReadAsGbk) {
     SCOPED_TRACE(c.why);
     ASSERT_TRUE(IsValidUtf8(c.bytes));
     EXPECT_EQ(GbkReadsBetterThanUtf8(c.bytes), c.gbk);
+  }
+}
+
+TEST(EncodingGuess, ValueEndingInAnAccentedLetterStaysUtf8) {
+  // The letter's GBK reading is a common character too; its neighbour before it makes it a
+  // letter even with nothing after it.
+  for (const std::string value : {"caf\xC3\xA9", "Jos\xC3\xA9", "Andr\xC3\xA9"}) {
+    SCOPED_TRACE(value);
+    for (const std::string ending : {"", "\n", "\r\n"}) {
+      const std::string file = "[Lan]\r\nMODE_S=" + value + ending;
+      EXPECT_FALSE(ReadsAsGbk(file));
+      EXPECT_EQ(Profile::Parse(file).GetString("Lan", "MODE_S", "", 200), value);
+    }
   }
 }
 

@@ -4,7 +4,8 @@
 
 #include <string>
 
-#include "ui/Profile.h"
+#include "text/Profile.h"
+#include "text/WideText.h"
 
 namespace uhf {
 
@@ -24,24 +25,13 @@ bool Decode(std::string_view bytes, std::wstring& wide) {
                              length) == length;
 }
 
-void AppendUtf8(const std::wstring& wide, std::string& out) {
-  if (wide.empty()) return;
-  const int size = static_cast<int>(wide.size());
-  const int length =
-      WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-  if (length <= 0) return;
-  const std::size_t at = out.size();
-  out.resize(at + static_cast<std::size_t>(length));
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, out.data() + at, length, nullptr, nullptr);
-}
-
 }  // namespace
 
 std::string GbkToUtf8(std::string_view bytes) {
   std::string out;
   std::wstring wide;
   if (Decode(bytes, wide)) {
-    AppendUtf8(wide, out);
+    out += Narrow(wide);
     return out;
   }
   // Some bytes do not convert: go character by character.
@@ -54,10 +44,10 @@ std::string GbkToUtf8(std::string_view bytes) {
       continue;
     }
     if (at + 1 < bytes.size() && Decode(bytes.substr(at, 2), wide)) {
-      AppendUtf8(wide, out);
+      out += Narrow(wide);
       at += 2;
     } else if (Decode(bytes.substr(at, 1), wide)) {
-      AppendUtf8(wide, out);
+      out += Narrow(wide);
       ++at;
     } else {
       out += kReplacement;

@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <string>
 
-#include "ui/Profile.h"
+#include "text/Profile.h"
 
 namespace uhf {
 

@@ -30,7 +30,7 @@
 #include <vector>
 
 #include "support/TempDir.h"
-#include "ui/Profile.h"
+#include "text/Profile.h"
 
 namespace uhf {
 namespace {
@@ -301,9 +301,7 @@ TEST(ProfileDifferential, AgreesWithThePlatformReaderOrDiffersOnlyAsKnown) {
       const std::string raw(buffer);
       // The platform's bytes, and the names for our reader (which takes and gives UTF-8), are
       // decoded as our reader decoded the file.
-      const auto asText = [&](const std::string& bytes) {
-        return gbk ? GbkToUtf8(bytes) : bytes;
-      };
+      const auto asText = [&](const std::string& bytes) { return gbk ? GbkToUtf8(bytes) : bytes; };
       const std::string platform = asText(raw);
       const std::string ours = profile.GetString(asText(section), asText(key), def, kBufferSize);
       ++compared;

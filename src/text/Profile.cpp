@@ -1,12 +1,12 @@
-#include "ui/Profile.h"
+#include "text/Profile.h"
 
 #include <exception>
 #include <fstream>
 #include <iterator>
 #include <system_error>
 
+#include "text/EncodingGuess.h"
 #include "text/Utf8.h"
-#include "ui/EncodingGuess.h"
 
 namespace uhf {
 

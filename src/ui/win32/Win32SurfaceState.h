@@ -1,0 +1,36 @@
+#pragma once
+// The records behind Win32Surface, shared by its source files.
+
+#include <algorithm>
+#include <string>
+
+#include "ui/ControlSurface.h"
+#include "ui/win32/Win32Surface.h"
+
+namespace uhf {
+
+struct Win32Surface::ControlState {
+  ControlKind kind = ControlKind::Static;
+  int id = 0;
+  HWND hwnd = nullptr;
+  std::string text;  // caption last set (everything but edits, lists and IP controls)
+  // Hover buttons
+  bool hoverButton = false;
+  bool hovering = false;
+  bool tracking = false;
+  WNDPROC originalProc = nullptr;
+};
+
+constexpr COLORREF ColourRef(Rgb colour) {
+  return RGB(colour.r, colour.g, colour.b);
+}
+
+inline std::wstring WindowText(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const int got = GetWindowTextW(window, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(std::max(got, 0)));
+  return text;
+}
+
+}  // namespace uhf

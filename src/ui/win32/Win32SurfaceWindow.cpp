@@ -1,0 +1,295 @@
+// Win32Surface: the dialog window. Created from the dialog template, it routes the controls'
+// notifications to the handlers and runs the message loop.
+#include <cwchar>
+#include <stdexcept>
+#include <utility>
+
+#include "text/WideText.h"
+#include "ui/HoverColours.h"
+#include "ui/win32/DialogTemplateWriter.h"
+#include "ui/win32/Win32Surface.h"
+#include "ui/win32/Win32SurfaceState.h"
+
+namespace uhf {
+
+namespace {
+
+DWORD TextAlignment(std::uint32_t style, DWORD left, DWORD centre, DWORD right) {
+  if (style & kStyleCenter) return centre;
+  if (style & kStyleRight) return right;
+  return left;
+}
+
+struct ItemClass {
+  const wchar_t* name;
+  DWORD style;
+};
+
+ItemClass ClassOf(const ControlTemplate& tpl, bool hover) {
+  const DWORD group = (tpl.style & kStyleGroup) ? WS_GROUP : 0;
+  switch (tpl.kind) {
+    case ControlKind::PushButton:
+      return {L"Button", static_cast<DWORD>(hover ? BS_OWNERDRAW : BS_PUSHBUTTON) | WS_TABSTOP};
+    case ControlKind::GroupBox:
+      return {L"Button", BS_GROUPBOX};
+    case ControlKind::Static:
+      return {L"Static", TextAlignment(tpl.style, SS_LEFT, SS_CENTER, SS_RIGHT)};
+    case ControlKind::Picture:
+      return {L"Static", SS_BITMAP};
+    case ControlKind::Edit:
+      return {L"Edit", ES_AUTOHSCROLL | WS_TABSTOP |
+                           TextAlignment(tpl.style, ES_LEFT, ES_CENTER, ES_RIGHT) |
+                           ((tpl.style & kStyleBorder) ? WS_BORDER : 0) |
+                           ((tpl.style & kStyleReadOnly) ? ES_READONLY : 0)};
+    case ControlKind::ComboBox:
+      return {L"ComboBox", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP};
+    case ControlKind::RadioButton:
+      // Exclusivity is kept by the surface, by the template's radio groups.
+      return {L"Button", BS_RADIOBUTTON | WS_TABSTOP | group};
+    case ControlKind::CheckBox:
+      return {L"Button", BS_AUTOCHECKBOX | WS_TABSTOP | group};
+    case ControlKind::ListView:
+      return {WC_LISTVIEWW, static_cast<DWORD>(LVS_REPORT | LVS_SHOWSELALWAYS) | WS_TABSTOP |
+                                ((tpl.style & kStyleBorder) ? WS_BORDER : 0u)};
+    case ControlKind::IpAddress:
+      return {WC_IPADDRESSW, WS_TABSTOP};
+    case ControlKind::RichEdit:
+      // Labels placed on the panel stay visible: the panel never paints over its siblings.
+      return {L"RichEdit20W", WS_CLIPSIBLINGS |
+                                  TextAlignment(tpl.style, ES_LEFT, ES_CENTER, ES_RIGHT) |
+                                  ((tpl.style & kStyleMultiline) ? ES_MULTILINE : 0) |
+                                  ((tpl.style & kStyleReadOnly) ? ES_READONLY : 0) |
+                                  ((tpl.style & kStyleBorder) ? WS_BORDER : 0)};
+  }
+  return {L"Static", 0};
+}
+
+// UTF-16 of the template's texts; wchar_t is UTF-16 on Windows.
+std::u16string Utf16(std::string_view utf8) {
+  const std::wstring wide = Widen(utf8);
+  return std::u16string(wide.begin(), wide.end());
+}
+
+// The dialog's template from the dialog template as data: the Win32 class and style of each
+// control kind, in the in-memory layout the dialog manager reads.
+std::vector<std::uint32_t> BuildDialogTemplate(const DialogTemplate& dialog,
+                                               const std::set<int>& hoverButtons) {
+  DialogTemplateHeader header;
+  header.exStyle = WS_EX_APPWINDOW;
+  header.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME | DS_SETFONT;
+  header.widthDu = static_cast<std::int16_t>(dialog.widthDu);
+  header.heightDu = static_cast<std::int16_t>(dialog.heightDu);
+  header.caption = Utf16(dialog.caption);
+  header.fontPoints = static_cast<std::uint16_t>(dialog.fontPoints);
+  header.fontWeight = FW_NORMAL;
+  header.fontItalic = FALSE;
+  header.fontCharset = DEFAULT_CHARSET;
+  header.fontFace = Utf16(dialog.fontFace);
+
+  std::vector<DialogTemplateItem> items;
+  for (const ControlTemplate& tpl : dialog.controls) {
+    const ItemClass cls = ClassOf(tpl, hoverButtons.count(tpl.id) != 0);
+    DialogTemplateItem item;
+    item.style =
+        WS_CHILD | cls.style | (tpl.visible ? WS_VISIBLE : 0) | (tpl.enabled ? 0 : WS_DISABLED);
+    item.x = static_cast<std::int16_t>(tpl.rect.x);
+    item.y = static_cast<std::int16_t>(tpl.rect.y);
+    item.width = static_cast<std::int16_t>(tpl.rect.width);
+    item.height = static_cast<std::int16_t>(tpl.rect.height);
+    item.id = tpl.id == kNoId ? 0xFFFFu : static_cast<std::uint32_t>(tpl.id);
+    item.className = std::u16string(cls.name, cls.name + std::wcslen(cls.name));
+    item.text = tpl.kind == ControlKind::Picture ? std::u16string() : Utf16(tpl.text);
+    items.push_back(std::move(item));
+  }
+  return WriteDialogTemplate(header, items);
+}
+
+void EnsureControlClasses() {
+  static const bool ready = [] {
+    INITCOMMONCONTROLSEX init{sizeof(INITCOMMONCONTROLSEX),
+                              ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_INTERNET_CLASSES};
+    InitCommonControlsEx(&init);
+    // The status panel's class; from the system folder only.
+    LoadLibraryExW(L"riched20.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return true;
+  }();
+  (void)ready;
+}
+
+}  // namespace
+
+Win32Surface::Win32Surface(const DialogTemplate& dialog, const std::set<int>& hoverButtons)
+    : radios_(dialog) {
+  EnsureControlClasses();
+  pushButtonBrush_ = CreateSolidBrush(ColourRef(kPushButtonBackground));
+  const std::vector<std::uint32_t> dialogTemplate = BuildDialogTemplate(dialog, hoverButtons);
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  dialog_ = CreateDialogIndirectParamW(
+      instance, reinterpret_cast<LPCDLGTEMPLATEW>(dialogTemplate.data()), nullptr,
+      &Win32Surface::DialogProc, reinterpret_cast<LPARAM>(this));
+  if (dialog_ == nullptr) {
+    throw std::runtime_error("cannot create the dialog (error " + std::to_string(GetLastError()) +
+                             ")");
+  }
+  icon_ = LoadIconW(instance, MAKEINTRESOURCEW(128));
+  if (icon_ != nullptr) {
+    SendMessageW(dialog_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    SendMessageW(dialog_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+  }
+  for (const ControlTemplate& tpl : dialog.controls) {
+    if (tpl.id == kNoId) continue;
+    auto state = std::make_unique<ControlState>();
+    state->kind = tpl.kind;
+    state->id = tpl.id;
+    state->hwnd = GetDlgItem(dialog_, tpl.id);
+    state->text = tpl.text;
+    if (state->hwnd == nullptr) {
+      throw std::runtime_error("control " + std::to_string(tpl.id) + " was not created");
+    }
+    if (tpl.kind == ControlKind::PushButton && hoverButtons.count(tpl.id) != 0) {
+      state->hoverButton = true;
+      SetWindowLongPtrW(state->hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state.get()));
+      state->originalProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+          state->hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Surface::HoverButtonProc)));
+    }
+    if (tpl.kind == ControlKind::RichEdit) {
+      // Chinese text needs the GB2312 character set in the rich edit's character format.
+      CHARFORMAT2W format{};
+      format.cbSize = sizeof format;
+      format.dwMask = CFM_CHARSET;
+      format.bCharSet = GB2312_CHARSET;
+      SendMessageW(state->hwnd, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+    }
+    controls_[tpl.id] = std::move(state);
+  }
+  // Labels standing on the status panel go above it.
+  for (const auto& [id, control] : controls_) {
+    if (control->kind == ControlKind::Static && OverRichEdit(control->hwnd)) {
+      SetWindowPos(control->hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+  }
+}
+
+Win32Surface::~Win32Surface() {
+  SetNotificationHandler(nullptr);
+  if (dialog_ != nullptr) DestroyWindow(dialog_);
+  for (HFONT font : fonts_) DeleteObject(font);
+  if (pushButtonBrush_ != nullptr) DeleteObject(pushButtonBrush_);
+}
+
+INT_PTR CALLBACK Win32Surface::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+    return TRUE;
+  }
+  auto* self = reinterpret_cast<Win32Surface*>(GetWindowLongPtrW(dialog, DWLP_USER));
+  return self != nullptr ? self->OnMessage(message, wParam, lParam) : FALSE;
+}
+
+INT_PTR Win32Surface::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND: {
+      const int id = LOWORD(wParam);
+      const int code = HIWORD(wParam);
+      if (lParam == 0 || id == IDOK || id == IDCANCEL) {
+        if (id == IDOK && !(acceptHandler_ && !acceptHandler_())) {
+          ended_ = true;
+        } else if (id == IDCANCEL) {
+          ended_ = true;
+        }
+        return TRUE;
+      }
+      if (controls_.count(id) == 0) return FALSE;
+      const ControlState& control = At(id);
+      if (code == BN_CLICKED &&
+          (control.kind == ControlKind::PushButton || control.kind == ControlKind::RadioButton ||
+           control.kind == ControlKind::CheckBox)) {
+        OnUserClick(id);
+        return TRUE;
+      }
+      if (code == EN_CHANGE && control.kind == ControlKind::Edit) {
+        Notify(id, Notification::EditChanged);
+        return TRUE;
+      }
+      return FALSE;
+    }
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      const int id = static_cast<int>(header->idFrom);
+      if (header->code == NM_DBLCLK && controls_.count(id) != 0 &&
+          At(id).kind == ControlKind::ListView) {
+        Notify(id, Notification::DoubleClicked);
+        return TRUE;
+      }
+      return FALSE;
+    }
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      const int id = static_cast<int>(item->CtlID);
+      if (controls_.count(id) != 0 && At(id).hoverButton) {
+        DrawHoverButton(*item);
+        return TRUE;
+      }
+      return FALSE;
+    }
+    case WM_CTLCOLORBTN:
+      // Push buttons get one background brush.
+      return reinterpret_cast<INT_PTR>(pushButtonBrush_);
+    case WM_CTLCOLORSTATIC: {
+      // A label standing on the status panel (the serial number) takes the panel's background
+      // instead of cutting a grey box out of it.
+      auto label = reinterpret_cast<HWND>(lParam);
+      if (OverRichEdit(label)) {
+        auto dc = reinterpret_cast<HDC>(wParam);
+        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+        return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
+      }
+      return FALSE;
+    }
+    case WM_CLOSE:
+      ended_ = true;
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+bool Win32Surface::OverRichEdit(HWND label) const {
+  RECT labelRect{};
+  GetWindowRect(label, &labelRect);
+  for (const auto& [id, control] : controls_) {
+    const bool shown = (GetWindowLongW(control->hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (control->kind != ControlKind::RichEdit || !shown) continue;
+    RECT richRect{};
+    RECT overlap{};
+    GetWindowRect(control->hwnd, &richRect);
+    if (IntersectRect(&overlap, &labelRect, &richRect) && EqualRect(&overlap, &labelRect)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void Win32Surface::OnUserClick(int id) {
+  // A click always checks the radio and clears the others of its group.
+  radios_.Click(id, [this](int radio, bool checked) {
+    SendMessageW(At(radio).hwnd, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  });
+  Notify(id, Notification::Clicked);
+}
+
+void Win32Surface::RunModal() {
+  ended_ = false;
+  ShowWindow(dialog_, SW_SHOW);
+  UpdateWindow(dialog_);
+  MSG msg;
+  while (!ended_ && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (!IsDialogMessageW(dialog_, &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  ShowWindow(dialog_, SW_HIDE);
+}
+
+}  // namespace uhf
