@@ -14,7 +14,7 @@
 
 #include "app/ReaderConfigDialog.h"
 #include "dialog/ControlIds.h"
-#include "sim/SimulatedReader.h"
+#include "sim/InstrumentedReader.h"
 #include "ui/MemorySurface.h"
 
 namespace {
@@ -33,7 +33,7 @@ double MeasuredSleepNs(std::chrono::microseconds latency) {
 void BM_ReadConfiguration(benchmark::State& state) {
   const std::chrono::microseconds latency(state.range(0));
   MemorySurface surface{MainDialogTemplate()};
-  SimulatedReader reader;  // in memory: no state file
+  InstrumentedReader reader;  // in memory: no state file
   reader.SetLatency(latency);
   // No serial ports, no host address, no config.ini: nothing of the machine is needed.
   ReaderConfigDialog dialog(surface, reader, DialogPlatform{});

@@ -14,7 +14,7 @@
 #include "dialog/DialogContext.h"
 #include "dialog/InterfaceText.h"
 #include "dialog/MainDialogTemplate.h"
-#include "sim/SimulatedReader.h"
+#include "sim/InstrumentedReader.h"
 #include "tags/TagReads.h"
 
 namespace uhf::bench {
@@ -35,7 +35,7 @@ inline std::vector<std::uint8_t> Reply(std::uint32_t number) {
 template <class Surface>
 struct Dialog {
   Surface surface{MainDialogTemplate()};
-  SimulatedReader reader;
+  InstrumentedReader reader;
   BoundValues values;
   InterfaceText texts = DefaultInterfaceText();
   std::uint8_t readerKind = 0;

@@ -16,6 +16,7 @@
 #include <system_error>
 #include <vector>
 
+#include "driver/ElfHeader.h"
 #include "driver/LibraryDriver.h"
 #include "driver/LibraryLoader.h"
 
@@ -109,32 +110,13 @@ std::optional<fs::path> FirstOnSearchPath(const std::string& name) {
 // machine; the file's ELF header, compared with the program's own, says what is wrong.
 std::string ExplainUnloadable(const fs::path& file, const std::string& reason) {
   const auto header = [](const fs::path& path) {
-    std::string bytes(20, '\0');
+    std::string bytes(kElfHeaderBytes, '\0');
     std::ifstream in(path, std::ios::binary);
     in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     bytes.resize(static_cast<std::size_t>(in.gcount()));
     return bytes;
   };
-  const std::string library = header(file);
-  const std::string program = header("/proc/self/exe");
-  if (library.size() < 20 || library.compare(0, 4,
-                                             "\x7f"
-                                             "ELF") != 0) {
-    return reason + " (not an ELF shared library)";
-  }
-  if (program.size() < 20) return reason;
-  if (library[4] != program[4]) {
-    return reason + (library[4] == 1 ? " (a 32-bit library; this program is 64-bit)"
-                                     : " (a 64-bit library; this program is 32-bit)");
-  }
-  const auto machine = [](const std::string& h) {
-    return (static_cast<unsigned char>(h[19]) << 8) | static_cast<unsigned char>(h[18]);
-  };
-  if (machine(library) != machine(program)) {
-    return reason + " (built for another machine: ELF machine " + std::to_string(machine(library)) +
-           ", this program " + std::to_string(machine(program)) + ")";
-  }
-  return reason;
+  return reason + ElfMismatch(header(file), header("/proc/self/exe"));
 }
 
 bool SameFile(const fs::path& a, const fs::path& b) {

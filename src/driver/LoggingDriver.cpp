@@ -5,14 +5,44 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <span>
+#include <type_traits>
 #include <utility>
+#include <vector>
+
+#include "driver/DriverOperation.h"
+#include "text/Hex.h"
 
 namespace uhf {
+
+// One call as the log writes it: the arguments ("a=1,b=2") and the outputs ("c=3 d=4").
+struct LoggedCall {
+  std::string arguments;
+  std::string outputs;
+
+  LoggedCall& Arg(std::string_view name, const std::string& value) {
+    if (!arguments.empty()) arguments += ',';
+    arguments.append(name).append("=").append(value);
+    return *this;
+  }
+  LoggedCall& Arg(std::string_view name, long long value) {
+    return Arg(name, std::to_string(value));
+  }
+  LoggedCall& Out(std::string_view name, const std::string& value) {
+    if (!outputs.empty()) outputs += ' ';
+    outputs.append(name).append("=").append(value);
+    return *this;
+  }
+};
 
 namespace {
 
 // The version buffer is at least this long, so the log never reads further.
 constexpr std::size_t kVersionRoom = 30;
+// Network addresses are read up to this many characters.
+constexpr std::size_t kAddressRoom = 32;
+// The card bytes buffer of EpcOutput holds 50 bytes.
+constexpr std::size_t kCardRoom = 50;
 
 std::string Quoted(const char* text, std::size_t maxBytes) {
   if (text == nullptr) return "-";
@@ -38,6 +68,162 @@ std::string Value(const T* value) {
   return value != nullptr ? std::to_string(static_cast<long long>(*value)) : std::string("-");
 }
 
+std::size_t NonNegative(std::int32_t count) {
+  return count > 0 ? static_cast<std::size_t>(count) : 0;
+}
+
+// The names of a call's arguments as the operation list spells them: "(addr, value)".
+std::vector<std::string_view> ArgumentNames(std::string_view list) {
+  std::vector<std::string_view> names;
+  list.remove_prefix(1);
+  list.remove_suffix(1);
+  while (!list.empty()) {
+    const std::size_t comma = list.find(',');
+    std::string_view name = list.substr(0, comma);
+    while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
+    names.push_back(name);
+    list = comma == std::string_view::npos ? std::string_view() : list.substr(comma + 1);
+  }
+  return names;
+}
+
+// Integers are inputs, written in decimal; texts are inputs, quoted.
+template <typename T>
+requires std::is_integral_v<T>
+void Add(LoggedCall& call, std::string_view name, T value) {
+  call.Arg(name, static_cast<long long>(value));
+}
+void Add(LoggedCall& call, std::string_view name, const char* text) {
+  call.Arg(name, Quoted(text, kAddressRoom));
+}
+// A pointer to a writable integer is an output: its value after the call.
+template <typename T>
+requires(std::is_integral_v<T> && !std::is_const_v<T>) void Add(LoggedCall& call,
+                                                                std::string_view name, T* value) {
+  call.Out(name, Value(value));
+}
+
+// How the log writes a call of `op`: by default every argument under its name, inputs between
+// the parentheses and outputs after the status. Operations with buffers say how long they are.
+template <Operation op>
+struct Format {
+  const char* names;
+  template <typename... Args>
+  LoggedCall Of(Args... args) const {
+    LoggedCall call;
+    [[maybe_unused]] const std::vector<std::string_view> list = ArgumentNames(names);
+    [[maybe_unused]] std::size_t i = 0;
+    (Add(call, list[i++], args), ...);
+    return call;
+  }
+};
+
+template <>
+struct Format<Operation::Get_Version> {
+  const char* names;
+  LoggedCall Of(std::uint8_t addr, const char* version) const {
+    return LoggedCall().Arg("addr", addr).Out("version", Quoted(version, kVersionRoom));
+  }
+};
+
+template <>
+struct Format<Operation::Get_SerNum> {
+  const char* names;
+  LoggedCall Of(std::uint8_t addr, const std::uint8_t* serial) const {
+    return LoggedCall().Arg("addr", addr).Out("serial", ExchangeLogHex(serial, 12));
+  }
+};
+
+template <>
+struct Format<Operation::UhfGetWgOutByte> {
+  const char* names;
+  LoggedCall Of(std::uint8_t addr, const std::uint8_t* record) const {
+    return LoggedCall().Arg("addr", addr).Out("record", ExchangeLogHex(record, 4));
+  }
+};
+
+template <>
+struct Format<Operation::UhfSetWgOutByte> {
+  const char* names;
+  LoggedCall Of(std::uint8_t addr, const std::uint8_t* record) const {
+    return LoggedCall().Arg("addr", addr).Arg("record", ExchangeLogHex(record, 4));
+  }
+};
+
+template <>
+struct Format<Operation::UhfGetPassword> {
+  const char* names;
+  LoggedCall Of(std::uint8_t addr, const std::uint8_t* enabled,
+                const std::uint8_t* password) const {
+    return LoggedCall()
+        .Arg("addr", addr)
+        .Out("enabled", Value(enabled))
+        .Out("password", ExchangeLogHex(password, 4));
+  }
+};
+
+template <>
+struct Format<Operation::UhfSetPassword> {
+  const char* names;
+  LoggedCall Of(std::uint8_t addr, std::uint8_t enabled, const std::uint8_t* password) const {
+    return LoggedCall()
+        .Arg("addr", addr)
+        .Arg("enabled", enabled)
+        .Arg("password", ExchangeLogHex(password, 4));
+  }
+};
+
+template <>
+struct Format<Operation::UhfReadTag> {
+  const char* names;
+  LoggedCall Of(std::uint8_t addr, const std::uint8_t* reply, const std::uint8_t* length) const {
+    const std::size_t replied = length != nullptr ? *length : 0;
+    return LoggedCall()
+        .Arg("addr", addr)
+        .Out("length", Value(length))
+        .Out("reply", ExchangeLogHex(reply, replied));
+  }
+};
+
+template <>
+struct Format<Operation::EpcOutput> {
+  const char* names;
+  LoggedCall Of(const std::uint8_t* epc, std::uint8_t epcLength, std::uint8_t inverted,
+                std::int32_t startByte, std::int32_t length, const std::uint8_t* out) const {
+    return LoggedCall()
+        .Arg("epc", ExchangeLogHex(epc, epcLength))
+        .Arg("epcLength", epcLength)
+        .Arg("inverted", inverted)
+        .Arg("startByte", startByte)
+        .Arg("length", length)
+        .Out("out", ExchangeLogHex(out, std::min(NonNegative(length), kCardRoom)));
+  }
+};
+
+template <>
+struct Format<Operation::hex_a> {
+  const char* names;
+  LoggedCall Of(const std::uint8_t* bytes, const char* text, std::int32_t textLength) const {
+    const std::size_t chars = NonNegative(textLength);
+    return LoggedCall()
+        .Arg("bytes", ExchangeLogHex(bytes, (chars + 1) / 2))
+        .Arg("textLength", textLength)
+        .Out("text", Quoted(text, chars));
+  }
+};
+
+template <>
+struct Format<Operation::a_hex> {
+  const char* names;
+  LoggedCall Of(const char* text, const std::uint8_t* bytes, std::int32_t textLength) const {
+    const std::size_t chars = NonNegative(textLength);
+    return LoggedCall()
+        .Arg("text", Quoted(text, chars))
+        .Arg("textLength", textLength)
+        .Out("bytes", ExchangeLogHex(bytes, chars / 2));
+  }
+};
+
 }  // namespace
 
 std::string ExchangeLogTime() {
@@ -59,227 +245,27 @@ std::string ExchangeLogTime() {
 
 std::string ExchangeLogHex(const std::uint8_t* bytes, std::size_t count) {
   if (bytes == nullptr) return "-";
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string text;
-  text.reserve(count * 2);
-  for (std::size_t i = 0; i < count; ++i) {
-    text += kDigits[bytes[i] >> 4];
-    text += kDigits[bytes[i] & 0x0f];
-  }
-  return text;
-}
-
-// "Name(a=1,b=2)" built one argument at a time.
-class LoggingDriver::Line {
- public:
-  explicit Line(const char* name) : text_(name) { text_ += '('; }
-  Line& Arg(const char* name, std::string value) {
-    if (!first_) text_ += ',';
-    first_ = false;
-    text_ += name;
-    text_ += '=';
-    text_ += value;
-    return *this;
-  }
-  Line& Arg(const char* name, long long value) { return Arg(name, std::to_string(value)); }
-  std::string Text() const { return text_ + ')'; }
-
- private:
-  std::string text_;
-  bool first_ = true;
-};
-
-// The call of a frequency plan write.
-LoggingDriver::Line LoggingDriver::PlanLine(const char* name, std::uint8_t addr, std::uint8_t form,
-                                            std::int32_t start, std::int32_t end, std::int32_t step,
-                                            std::uint8_t count) {
-  Line line(name);
-  line.Arg("addr", addr).Arg("form", form).Arg("start", start).Arg("end", end).Arg("step", step);
-  line.Arg("count", count);
-  return line;
+  return BytesToHex(std::span(bytes, count));
 }
 
 LoggingDriver::LoggingDriver(ReaderDriver& inner, Sink sink)
     : inner_(inner), sink_(std::move(sink)) {}
 
-void LoggingDriver::Emit(const Line& line, std::int32_t status, const std::string& outputs) {
-  std::string text = ExchangeLogTime() + ' ' + line.Text() + " -> " + std::to_string(status);
-  if (!outputs.empty()) text += ' ' + outputs;
+void LoggingDriver::Emit(const char* operation, const LoggedCall& call, std::int32_t status) {
+  std::string text =
+      ExchangeLogTime() + ' ' + operation + '(' + call.arguments + ") -> " + std::to_string(status);
+  if (!call.outputs.empty()) text += ' ' + call.outputs;
   sink_(text);
 }
 
-std::int32_t LoggingDriver::OpenCom(std::int32_t port, std::int32_t baud) {
-  const std::int32_t status = inner_.OpenCom(port, baud);
-  Emit(Line("OpenCom").Arg("port", port).Arg("baud", baud), status, {});
-  return status;
-}
-
-std::int32_t LoggingDriver::Net_Connect(const char* hostIp, std::int32_t hostPort,
-                                        const char* readerIp, std::int32_t readerPort) {
-  const std::int32_t status = inner_.Net_Connect(hostIp, hostPort, readerIp, readerPort);
-  Emit(Line("Net_Connect")
-           .Arg("hostIp", Quoted(hostIp, 32))
-           .Arg("hostPort", hostPort)
-           .Arg("readerIp", Quoted(readerIp, 32))
-           .Arg("readerPort", readerPort),
-       status, {});
-  return status;
-}
-
-std::int32_t LoggingDriver::CloseCom() {
-  const std::int32_t status = inner_.CloseCom();
-  Emit(Line("CloseCom"), status, {});
-  return status;
-}
-
-std::int32_t LoggingDriver::Handshake(std::uint8_t addr, std::uint8_t connecting,
-                                      std::uint8_t* readerKind, std::uint8_t* extra) {
-  const std::int32_t status = inner_.Handshake(addr, connecting, readerKind, extra);
-  Emit(Line("Handshake").Arg("addr", addr).Arg("connecting", connecting), status,
-       "readerKind=" + Value(readerKind) + " extra=" + Value(extra));
-  return status;
-}
-
-std::int32_t LoggingDriver::Get_Version(std::uint8_t addr, char* version) {
-  const std::int32_t status = inner_.Get_Version(addr, version);
-  Emit(Line("Get_Version").Arg("addr", addr), status, "version=" + Quoted(version, kVersionRoom));
-  return status;
-}
-
-std::int32_t LoggingDriver::Get_SerNum(std::uint8_t addr, std::uint8_t* serial) {
-  const std::int32_t status = inner_.Get_SerNum(addr, serial);
-  Emit(Line("Get_SerNum").Arg("addr", addr), status, "serial=" + ExchangeLogHex(serial, 12));
-  return status;
-}
-
-#define UHF_LOGGED_BYTE_PAIR(Getter, Setter)                                   \
-  std::int32_t LoggingDriver::Getter(std::uint8_t addr, std::uint8_t* value) { \
-    const std::int32_t status = inner_.Getter(addr, value);                    \
-    Emit(Line(#Getter).Arg("addr", addr), status, "value=" + Value(value));    \
-    return status;                                                             \
-  }                                                                            \
-  std::int32_t LoggingDriver::Setter(std::uint8_t addr, std::uint8_t value) {  \
-    const std::int32_t status = inner_.Setter(addr, value);                    \
-    Emit(Line(#Setter).Arg("addr", addr).Arg("value", value), status, {});     \
-    return status;                                                             \
+// The outputs are written after the call returned, so the log shows what the driver wrote.
+#define UHF_LOGGED_OPERATION(ret, name, params, args)            \
+  ret LoggingDriver::name params {                               \
+    const std::int32_t status = inner_.name args;                \
+    Emit(#name, Format<Operation::name>{#args}.Of args, status); \
+    return status;                                               \
   }
-
-UHF_LOGGED_BYTE_PAIR(UhfGetAddress, UhfSetAddress)
-UHF_LOGGED_BYTE_PAIR(UhfGetWorkMode, UhfSetWorkMode)
-UHF_LOGGED_BYTE_PAIR(UhfGetTriggerTime, UhfSetTriggerTime)
-UHF_LOGGED_BYTE_PAIR(UhfGetWgIntervalTime, UhfSetWgIntervalTime)
-UHF_LOGGED_BYTE_PAIR(UhfGetWeigand, UhfSetWeigand)
-UHF_LOGGED_BYTE_PAIR(UhfGetReadTagIntervalTime, UhfSetReadTagIntervalTime)
-UHF_LOGGED_BYTE_PAIR(UhfGetOutPower, UhfSetOutPower)
-UHF_LOGGED_BYTE_PAIR(UhfGetBuzzer, UhfSetBuzzer)
-#undef UHF_LOGGED_BYTE_PAIR
-
-std::int32_t LoggingDriver::UhfGetWgOutByte(std::uint8_t addr, std::uint8_t* record) {
-  const std::int32_t status = inner_.UhfGetWgOutByte(addr, record);
-  Emit(Line("UhfGetWgOutByte").Arg("addr", addr), status, "record=" + ExchangeLogHex(record, 4));
-  return status;
-}
-
-std::int32_t LoggingDriver::UhfSetWgOutByte(std::uint8_t addr, const std::uint8_t* record) {
-  const std::int32_t status = inner_.UhfSetWgOutByte(addr, record);
-  Emit(Line("UhfSetWgOutByte").Arg("addr", addr).Arg("record", ExchangeLogHex(record, 4)), status,
-       {});
-  return status;
-}
-
-std::int32_t LoggingDriver::UhfGetPassword(std::uint8_t addr, std::uint8_t* enabled,
-                                           std::uint8_t* password) {
-  const std::int32_t status = inner_.UhfGetPassword(addr, enabled, password);
-  Emit(Line("UhfGetPassword").Arg("addr", addr), status,
-       "enabled=" + Value(enabled) + " password=" + ExchangeLogHex(password, 4));
-  return status;
-}
-
-std::int32_t LoggingDriver::UhfSetPassword(std::uint8_t addr, std::uint8_t enabled,
-                                           const std::uint8_t* password) {
-  const std::int32_t status = inner_.UhfSetPassword(addr, enabled, password);
-  Emit(Line("UhfSetPassword")
-           .Arg("addr", addr)
-           .Arg("enabled", enabled)
-           .Arg("password", ExchangeLogHex(password, 4)),
-       status, {});
-  return status;
-}
-
-std::int32_t LoggingDriver::UhfGetFrequencyRegion(std::uint8_t addr, std::uint8_t* form,
-                                                  std::int32_t* start, std::int32_t* end,
-                                                  std::int32_t* step, std::uint8_t* count) {
-  const std::int32_t status = inner_.UhfGetFrequencyRegion(addr, form, start, end, step, count);
-  Emit(Line("UhfGetFrequencyRegion").Arg("addr", addr), status,
-       "form=" + Value(form) + " start=" + Value(start) + " end=" + Value(end) +
-           " step=" + Value(step) + " count=" + Value(count));
-  return status;
-}
-
-std::int32_t LoggingDriver::UhfSetFrequencyRegion(std::uint8_t addr, std::uint8_t form,
-                                                  std::int32_t start, std::int32_t end,
-                                                  std::int32_t step, std::uint8_t count) {
-  const std::int32_t status = inner_.UhfSetFrequencyRegion(addr, form, start, end, step, count);
-  Emit(PlanLine("UhfSetFrequencyRegion", addr, form, start, end, step, count), status, {});
-  return status;
-}
-
-std::int32_t LoggingDriver::UhfSetFrequencyRegionB(std::uint8_t addr, std::uint8_t form,
-                                                   std::int32_t start, std::int32_t end,
-                                                   std::int32_t step, std::uint8_t count) {
-  const std::int32_t status = inner_.UhfSetFrequencyRegionB(addr, form, start, end, step, count);
-  Emit(PlanLine("UhfSetFrequencyRegionB", addr, form, start, end, step, count), status, {});
-  return status;
-}
-
-std::int32_t LoggingDriver::UhfFactoryDefault(std::uint8_t addr) {
-  const std::int32_t status = inner_.UhfFactoryDefault(addr);
-  Emit(Line("UhfFactoryDefault").Arg("addr", addr), status, {});
-  return status;
-}
-
-std::int32_t LoggingDriver::UhfReadTag(std::uint8_t addr, std::uint8_t* reply,
-                                       std::uint8_t* length) {
-  const std::int32_t status = inner_.UhfReadTag(addr, reply, length);
-  const std::size_t replied = length != nullptr ? *length : 0;
-  Emit(Line("UhfReadTag").Arg("addr", addr), status,
-       "length=" + Value(length) + " reply=" + ExchangeLogHex(reply, replied));
-  return status;
-}
-
-std::int32_t LoggingDriver::EpcOutput(const std::uint8_t* epc, std::uint8_t epcLength,
-                                      std::uint8_t inverted, std::int32_t startByte,
-                                      std::int32_t length, std::uint8_t* out) {
-  const std::int32_t status = inner_.EpcOutput(epc, epcLength, inverted, startByte, length, out);
-  // The card bytes buffer holds 50 bytes.
-  const std::size_t produced =
-      length > 0 ? std::min<std::size_t>(static_cast<std::size_t>(length), 50) : 0;
-  Emit(Line("EpcOutput")
-           .Arg("epc", ExchangeLogHex(epc, epcLength))
-           .Arg("epcLength", epcLength)
-           .Arg("inverted", inverted)
-           .Arg("startByte", startByte)
-           .Arg("length", length),
-       status, "out=" + ExchangeLogHex(out, produced));
-  return status;
-}
-
-std::int32_t LoggingDriver::hex_a(const std::uint8_t* bytes, char* text, std::int32_t textLength) {
-  const std::int32_t status = inner_.hex_a(bytes, text, textLength);
-  const std::size_t chars = textLength > 0 ? static_cast<std::size_t>(textLength) : 0;
-  Emit(Line("hex_a")
-           .Arg("bytes", ExchangeLogHex(bytes, (chars + 1) / 2))
-           .Arg("textLength", textLength),
-       status, "text=" + Quoted(text, chars));
-  return status;
-}
-
-std::int32_t LoggingDriver::a_hex(const char* text, std::uint8_t* bytes, std::int32_t textLength) {
-  const std::int32_t status = inner_.a_hex(text, bytes, textLength);
-  const std::size_t chars = textLength > 0 ? static_cast<std::size_t>(textLength) : 0;
-  Emit(Line("a_hex").Arg("text", Quoted(text, chars)).Arg("textLength", textLength), status,
-       "bytes=" + ExchangeLogHex(bytes, chars / 2));
-  return status;
-}
+TAGVANE_OPERATIONS(UHF_LOGGED_OPERATION)
+#undef UHF_LOGGED_OPERATION
 
 }  // namespace uhf

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <system_error>
 
-#include "sim/AtomicFile.h"
+#include "files/AtomicFile.h"
 #include "text/Hex.h"
 
 namespace uhf {

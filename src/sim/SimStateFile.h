@@ -22,7 +22,7 @@
 #include <string>
 #include <string_view>
 
-#include "sim/SimulatedReader.h"
+#include "sim/SimState.h"
 
 namespace uhf {
 

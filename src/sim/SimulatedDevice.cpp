@@ -1,18 +1,22 @@
 // libtagvane.so as the simulated reader, with its settings in DefaultStatePath(); and the data
 // symbol by which the tool recognises it as simulated.
 //
-// Two environment variables serve trials and tests of whole programs:
+// Environment variables for trials and tests of whole programs:
 //   TAGVANE_SIM_FAIL=OpenCom,Handshake   these operations fail on every call (status 1)
 //   TAGVANE_SIM_RECORD=FILE              each call is appended to FILE as "Name(args) -> status"
+//   TAGVANE_SIM_LATENCY_MS=N             every call answers N milliseconds late
+#include <charconv>
+#include <chrono>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "driver/tagvane.h"
 #include "files/FileLock.h"
 #include "sim/ExportedDevice.h"
-#include "sim/SimulatedReader.h"
+#include "sim/InstrumentedReader.h"
 
 // extern "C" on the declaration itself gives the constant external linkage.
 extern "C" TAGVANE_API const char tagvane_simulated_reader[] = "simulated reader";
@@ -20,22 +24,44 @@ extern "C" TAGVANE_API const char tagvane_simulated_reader[] = "simulated reader
 namespace uhf {
 namespace {
 
-SimulatedReader MakeReader() {
-  SimulatedReader reader(SimOptions{DefaultStatePath(), 0, false});
-  const char* failing = std::getenv("TAGVANE_SIM_FAIL");
-  std::string_view names = failing != nullptr ? failing : "";
-  while (!names.empty()) {
-    const std::size_t comma = names.find(',');
-    const std::string name(names.substr(0, comma));
-    names = comma == std::string_view::npos ? std::string_view() : names.substr(comma + 1);
-    if (!name.empty()) reader.FailOn(name);
+std::string_view Environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
+
+std::chrono::milliseconds LatencyFromEnvironment() {
+  const std::string_view text = Environment("TAGVANE_SIM_LATENCY_MS");
+  if (text.empty()) return {};
+  unsigned value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) {
+    std::cerr << "tagvane-sim: TAGVANE_SIM_LATENCY_MS=" << text
+              << " is not a number of milliseconds; no latency\n";
+    return {};
+  }
+  return std::chrono::milliseconds(value);
+}
+
+// Made on the first call; when the environment names an operation that does not exist, every
+// call reports it and fails.
+std::unique_ptr<InstrumentedReader> MakeReader() {
+  auto reader = std::make_unique<InstrumentedReader>(SimOptions{DefaultStatePath(), 0, false});
+  reader->FailEvery(Environment("TAGVANE_SIM_FAIL"));
+  reader->SetLatency(LatencyFromEnvironment());
+  if (const std::string record(Environment("TAGVANE_SIM_RECORD")); !record.empty()) {
+    reader->SetSink([record](const std::string& call, std::int32_t status) {
+      std::string error;
+      if (!AppendLineLocked(record, call + " -> " + std::to_string(status), error)) {
+        std::cerr << "tagvane-sim: " << error << '\n';
+      }
+    });
   }
   return reader;
 }
 
-SimulatedReader& Reader() {
-  static SimulatedReader reader = MakeReader();
-  return reader;
+InstrumentedReader& Reader() {
+  static const std::unique_ptr<InstrumentedReader> reader = MakeReader();
+  return *reader;
 }
 
 }  // namespace
@@ -44,16 +70,7 @@ ReaderDriver& ExportedDevice() {
   return Reader();
 }
 
-void AfterExportedCall(std::int32_t status) {
-  static const char* record = std::getenv("TAGVANE_SIM_RECORD");
-  if (record != nullptr && *record != '\0') {
-    for (const std::string& call : Reader().Calls()) {
-      std::string error;
-      if (!AppendLineLocked(record, call + " -> " + std::to_string(status), error)) {
-        std::cerr << "tagvane-sim: " << error << '\n';
-      }
-    }
-  }
+void AfterExportedCall(std::int32_t) {
   Reader().ClearCalls();  // keep the call record from growing
 }
 

@@ -11,7 +11,7 @@
 #include "app/ReaderConfigDialog.h"
 #include "dialog/ControlIds.h"
 #include "dialog/MainDialogTemplate.h"
-#include "sim/SimulatedReader.h"
+#include "sim/InstrumentedReader.h"
 #include "ui/MemorySurface.h"
 
 namespace uhf {
@@ -24,7 +24,7 @@ AvailablePort Port(const std::string& name, const std::string& display = "Serial
 
 struct DialogUnderTest {
   MemorySurface surface{MainDialogTemplate()};
-  SimulatedReader reader;
+  InstrumentedReader reader;
   DialogPlatform platform;
   std::unique_ptr<ReaderConfigDialog> dialog;
 

@@ -32,7 +32,7 @@ SimState DistinctState() {
 
 TEST(ReadCommand, MakesTheWindowsReadAndPrintsTheReadersValues) {
   TempFolder folder;
-  SimulatedReader reader;
+  InstrumentedReader reader;
   reader.State() = DistinctState();
   Invocation read = Command("read");
   read.json = true;
@@ -42,7 +42,7 @@ TEST(ReadCommand, MakesTheWindowsReadAndPrintsTheReadersValues) {
   EXPECT_EQ(reader.Calls(), WindowReadCalls());
 
   // The window's own dialog, read button pressed, makes the very same calls.
-  SimulatedReader windowReader;
+  InstrumentedReader windowReader;
   windowReader.State() = DistinctState();
   MemorySurface surface{MainDialogTemplate()};
   ReaderConfigDialog window(surface, windowReader, TestPlatform(folder.Path()));
@@ -68,7 +68,7 @@ TEST(ReadCommand, MakesTheWindowsReadAndPrintsTheReadersValues) {
 
 TEST(ReadCommand, TableNamesEveryParameterWithItsUnit) {
   TempFolder folder;
-  SimulatedReader reader;
+  InstrumentedReader reader;
   const CommandRun run = RunIt(Command("read"), reader, folder.Path());
   ASSERT_EQ(run.report.exitStatus, kExitOk);
   for (const char* line : {"readTime            1 s", "outputTime          2 x 100 ms",
@@ -88,7 +88,7 @@ TEST(ReadCommand, AFailedStepIsExitOneWithWhatTheWindowShowed) {
                         Case{"UhfGetAddress", "Get Address Fail!", 14}}) {
     SCOPED_TRACE(c.failing);
     TempFolder folder;
-    SimulatedReader reader;
+    InstrumentedReader reader;
     reader.FailOn(c.failing);
     const CommandRun run = RunIt(Command("read"), reader, folder.Path());
     EXPECT_EQ(run.report.exitStatus, kExitFailed);
@@ -101,7 +101,7 @@ TEST(ReadCommand, AFailedStepIsExitOneWithWhatTheWindowShowed) {
 TEST(ReadCommand, LinkOptionsSetTheWindowsLinkControls) {
   TempFolder folder;
   {
-    SimulatedReader reader;
+    InstrumentedReader reader;
     Invocation read = Command("read");
     read.link.kind = LinkKind::Serial;
     read.link.port = 3;
@@ -113,7 +113,7 @@ TEST(ReadCommand, LinkOptionsSetTheWindowsLinkControls) {
     EXPECT_EQ(std::count(reader.Calls().begin(), reader.Calls().end(), "UhfGetWeigand(255)"), 0);
   }
   {
-    SimulatedReader reader;
+    InstrumentedReader reader;
     Invocation read = Command("read");
     read.link.kind = LinkKind::Tcp;
     read.link.reader = "10.0.0.5:4001";
@@ -126,7 +126,7 @@ TEST(ReadCommand, LinkOptionsSetTheWindowsLinkControls) {
   }
   for (const auto& [kind, value] :
        {std::pair{LinkKind::Tcp, "10.0.0.5"}, std::pair{LinkKind::Tcp, "10.0.0.256:1"}}) {
-    SimulatedReader reader;
+    InstrumentedReader reader;
     Invocation read = Command("read");
     read.link.kind = kind;
     read.link.reader = value;
@@ -137,7 +137,7 @@ TEST(ReadCommand, LinkOptionsSetTheWindowsLinkControls) {
 
 TEST(FactoryDefaultCommand, SucceedsOnlyWhenTheWindowWouldShowSuccess) {
   TempFolder folder;
-  SimulatedReader reader;
+  InstrumentedReader reader;
   reader.State().outPower = 5;
   CommandRun run = RunIt(Command("factory-default"), reader, folder.Path());
   EXPECT_EQ(run.report.exitStatus, kExitOk) << run.err;
@@ -148,7 +148,7 @@ TEST(FactoryDefaultCommand, SucceedsOnlyWhenTheWindowWouldShowSuccess) {
   for (const auto& [failing, shown] :
        {std::pair{"UhfSetWgOutByte", "Set Wiegand Output Settings Fail!"},
         std::pair{"UhfSetOutPower", "Factory Default Fail!"}, std::pair{"Handshake", "配置失败"}}) {
-    SimulatedReader failingReader;
+    InstrumentedReader failingReader;
     failingReader.FailOn(failing);
     run = RunIt(Command("factory-default"), failingReader, folder.Path());
     EXPECT_EQ(run.report.exitStatus, kExitFailed) << failing;
@@ -158,7 +158,7 @@ TEST(FactoryDefaultCommand, SucceedsOnlyWhenTheWindowWouldShowSuccess) {
 
 TEST(ProfileCommands, ExportEditApplyReadsBackEqual) {
   TempFolder folder;
-  SimulatedReader reader;
+  InstrumentedReader reader;
   reader.State() = DistinctState();
   Invocation exportCmd = Command("export");
   exportCmd.file = folder / "reader.ini";
@@ -197,7 +197,7 @@ TEST(ProfileCommands, ExportEditApplyReadsBackEqual) {
 
 TEST(ProfileCommands, ApplyChangesBandAndFormatLikeAnOperator) {
   TempFolder folder;
-  SimulatedReader reader;          // FCC band, 26-bit format
+  InstrumentedReader reader;       // FCC band, 26-bit format
   reader.State().etsiBand = true;  // the reader accepts ETSI plans only
   WriteBytes(folder / "p.ini",
              "[reader]\nfrequencyBand=ETSI\nfrequencyStart=865500\nfrequencyEnd=867000\n"
@@ -214,7 +214,7 @@ TEST(ProfileCommands, ApplyChangesBandAndFormatLikeAnOperator) {
 
 TEST(ProfileCommands, ValuesReadBackInTheirShownFormCompareEqual) {
   TempFolder folder;
-  SimulatedReader reader;
+  InstrumentedReader reader;
   WriteBytes(folder / "p.ini",
              "[reader]\nreadTime = 007\ncheckPassword=ABCDEF12\npasswordEnabled=1\n");
   Invocation apply = Command("apply");
@@ -227,7 +227,7 @@ TEST(ProfileCommands, ValuesReadBackInTheirShownFormCompareEqual) {
 
 TEST(ProfileCommands, AFailingSaveIsExitOne) {
   TempFolder folder;
-  SimulatedReader reader;
+  InstrumentedReader reader;
   reader.FailOn("UhfSetAddress");
   WriteBytes(folder / "p.ini", "[reader]\nreaderAddress=5\n");
   Invocation apply = Command("apply");
@@ -240,8 +240,8 @@ TEST(ProfileCommands, AFailingSaveIsExitOne) {
 TEST(ProfileCommands, AReadBackThatDiffersIsExitFour) {
   TempFolder folder;
   const SimOptions shared{folder / "reader.ini", 0, false};
-  SimulatedReader reader(shared);
-  SimulatedReader other(shared);  // another process working on the same reader
+  InstrumentedReader reader(shared);
+  InstrumentedReader other(shared);  // another process working on the same reader
   ASSERT_EQ(other.OpenCom(100, 115200), 0);
   // Right after the save writes the interval, the other process sets it back.
   LoggingDriver meddled(reader, [&other](std::string_view line) {
@@ -291,7 +291,7 @@ TEST(ProfileCommands, BadProfilesAreRefusedBeforeAnythingIsWritten) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TempFolder folder;
-    SimulatedReader reader;
+    InstrumentedReader reader;
     reader.State() = FactoryState(c.kind, false);
     WriteBytes(folder / "bad.ini", c.profile);
     Invocation apply = Command("apply");
@@ -307,7 +307,7 @@ TEST(ProfileCommands, BadProfilesAreRefusedBeforeAnythingIsWritten) {
 
 TEST(AddressCommands, SetAndGetThroughTheAddressHandlers) {
   TempFolder folder;
-  SimulatedReader reader;
+  InstrumentedReader reader;
   Invocation set = Command("address-set");
   set.address = 7;
   EXPECT_EQ(RunIt(set, reader, folder.Path()).report.exitStatus, kExitOk);
@@ -336,7 +336,7 @@ TEST(AddressCommands, SetAndGetThroughTheAddressHandlers) {
 
 TEST(ReadTagsCommand, CountsReadsAndSplitsTheWiegandFrame) {
   TempFolder folder;
-  SimulatedReader reader;
+  InstrumentedReader reader;
   reader.State().tags = {{0xe2, 0x00, 0x12, 0x34, 0x56, 0x78, 0x9a, 0xbc, 0xde, 0xf0, 0x11, 0x22}};
   reader.State().wgOutRecord = {1, 4, 3, 0};  // start byte 4, forward
   Invocation tags = Command("read-tags");
@@ -372,7 +372,7 @@ TEST(ReadTagsCommand, CountsReadsAndSplitsTheWiegandFrame) {
 
 TEST(ReadTagsCommand, NoTagReadIsExitOne) {
   TempFolder folder;
-  SimulatedReader reader;
+  InstrumentedReader reader;
   reader.State().tags.clear();
   const CommandRun run = RunIt(Command("read-tags"), reader, folder.Path());
   EXPECT_EQ(run.report.exitStatus, kExitFailed);
@@ -385,7 +385,7 @@ TEST(TextsCommand, ShowsTheTextsOfAGbkConfigIni) {
   WriteBytes(folder / "config.ini",
              "[Lan]\r\nRF_POWER=\xb9\xa6\xc2\xca\r\nMESSAGE_SAVED=\xb1\xa3\xb4\xe6\r\n"
              "BUTTON_READ_CONF=Lesen\r\nLIST_NO=Nr.\r\n");
-  SimulatedReader reader;
+  InstrumentedReader reader;
   Invocation texts = Command("texts");
   texts.json = true;
   const CommandRun run = RunIt(texts, reader, folder.Path());
@@ -408,7 +408,7 @@ TEST(TextsCommand, ShowsTheTextsOfAGbkConfigIni) {
 
 TEST(PortsCommand, ListsWhatTheDiscoveryFinds) {
   TempFolder folder;
-  SimulatedReader reader;
+  InstrumentedReader reader;
   DialogPlatform platform = TestPlatform(folder.Path());
   AvailablePort port;
   port.name = "COM3";

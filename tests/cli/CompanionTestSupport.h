@@ -14,7 +14,7 @@
 #include "app/ReaderConfigDialog.h"
 #include "cli/Commands.h"
 #include "reader/ReaderTestSupport.h"
-#include "sim/SimulatedReader.h"
+#include "sim/InstrumentedReader.h"
 
 namespace uhf::cli::testing {
 
@@ -87,7 +87,7 @@ inline std::vector<std::string> WindowReadCalls() {
 
 // A companion process leaves the link open when it ends and the system closes it; one reader
 // object serving several runs in a test closes it here, and forgets the calls.
-inline void ProcessEnded(SimulatedReader& reader) {
+inline void ProcessEnded(InstrumentedReader& reader) {
   reader.CloseCom();
   reader.ClearCalls();
 }

@@ -15,6 +15,8 @@
 #include <sstream>
 #include <string>
 
+#include "support/TempDir.h"
+
 namespace uhf {
 namespace {
 
@@ -41,6 +43,34 @@ TEST(LibraryDriver, MissingLibraryIsNamedWithTheReason) {
   EXPECT_EQ(failure, LibraryDriver::Failure::NotFound);
   EXPECT_NE(error.find("libtagvane-absent.so"), std::string::npos) << error;
   EXPECT_NE(error.find("No such file"), std::string::npos) << error;
+}
+
+// A file named by its path that exists but cannot be loaded is named with the loader's reason,
+// never reported as a library not found.
+TEST(LibraryDriver, BrokenLibraryGivenByPathSaysWhyItCannotBeLoaded) {
+  test::TempDir dir("uhf-broken-driver");
+  const std::filesystem::path junk = dir.path() / "junk-library";
+  std::ofstream(junk) << "not a library\n";
+  struct Row {
+    std::filesystem::path file;
+    const char* reason;
+  } rows[] = {
+#ifdef _WIN32
+      {junk, ""},
+#else
+      {junk, "not an ELF shared library"},
+      {STUB_MISSING_DEPENDENCY, "libtagvane_gone"},
+      {STUB_WRONG_MACHINE, "built for another machine: ELF machine 183,"},
+#endif
+  };
+  for (const Row& row : rows) {
+    std::string error;
+    EXPECT_EQ(LibraryDriver::LoadFile(row.file, error), nullptr);
+    const std::string named =
+        "cannot load the driver library " + std::filesystem::absolute(row.file).string() + ": ";
+    EXPECT_EQ(error.rfind(named, 0), 0u) << error;
+    EXPECT_NE(error.find(row.reason), std::string::npos) << error;
+  }
 }
 
 TEST(LibraryDriver, EveryOperationForwardsToItsOwnExport) {

@@ -11,7 +11,7 @@
 #include "dialog/ControlIds.h"
 #include "dialog/MainDialogTemplate.h"
 #include "driver/LoggingDriver.h"
-#include "sim/SimulatedReader.h"
+#include "sim/InstrumentedReader.h"
 #include "ui/MemorySurface.h"
 
 namespace uhf {
@@ -34,7 +34,7 @@ struct Window {
 
 struct Scenario {
   const char* name;
-  std::function<void(SimulatedReader&)> prepare;
+  std::function<void(InstrumentedReader&)> prepare;
   std::function<void(MemorySurface&)> operate;
 };
 
@@ -44,17 +44,17 @@ std::string OperationOf(const std::string& call) {
 
 TEST(LoggingDriver, WrappingChangesNoCallSequenceAndLogsEveryCall) {
   const Scenario scenarios[] = {
-      {"read", [](SimulatedReader&) {}, [](MemorySurface& s) { s.Click(idc::ReadConfig); }},
-      {"read, edit, save", [](SimulatedReader&) {},
+      {"read", [](InstrumentedReader&) {}, [](MemorySurface& s) { s.Click(idc::ReadConfig); }},
+      {"read, edit, save", [](InstrumentedReader&) {},
        [](MemorySurface& s) {
          s.Click(idc::ReadConfig);
          s.Type(idc::TagInterval, "9");
          s.ComboSetSel(idc::Power, 20);
          s.Click(idc::SaveChanges);
        }},
-      {"factory default", [](SimulatedReader&) {},
+      {"factory default", [](InstrumentedReader&) {},
        [](MemorySurface& s) { s.Click(idc::FactoryDefault); }},
-      {"addresses and disconnect", [](SimulatedReader&) {},
+      {"addresses and disconnect", [](InstrumentedReader&) {},
        [](MemorySurface& s) {
          s.Click(idc::ReadConfig);
          s.Type(idc::ReaderAddress, "12");
@@ -62,7 +62,7 @@ TEST(LoggingDriver, WrappingChangesNoCallSequenceAndLogsEveryCall) {
          s.Click(idc::GetAddress);
          s.Click(idc::Disconnect);
        }},
-      {"every tag read", [](SimulatedReader&) {},
+      {"every tag read", [](InstrumentedReader&) {},
        [](MemorySurface& s) {
          s.Click(idc::ReadConfig);
          for (int id : {idc::ReadTag, idc::ReadTagTestHex, idc::ReadTagTestDecimal, idc::ReadTagUsb,
@@ -70,7 +70,7 @@ TEST(LoggingDriver, WrappingChangesNoCallSequenceAndLogsEveryCall) {
            s.Click(id);
          }
        }},
-      {"tag read the EpcOutput way over a serial link", [](SimulatedReader&) {},
+      {"tag read the EpcOutput way over a serial link", [](InstrumentedReader&) {},
        [](MemorySurface& s) {
          s.ComboAdd(idc::ComPort, "COM2");
          s.ComboSetSel(idc::ComPort, 0);
@@ -79,9 +79,9 @@ TEST(LoggingDriver, WrappingChangesNoCallSequenceAndLogsEveryCall) {
          s.Click(idc::ReadTag);
          s.Click(idc::ReadTag);
        }},
-      {"failing handshake", [](SimulatedReader& r) { r.FailOn("Handshake"); },
+      {"failing handshake", [](InstrumentedReader& r) { r.FailOn("Handshake"); },
        [](MemorySurface& s) { s.Click(idc::ReadConfig); }},
-      {"failing save", [](SimulatedReader& r) { r.FailOn("UhfSetWgOutByte"); },
+      {"failing save", [](InstrumentedReader& r) { r.FailOn("UhfSetWgOutByte"); },
        [](MemorySurface& s) {
          s.Click(idc::ReadConfig);
          s.Click(idc::SaveChanges);
@@ -89,12 +89,12 @@ TEST(LoggingDriver, WrappingChangesNoCallSequenceAndLogsEveryCall) {
   };
   for (const Scenario& scenario : scenarios) {
     SCOPED_TRACE(scenario.name);
-    SimulatedReader plainReader;
+    InstrumentedReader plainReader;
     scenario.prepare(plainReader);
     Window plain(plainReader);
     scenario.operate(plain.surface);
 
-    SimulatedReader loggedReader;
+    InstrumentedReader loggedReader;
     scenario.prepare(loggedReader);
     std::vector<std::string> log;
     LoggingDriver logging(loggedReader, [&log](std::string_view line) { log.emplace_back(line); });
@@ -125,7 +125,7 @@ TEST(LoggingDriver, WrappingChangesNoCallSequenceAndLogsEveryCall) {
 }
 
 TEST(LoggingDriver, LineHoldsTimeArgumentsStatusAndOutputsInHexadecimal) {
-  SimulatedReader reader;
+  InstrumentedReader reader;
   reader.State().wgOutRecord = {1, 9, 3, 0};
   reader.State().serial = {0x00, 0x0a, 0xff, 1, 2, 3, 4, 5, 6, 7, 8, 9};
   std::vector<std::string> log;

@@ -1,7 +1,7 @@
 # The binding of tagvane.dll on Windows: stub DLLs that lack exports, the simulated DLL in the
 # programs' "simulator" folder, and where the search looks (program folder first, never the
 # current directory, no fallback to the simulator when a present library fails).
-include(${PROJECT_SOURCE_DIR}/cmake/TagvaneDef.cmake)
+include(${PROJECT_SOURCE_DIR}/cmake/TagvaneExports.cmake)
 set(header ${PROJECT_SOURCE_DIR}/src/driver/tagvane.h)
 
 function(uhf_stub_dll target dir output_name)

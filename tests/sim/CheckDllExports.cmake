@@ -2,7 +2,7 @@
 # no Name@N beside them, nothing else but the data names given in EXTRA.
 # cmake -DOBJDUMP=<objdump> -DLIBRARY=<tagvane.dll> -DHEADER=<tagvane.h> [-DEXTRA=<names>]
 #       -P CheckDllExports.cmake
-include(${CMAKE_CURRENT_LIST_DIR}/../driver/TagvaneExportNames.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/TagvaneExports.cmake)
 tagvane_export_names("${HEADER}" expected)
 list(LENGTH expected count)
 if(NOT count EQUAL 34)

@@ -1,7 +1,7 @@
 # Checks that a shared library exports exactly the functions declared in tagvane.h, plus the
 # data symbols named in EXTRA (a list; the simulated reader's marker).
 # cmake -DNM=<nm> -DLIBRARY=<libtagvane.so> -DHEADER=<tagvane.h> [-DEXTRA=<names>] -P ...
-include(${CMAKE_CURRENT_LIST_DIR}/../driver/TagvaneExportNames.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/TagvaneExports.cmake)
 tagvane_export_names("${HEADER}" expected)
 list(LENGTH expected count)
 if(NOT count EQUAL 34)

@@ -1,5 +1,5 @@
 // The simulated reader as a device: link rules, refusals, replies, helpers and test hooks.
-#include "sim/SimulatedReader.h"
+#include "sim/InstrumentedReader.h"
 
 #include <gtest/gtest.h>
 
@@ -18,8 +18,8 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 constexpr std::uint8_t kBus = ReaderBusAddress;
 
-std::unique_ptr<SimulatedReader> OpenReader(std::uint8_t kind = 0, bool etsi = false) {
-  auto reader = std::make_unique<SimulatedReader>(SimOptions{{}, kind, etsi});
+std::unique_ptr<InstrumentedReader> OpenReader(std::uint8_t kind = 0, bool etsi = false) {
+  auto reader = std::make_unique<InstrumentedReader>(SimOptions{{}, kind, etsi});
   EXPECT_EQ(reader->OpenCom(100, 115200), 0);
   reader->ClearCalls();
   return reader;
@@ -28,7 +28,7 @@ std::unique_ptr<SimulatedReader> OpenReader(std::uint8_t kind = 0, bool etsi = f
 // Every operation that talks to the reader, called with arguments a kind 0 FCC reader takes.
 struct LinkedOp {
   const char* name;
-  std::function<std::int32_t(SimulatedReader&, std::uint8_t)> call;
+  std::function<std::int32_t(InstrumentedReader&, std::uint8_t)> call;
 };
 
 const std::vector<LinkedOp>& LinkedOps() {
@@ -38,7 +38,7 @@ const std::vector<LinkedOp>& LinkedOps() {
     static char text[40];
     static const std::uint8_t record[4] = {1, 9, 3, 0};
     static const std::uint8_t password[4] = {0x12, 0x34, 0x56, 0x78};
-    using R = SimulatedReader&;
+    using R = InstrumentedReader&;
     using A = std::uint8_t;
     return std::vector<LinkedOp>{
         {"Handshake", [](R r, A a) { return r.Handshake(a, 1, &b1, &b2); }},
@@ -80,7 +80,7 @@ const std::vector<LinkedOp>& LinkedOps() {
 TEST(SimLink, ReaderOperationsNeedALinkAndTheBusAddress) {
   for (const LinkedOp& op : LinkedOps()) {
     SCOPED_TRACE(op.name);
-    SimulatedReader closed;
+    InstrumentedReader closed;
     const SimState before = closed.State();
     EXPECT_NE(op.call(closed, kBus), 0) << "no link open";
     EXPECT_EQ(closed.State(), before);
@@ -96,7 +96,7 @@ TEST(SimLink, ReaderOperationsNeedALinkAndTheBusAddress) {
 }
 
 TEST(SimLink, HelpersAndCloseWorkWithoutALink) {
-  SimulatedReader reader;
+  InstrumentedReader reader;
   const std::uint8_t epc[12] = {0xe2, 0, 0x12, 0x34};
   std::uint8_t out[12] = {};
   char text[8] = {};
@@ -114,12 +114,12 @@ TEST(SimLink, OpenComChecksPortAndBaud) {
               {3, 19200, true},    {3, 38400, true},   {256, 9600, false}, {-1, 9600, false},
               {3, 4800, false},    {3, 115201, false}, {100, -9600, false}};
   for (const Row& row : rows) {
-    SimulatedReader reader;
+    InstrumentedReader reader;
     EXPECT_EQ(reader.OpenCom(row.port, row.baud) == 0, row.ok) << row.port << " " << row.baud;
     EXPECT_EQ(reader.LinkOpen(), row.ok);
   }
   // One link at a time, as a real port: a second open is refused until the first is closed.
-  SimulatedReader reader;
+  InstrumentedReader reader;
   ASSERT_EQ(reader.OpenCom(2, 9600), 0);
   EXPECT_NE(reader.OpenCom(100, 115200), 0);
   EXPECT_NE(reader.Net_Connect("192.168.1.2", 2000, "192.168.1.250", 27001), 0);
@@ -155,7 +155,7 @@ TEST(SimLink, NetConnectNeedsDottedDecimalAddressesAndPorts) {
       {"192.168.1.2", 2000, "192.168.1.250", 65536, false},
   };
   for (const Row& row : rows) {
-    SimulatedReader reader;
+    InstrumentedReader reader;
     EXPECT_EQ(reader.Net_Connect(row.host, row.hostPort, row.readerIp, row.readerPort) == 0, row.ok)
         << (row.host ? row.host : "null") << " " << row.readerIp;
     EXPECT_EQ(reader.LinkOpen(), row.ok);
@@ -175,7 +175,7 @@ TEST(SimLink, HandshakeReportsTheKind) {
 
 // A refused setting returns nonzero and leaves the reader as it was.
 TEST(SimRefusals, ReaderRefusesWhatItCannotTake) {
-  using Call = std::function<std::int32_t(SimulatedReader&)>;
+  using Call = std::function<std::int32_t(InstrumentedReader&)>;
   auto power = [](std::uint8_t v) -> Call {
     return [v](auto& r) { return r.UhfSetOutPower(kBus, v); };
   };
@@ -275,7 +275,7 @@ TEST(SimRefusals, ProductionDefaultsAreAccepted) {
               {2, false, 1, 63, 0, 63}};
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::Message() << "kind " << int(row.kind) << " etsi " << row.etsi);
-    SimulatedReader reader(SimOptions{{}, row.kind, row.etsi});
+    InstrumentedReader reader(SimOptions{{}, row.kind, row.etsi});
     const std::uint8_t record[4] = {1, 9, 3, 0};
     const std::uint8_t password[4] = {0x5a, 0x5a, 0x5a, 0x5a};
     std::uint8_t kind = 9, extra = 0;
@@ -316,19 +316,19 @@ TEST(SimRefusals, ProductionDefaultsAreAccepted) {
 TEST(SimSettings, WhatIsSetIsReadBack) {
   auto reader = OpenReader(1, true);
   struct Row {
-    std::int32_t (SimulatedReader::*set)(std::uint8_t, std::uint8_t);
-    std::int32_t (SimulatedReader::*get)(std::uint8_t, std::uint8_t*);
+    std::int32_t (InstrumentedReader::*set)(std::uint8_t, std::uint8_t);
+    std::int32_t (InstrumentedReader::*get)(std::uint8_t, std::uint8_t*);
     std::uint8_t value;
   } rows[] = {
-      {&SimulatedReader::UhfSetAddress, &SimulatedReader::UhfGetAddress, 200},
-      {&SimulatedReader::UhfSetWorkMode, &SimulatedReader::UhfGetWorkMode, 1},
-      {&SimulatedReader::UhfSetTriggerTime, &SimulatedReader::UhfGetTriggerTime, 254},
-      {&SimulatedReader::UhfSetWgIntervalTime, &SimulatedReader::UhfGetWgIntervalTime, 20},
-      {&SimulatedReader::UhfSetWeigand, &SimulatedReader::UhfGetWeigand, 0x34},
-      {&SimulatedReader::UhfSetReadTagIntervalTime, &SimulatedReader::UhfGetReadTagIntervalTime,
-       255},
-      {&SimulatedReader::UhfSetOutPower, &SimulatedReader::UhfGetOutPower, 19},
-      {&SimulatedReader::UhfSetBuzzer, &SimulatedReader::UhfGetBuzzer, 0},
+      {&InstrumentedReader::UhfSetAddress, &InstrumentedReader::UhfGetAddress, 200},
+      {&InstrumentedReader::UhfSetWorkMode, &InstrumentedReader::UhfGetWorkMode, 1},
+      {&InstrumentedReader::UhfSetTriggerTime, &InstrumentedReader::UhfGetTriggerTime, 254},
+      {&InstrumentedReader::UhfSetWgIntervalTime, &InstrumentedReader::UhfGetWgIntervalTime, 20},
+      {&InstrumentedReader::UhfSetWeigand, &InstrumentedReader::UhfGetWeigand, 0x34},
+      {&InstrumentedReader::UhfSetReadTagIntervalTime,
+       &InstrumentedReader::UhfGetReadTagIntervalTime, 255},
+      {&InstrumentedReader::UhfSetOutPower, &InstrumentedReader::UhfGetOutPower, 19},
+      {&InstrumentedReader::UhfSetBuzzer, &InstrumentedReader::UhfGetBuzzer, 0},
   };
   for (const Row& row : rows) {
     ASSERT_EQ(((*reader).*row.set)(kBus, row.value), 0);
@@ -478,7 +478,7 @@ TEST(SimHelpers, EpcOutputCutsTheWindow) {
       {12, 0, 0x7fffffff, 3, false, {}},
   };
   for (const Row& row : rows) {
-    SimulatedReader reader;
+    InstrumentedReader reader;
     std::uint8_t out[16];
     std::memset(out, 0xee, sizeof out);
     EXPECT_EQ(reader.EpcOutput(epc, row.epcLength, row.inverted, row.start, row.length, out) == 0,
@@ -490,7 +490,7 @@ TEST(SimHelpers, EpcOutputCutsTheWindow) {
 }
 
 TEST(SimHelpers, HexTextBothWays) {
-  SimulatedReader reader;
+  InstrumentedReader reader;
   const std::uint8_t bytes[4] = {0x0a, 0xab, 0x00, 0xff};
   struct ToText {
     std::int32_t length;
@@ -550,7 +550,7 @@ TEST(SimHelpers, HexTextBothWays) {
 }
 
 TEST(SimHooks, CallRecordFormat) {
-  SimulatedReader reader(SimOptions{{}, 0, false});
+  InstrumentedReader reader(SimOptions{{}, 0, false});
   std::uint8_t kind = 0, extra = 0, reply[256], length = 0, out[12];
   char version[30] = {}, text[9] = {};
   const std::uint8_t record[4] = {1, 9, 3, 0}, password[4] = {0x12, 0x34, 0x56, 0x78};
@@ -634,21 +634,21 @@ TEST(SimHooks, FailedCallChangesNothing) {
   EXPECT_EQ(reader->CloseCom(), 2);
   EXPECT_TRUE(reader->LinkOpen());
 
-  SimulatedReader closed;
+  InstrumentedReader closed;
   closed.FailOn("OpenCom");
   EXPECT_EQ(closed.OpenCom(100, 115200), 1);
   EXPECT_FALSE(closed.LinkOpen());
 }
 
 TEST(SimHooks, FailOnRejectsUnknownOperations) {
-  SimulatedReader reader;
+  InstrumentedReader reader;
   EXPECT_THROW(reader.FailOn("UhfSetPower"), std::invalid_argument);
   EXPECT_THROW(reader.FailOn("OpenCom", 0), std::invalid_argument);
   EXPECT_THROW(reader.FailOn("OpenCom", 1, -1), std::invalid_argument);
 }
 
 TEST(SimHooks, LatencyDelaysEveryCall) {
-  SimulatedReader reader;
+  InstrumentedReader reader;
   reader.SetLatency(std::chrono::milliseconds(3));
   const auto begin = std::chrono::steady_clock::now();
   reader.CloseCom();

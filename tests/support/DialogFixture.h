@@ -8,14 +8,14 @@
 #include "dialog/ControlIds.h"
 #include "dialog/DialogContext.h"
 #include "dialog/InterfaceText.h"
-#include "sim/SimulatedReader.h"
+#include "sim/InstrumentedReader.h"
 #include "ui/MemorySurface.h"
 
 namespace uhf::testing {
 
 struct DialogFixture {
   MemorySurface surface{MainDialogTemplate()};
-  SimulatedReader reader;
+  InstrumentedReader reader;
   BoundValues values;
   InterfaceText texts = DefaultInterfaceText();
   std::uint8_t readerKind = 0;

@@ -32,7 +32,7 @@
 #include "app/ToolWindow.h"
 #include "dialog/ControlIds.h"
 #include "dialog/MainDialogTemplate.h"
-#include "sim/SimulatedReader.h"
+#include "sim/InstrumentedReader.h"
 #include "text/Profile.h"
 
 namespace uhf {
@@ -123,7 +123,7 @@ struct Box {
 // The tool's window on a fresh simulated reader of kind 0; message boxes are recorded and
 // answered with `answer`.
 struct OpenWindow {
-  SimulatedReader reader;
+  InstrumentedReader reader;
   ToolWindow tool;
   std::vector<Box> boxes;
   MessageResult answer = MessageResult::Ok;

@@ -2,7 +2,7 @@
 
 #include <system_error>
 
-#include "sim/AtomicFile.h"
+#include "files/AtomicFile.h"
 
 namespace uhf {
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <system_error>
 
-#include "sim/AtomicFile.h"
+#include "files/AtomicFile.h"
 
 namespace uhf {
 

@@ -1,4 +1,4 @@
-#include "sim/AtomicFile.h"
+#include "files/AtomicFile.h"
 
 #include <system_error>
 

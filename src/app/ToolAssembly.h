@@ -1,0 +1,92 @@
+#pragma once
+// The tool assembled once, whatever the platform: the driver as the tool binds it, the window's
+// caption, which buttons are hover buttons, and the main dialog wired to its surface. A
+// platform's main supplies only its window and its way of reporting a failed start
+// (ToolPlatform) and calls RunTool.
+
+#include <array>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "app/ReaderConfigDialog.h"
+#include "dialog/ControlIds.h"
+#include "driver/LibraryDriver.h"
+#include "driver/ReaderDriver.h"
+#include "ui/ControlSurface.h"
+
+namespace uhf {
+
+// The six command buttons are hover buttons; every other push button is a plain one.
+inline constexpr std::array<int, 6> kHoverButtonIds = {idc::Connect,        idc::Disconnect,
+                                                       idc::FactoryDefault, idc::ReadTag,
+                                                       idc::SaveChanges,    idc::ReadConfig};
+bool IsHoverButton(int id);
+
+// The window's caption: the tool's title, ending in the simulator's suffix while the simulated
+// reader is the driver.
+std::string ToolCaption(bool simulatedReader);
+
+// The driver the tool talks to: the bound library, behind the exchange log when one is asked
+// for.
+class ToolDriver {
+ public:
+  // Binds `library` (a bare name goes through the platform's library search). With a nonempty
+  // `exchangeLog`, every call is also appended to that file; a log that cannot be written never
+  // stops the tool. nullptr with `error` set when the library cannot be bound.
+  static std::unique_ptr<ToolDriver> Bind(std::string_view library, std::string_view exchangeLog,
+                                          std::string& error);
+  // The platform's driver library, with the exchange log that UHF_EXCHANGE_LOG names.
+  static std::unique_ptr<ToolDriver> BindFromEnvironment(std::string& error);
+
+  ReaderDriver& Driver() { return logged_ ? *logged_ : static_cast<ReaderDriver&>(*library_); }
+  bool Simulated() const { return library_->Simulated(); }
+
+ private:
+  explicit ToolDriver(std::unique_ptr<LibraryDriver> library) : library_(std::move(library)) {}
+
+  std::unique_ptr<LibraryDriver> library_;
+  std::unique_ptr<ReaderDriver> logged_;
+};
+
+// The main dialog on a surface: every control notification goes to its handler and Enter (on
+// a surface that has an Enter key) to OnOK; initialised once made.
+class WiredDialog {
+ public:
+  template <typename Surface>
+  WiredDialog(Surface& surface, ReaderDriver& driver,
+              DialogPlatform platform = SystemDialogPlatform())
+      : dialog_(surface, driver, std::move(platform)) {
+    surface.SetNotificationHandler(
+        [this](int id, Notification notification) { dialog_.OnCommand(id, notification); });
+    if constexpr (requires { surface.SetAcceptHandler([] { return true; }); }) {
+      surface.SetAcceptHandler([this] { return dialog_.OnOK(); });
+    }
+    dialog_.OnInitDialog();
+  }
+  WiredDialog(const WiredDialog&) = delete;
+  WiredDialog& operator=(const WiredDialog&) = delete;
+
+  ReaderConfigDialog& Dialog() { return dialog_; }
+
+ private:
+  ReaderConfigDialog dialog_;
+};
+
+// What a platform's main provides.
+class ToolPlatform {
+ public:
+  virtual ~ToolPlatform() = default;
+  // Says why the tool cannot start (`error` names the library and the reason).
+  virtual void ReportStartFailure(const std::string& error) = 0;
+  // Builds the window over `driver` (the dialog wired by WiredDialog, hover buttons where
+  // IsHoverButton says), shows it with `caption` and returns when it closes.
+  virtual void RunWindow(ReaderDriver& driver, const std::string& caption) = 0;
+};
+
+// Binds the driver (BindFromEnvironment), then runs the window. 1 when the driver could not be
+// bound (after reporting it), else 0.
+int RunTool(ToolPlatform& platform);
+
+}  // namespace uhf

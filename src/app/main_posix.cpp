@@ -1,0 +1,62 @@
+// The tool on Qt (Linux): the window on Qt widgets; everything else is the platform-free
+// assembly (app/ToolAssembly.h).
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QString>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "app/ToolAssembly.h"
+#include "app/ToolWindow.h"
+#include "dialog/MainDialogTemplate.h"
+
+namespace {
+
+bool HasDisplay() {
+  for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0') return true;
+  }
+  return false;
+}
+
+// The window on Qt widgets.
+class QtTool final : public uhf::ToolPlatform {
+ public:
+  void ReportStartFailure(const std::string& error) override {
+    std::fprintf(stderr, "Cannot start: %s\n", error.c_str());
+    // A start from the desktop has no terminal: a message box says it too. A platform without a
+    // screen (offscreen, minimal) gets no box: nobody could close it.
+    const QString platform = QGuiApplication::platformName();
+    if (platform == "offscreen" || platform == "minimal") return;
+    QMessageBox box(
+        QMessageBox::Critical,
+        QString::fromUtf8(uhf::kAppTitle.data(), static_cast<int>(uhf::kAppTitle.size())),
+        QString::fromStdString(error), QMessageBox::Ok);
+    box.exec();
+  }
+
+  void RunWindow(uhf::ReaderDriver& driver, const std::string& caption) override {
+    uhf::ToolWindow window(driver);
+    window.SetCaption(caption);
+    window.Window()->exec();  // the dialog's result is not used
+  }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!HasDisplay()) {
+    std::fprintf(stderr,
+                 "No display found: run the tool in a desktop session, or here under a virtual "
+                 "display with: xvfb-run -a %s\n",
+                 argv[0]);
+    return 2;
+  }
+  QApplication app(argc, argv);
+  QtTool tool;
+  return uhf::RunTool(tool);
+}
