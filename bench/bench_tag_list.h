@@ -36,14 +36,11 @@ template <class Surface>
 struct Dialog {
   Surface surface{MainDialogTemplate()};
   InstrumentedReader reader;
-  BoundValues values;
-  InterfaceText texts = DefaultInterfaceText();
-  std::uint8_t readerKind = 0;
-  bool linkOpen = true;
-  bool controlsFromRead = false;
-  DialogContext ctx{surface, values, texts, reader, readerKind, linkOpen, controlsFromRead};
+  DialogState state;
+  DialogContext ctx{surface, reader, state};
 
   explicit Dialog(Way way) {
+    state.linkOpen = true;
     surface.ComboReset(idc::StartBytes);
     surface.ComboReset(idc::Length);
     for (int i = 0; i < 12; ++i) {

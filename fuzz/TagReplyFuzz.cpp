@@ -19,12 +19,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < 4) return 0;
   uhf::HostileDriver driver(std::span<const std::uint8_t>(data + 4, size - 4));
   uhf::MemorySurface surface{uhf::MainDialogTemplate()};
-  uhf::BoundValues values;
-  uhf::InterfaceText texts = uhf::DefaultInterfaceText();
-  std::uint8_t readerKind = data[0] % 4 == 3 ? data[1] : data[0] % 4;
-  bool linkOpen = true;
-  bool controlsFromRead = true;
-  uhf::DialogContext ctx{surface, values, texts, driver, readerKind, linkOpen, controlsFromRead};
+  uhf::DialogState state;
+  state.readerKind = data[0] % 4 == 3 ? data[1] : data[0] % 4;
+  state.linkOpen = true;
+  state.controlsFromRead = true;
+  uhf::DialogContext ctx{surface, driver, state};
 
   for (int i = 0; i < 12; ++i) {
     surface.ComboAdd(uhf::idc::StartBytes, std::to_string(i));

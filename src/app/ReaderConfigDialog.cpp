@@ -34,7 +34,7 @@ ReaderConfigDialog::ReaderConfigDialog(ControlSurface& surface, ReaderDriver& dr
                                        DialogPlatform platform)
     : surface_(surface),
       platform_(std::move(platform)),
-      ctx_{surface, values_, texts_, driver, readerKind_, linkOpen_, controlsFromRead_},
+      ctx_{surface, driver, state_},
       tagReads_(ctx_) {}
 
 void ReaderConfigDialog::OnInitDialog() {
@@ -90,7 +90,7 @@ void ReaderConfigDialog::OnInitDialog() {
 
   // 11. Interface texts from config.ini, then the list columns.
   const auto iniPath = platform_.configIniPath ? platform_.configIniPath() : std::nullopt;
-  ApplyInterfaceTexts(iniPath ? Profile::Load(*iniPath) : Profile(), surface_, texts_);
+  ApplyInterfaceTexts(iniPath ? Profile::Load(*iniPath) : Profile(), surface_, state_.texts);
 
   // 13. The USB link, set as its option handler would, without running it.
   surface_.SetCheck(idc::Usb, 1);
@@ -234,10 +234,12 @@ void ReaderConfigDialog::OnReadByTrigger() {
 }
 
 void ReaderConfigDialog::OnFcc() {
-  FillFrequencyLists(surface_, FrequencyBand::Fcc, 0, 30);
+  FillFrequencyLists(surface_, FrequencyBand::Fcc, kBandDefaultStartItem,
+                     BandDefaultEndItem(FrequencyBand::Fcc));
 }
 void ReaderConfigDialog::OnEtsi() {
-  FillFrequencyLists(surface_, FrequencyBand::Etsi, 0, 3);
+  FillFrequencyLists(surface_, FrequencyBand::Etsi, kBandDefaultStartItem,
+                     BandDefaultEndItem(FrequencyBand::Etsi));
 }
 
 void ReaderConfigDialog::FillStartBytes(int count) {

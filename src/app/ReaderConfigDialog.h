@@ -1,5 +1,5 @@
 #pragma once
-// The main dialog: owns the bound values, the interface texts, the reader kind and the tag reads,
+// The main dialog: owns the dialog's state (bound values, interface texts, link) and the tag reads,
 // initialises the controls and routes every control notification to its handler. Runs against
 // any ControlSurface, so the same code drives the Qt window and the in-memory surface in tests.
 
@@ -73,10 +73,10 @@ class ReaderConfigDialog {
   void OnWiegand34();
   void OnTagIntervalChange();
 
-  const BoundValues& Values() const { return values_; }
-  const InterfaceText& Texts() const { return texts_; }
-  // The reader kind of the last handshake (the companion checks profiles against it).
-  std::uint8_t ReaderKind() const { return readerKind_; }
+  const BoundValues& Values() const { return state_.values; }
+  const InterfaceText& Texts() const { return state_.texts; }
+  // The reader kind of the last handshake.
+  std::uint8_t ReaderKind() const { return state_.readerKind; }
   DialogContext& Context() { return ctx_; }
 
  private:
@@ -85,11 +85,7 @@ class ReaderConfigDialog {
 
   ControlSurface& surface_;
   DialogPlatform platform_;
-  BoundValues values_;
-  InterfaceText texts_ = DefaultInterfaceText();
-  std::uint8_t readerKind_ = 0;
-  bool linkOpen_ = false;
-  bool controlsFromRead_ = false;
+  DialogState state_;
   DialogContext ctx_;
   TagReads tagReads_;
 };

@@ -12,6 +12,7 @@
 #include "cli/WiegandFrame.h"
 #include "dialog/ControlIds.h"
 #include "dialog/InterfaceText.h"
+#include "reader/ReaderOperations.h"
 #include "tags/TagReads.h"
 
 namespace uhf::cli {
@@ -28,10 +29,9 @@ struct Run {
   std::ostream& err;
   CommandReport report;
 
-  void Identify() {
-    report.serialNumber = session.Dialog().Values().serialNumberText;
-    report.version = session.Dialog().Values().versionText;
-  }
+  bool UsbLink() const { return invocation.link.kind == LinkKind::Usb; }
+  ReaderDriver& Driver() { return session.Context().driver; }
+  const InterfaceText& Texts() { return session.Context().state.texts; }
 
   CommandReport Finish(int status, std::string result) {
     report.exitStatus = status;
@@ -39,54 +39,55 @@ struct Run {
     return report;
   }
 
-  // A failure: the texts the dialog showed on stderr, and with --json an object on stdout too.
+  // A failure: the texts the operation showed on stderr, and with --json an object on stdout too.
   CommandReport Fail(int status, const std::string& text, std::string result = "failed") {
     err << "uhf-readerctl: " << text << '\n';
     if (invocation.json) out << Json{{"result", result}, {"error", text}}.dump(2) << '\n';
     return Finish(status, std::move(result));
   }
 
-  // The read every reader command starts with, as the read button does.
-  bool Read() {
-    const Outcome outcome = session.Run(&ReaderConfigDialog::OnConnect);
-    Identify();
-    if (ReadSucceeded(outcome)) return true;
-    const std::string text = outcome.FailureText();
-    Fail(kExitFailed, text.empty() ? "the read did not complete: " + outcome.statusText : text);
-    return false;
+  // The read every reader command starts with, as the read button does: the configuration it
+  // obtained when every call succeeded.
+  std::optional<ReaderConfiguration> Read() {
+    const std::optional<ConfigurationRead> read = OnConnect(session.Context());
+    if (!read) {
+      Fail(kExitFailed, "the read did not start: a link setting was refused");
+      return std::nullopt;
+    }
+    report.serialNumber = read->configuration.serialNumberText.value_or("");
+    report.version = read->configuration.versionText.value_or("");
+    if (read->result.succeeded) return read->configuration;
+    Fail(kExitFailed, FailureText(read->result));
+    return std::nullopt;
   }
 };
 
 CommandReport Read(Run& run) {
-  if (!run.Read()) return run.report;
-  const ReaderConfiguration config = ConfigurationShown(run.session);
+  const std::optional<ReaderConfiguration> config = run.Read();
+  if (!config) return run.report;
   if (run.invocation.json) {
-    run.out << ConfigurationJson(config).dump(2) << '\n';
+    run.out << ConfigurationJson(*config).dump(2) << '\n';
   } else {
-    run.out << ConfigurationTable(config);
+    run.out << ConfigurationTable(*config);
   }
   return run.Finish(kExitOk, "ok");
 }
 
 CommandReport FactoryDefault(Run& run) {
-  const Outcome outcome = run.session.Run(&ReaderConfigDialog::OnFactoryDefault);
-  if (!FactorySucceeded(outcome)) {
-    const std::string text = outcome.FailureText();
-    return run.Fail(kExitFailed, text.empty() ? "the reset did not complete" : text);
-  }
+  const OperationResult result = OnFactoryDefault(run.session.Context());
+  if (!result.succeeded) return run.Fail(kExitFailed, FailureText(result));
   if (run.invocation.json) {
-    run.out << Json{{"result", "ok"}, {"status", outcome.statusText}}.dump(2) << '\n';
+    run.out << Json{{"result", "ok"}, {"status", result.statusText}}.dump(2) << '\n';
   } else {
-    run.out << outcome.statusText << '\n';
+    run.out << result.statusText << '\n';
   }
   return run.Finish(kExitOk, "ok");
 }
 
 CommandReport Export(Run& run) {
-  if (!run.Read()) return run.report;
-  const ReaderConfiguration config = ConfigurationShown(run.session);
-  const std::string text =
-      ProfileText(config, ProfileFromControls(run.session), run.session.UsbLink());
+  const std::optional<ReaderConfiguration> config = run.Read();
+  if (!config) return run.report;
+  const std::string text = ProfileText(*config, run.UsbLink());
   std::ofstream file(run.invocation.file, std::ios::binary | std::ios::trunc);
   file << text;
   file.close();
@@ -96,7 +97,7 @@ CommandReport Export(Run& run) {
   if (run.invocation.json) {
     run.out << Json{{"result", "ok"}, {"file", run.invocation.file.string()}}.dump(2) << '\n';
   } else {
-    run.out << "Profile of " << config.serialNumberText << " written to "
+    run.out << "Profile of " << config->serialNumberText.value_or("") << " written to "
             << run.invocation.file.string() << '\n';
   }
   return run.Finish(kExitOk, "ok");
@@ -113,27 +114,28 @@ CommandReport Apply(Run& run) {
   if (!profile) {
     return run.Fail(kExitUsage, run.invocation.file.string() + ": " + error.Text(), "refused");
   }
-  if (!run.Read()) return run.report;
-  if (const auto refusal = CheckProfile(*profile, run.session)) {
+  const std::optional<ReaderConfiguration> read = run.Read();
+  if (!read) return run.report;
+  if (const auto refusal = CheckProfile(*profile, *read, run.UsbLink())) {
     return run.Fail(kExitUsage, run.invocation.file.string() + ": " + refusal->Text(), "refused");
   }
-  ApplyProfile(*profile, run.session);
-  const Outcome saved = run.session.Run(&ReaderConfigDialog::OnSaveChanges);
-  if (!SaveSucceeded(saved, run.session.Dialog().Texts())) {
-    const std::string failure = saved.FailureText();
-    return run.Fail(kExitFailed, failure.empty() ? "the save did not complete" : failure);
-  }
-  // What the save wrote, as its closing refresh shows it (numbers in their plain form).
-  const ProfileValues written = ProfileFromControls(run.session);
-  if (!run.Read()) return run.report;
-  const ProfileValues readBack = ProfileFromControls(run.session);
+  const ReaderConfiguration desired = DesiredConfiguration(*profile, *read, run.UsbLink());
+  const OperationResult saved =
+      SaveConfiguration(run.Driver(), desired,
+                        run.UsbLink() ? uhf::LinkKind::Usb : uhf::LinkKind::Serial, run.Texts());
+  if (!saved.succeeded) return run.Fail(kExitFailed, FailureText(saved));
+  // What the save wrote and what the reader holds now, each as the profile gives it.
+  const ProfileValues written = ProfileValuesOf(desired, run.UsbLink());
+  const std::optional<ReaderConfiguration> back = run.Read();
+  if (!back) return run.report;
+  const ProfileValues readBack = ProfileValuesOf(*back, run.UsbLink());
 
   Json differences = Json::array();
   for (const auto& [key, value] : written) {
     const auto it = readBack.find(key);
-    const std::string back = it != readBack.end() ? it->second : std::string();
-    if (back != value) {
-      differences.push_back({{"key", key}, {"written", value}, {"readBack", back}});
+    const std::string shown = it != readBack.end() ? it->second : std::string();
+    if (shown != value) {
+      differences.push_back({{"key", key}, {"written", value}, {"readBack", shown}});
     }
   }
   const bool same = differences.empty();
@@ -159,12 +161,18 @@ CommandReport Apply(Run& run) {
 
 CommandReport AddressCommand(Run& run, bool set) {
   if (!run.Read()) return run.report;
-  if (set) run.session.Surface().Type(idc::ReaderAddress, std::to_string(run.invocation.address));
-  const Outcome outcome =
-      run.session.Run(set ? &ReaderConfigDialog::OnSetAddress : &ReaderConfigDialog::OnGetAddress);
-  if (!NoMessageShown(outcome)) return run.Fail(kExitFailed, outcome.FailureText());
-  run.Identify();
-  const int address = run.session.Dialog().Values().readerAddress;
+  int address = run.invocation.address;
+  if (set) {
+    const OperationResult result =
+        SetReaderAddress(run.Driver(), static_cast<std::uint8_t>(address), run.Texts());
+    if (!result.succeeded) return run.Fail(kExitFailed, FailureText(result));
+  } else {
+    const ConfigurationRead read = GetReaderAddress(run.Driver(), run.Texts());
+    if (!read.configuration.readerAddress) return run.Fail(kExitFailed, FailureText(read.result));
+    // The address group shows the version it read with the address.
+    run.report.version = read.configuration.versionText.value_or("");
+    address = *read.configuration.readerAddress;
+  }
   if (run.invocation.json) {
     run.out << Json{{"result", "ok"}, {"readerAddress", address}}.dump(2) << '\n';
   } else {
@@ -187,7 +195,7 @@ CommandReport ReadTags(Run& run) {
   if (!run.Read()) return run.report;
   const Invocation& inv = run.invocation;
   void (ReaderConfigDialog::*handler)() = &ReaderConfigDialog::OnReadTag;
-  bool decimal = run.session.UsbLink();  // the Read Tag button's USB way is the decimal one
+  bool decimal = run.UsbLink();  // the Read Tag button's USB way is the decimal one
   switch (inv.way) {
     case TagWay::Read:
       break;
@@ -205,8 +213,12 @@ CommandReport ReadTags(Run& run) {
       break;
   }
   for (int i = 0; i < inv.count; ++i) {
-    const Outcome outcome = run.session.Run(handler);
-    if (!NoMessageShown(outcome)) return run.Fail(kExitFailed, outcome.FailureText());
+    const std::vector<std::string> messages = run.session.Run(handler);
+    if (!messages.empty()) {
+      std::string text;
+      for (const std::string& message : messages) text += (text.empty() ? "" : "; ") + message;
+      return run.Fail(kExitFailed, text);
+    }
   }
 
   const MemorySurface& surface = run.session.Surface();

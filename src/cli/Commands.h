@@ -1,6 +1,6 @@
 #pragma once
-// The companion's commands over one session of the dialog. Each runs the window's operations
-// through its handlers and judges the result by what they showed.
+// The companion's commands over one session of the dialog. Each runs the window's operations and
+// judges the result by the operation's own result: its calls, what it obtained.
 
 #include <filesystem>
 #include <iosfwd>

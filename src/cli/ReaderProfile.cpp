@@ -1,11 +1,12 @@
 #include "cli/ReaderProfile.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <functional>
 #include <sstream>
 
-#include "dialog/ControlIds.h"
+#include "reader/FrequencyPlan.h"
 #include "reader/ReaderSettings.h"
 #include "tags/CardFormats.h"
 
@@ -28,21 +29,6 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
-std::string SelectedText(const ControlSurface& surface, int id) {
-  return surface.ComboItem(id, surface.ComboGetSel(id));
-}
-
-// The window shows its settings disabled; the companion edits them as an operator would in the
-// editing layout, where they are enabled, so a click reaches the dialog's handler.
-void OperatorClick(MemorySurface& surface, int id) {
-  surface.Enable(id, true);
-  surface.Click(id);
-}
-
-void ClickUnlessChecked(MemorySurface& surface, int id) {
-  if (surface.GetCheck(id) == 0) OperatorClick(surface, id);
-}
-
 // Both band lists by name.
 const FrequencyList* BandList(std::string_view band) {
   if (band == "FCC") return &kFccList;
@@ -50,17 +36,44 @@ const FrequencyList* BandList(std::string_view band) {
   return nullptr;
 }
 
-using Check = std::function<std::optional<std::string>(
-    std::string_view value, Session& session,
-    const std::function<std::string(const char*)>& effective)>;
+std::string BandName(FrequencyBand band) {
+  return band == FrequencyBand::Fcc ? "FCC" : "ETSI";
+}
+
+std::uint8_t KindOf(const ReaderConfiguration& config) {
+  return config.readerKind.value_or(0);
+}
+
+// Where the read's plan stands in the selectors.
+PlanSelection SelectionOf(const ReaderConfiguration& config) {
+  return SelectionOfPlan(KindOf(config), config.frequencyPlan.value_or(FrequencyPlan{}));
+}
+
+// The start byte the window shows for the read's record: none (taken as 0) beyond the list.
+int ShownStartByte(const ReaderConfiguration& read) {
+  const int start = read.wiegandOutput ? read.wiegandOutput->startByte : -1;
+  return start < ReaderSettings::kStartByteItems ? std::max(0, start) : 0;
+}
+
+std::uint8_t Byte(std::string_view value) {
+  return static_cast<std::uint8_t>(ParseInt(value).value_or(0));
+}
+
+// The effective value of another key: the profile's, else the reader's.
+using Effective = std::function<std::string(const char*)>;
 
 struct Key {
   const char* name;
   const char* comment;
   bool (*applies)(std::uint8_t kind, bool usb);
-  std::function<std::string(Session&)> read;
-  Check check;
-  std::function<void(std::string_view value, Session&)> apply;
+  // The value as the window shows the configuration.
+  std::function<std::string(const ReaderConfiguration&)> shown;
+  std::function<std::optional<std::string>(std::string_view value, const ReaderConfiguration& read,
+                                           const Effective& effective)>
+      check;
+  // Puts the value into the configuration a save writes (the plan is put whole, from every
+  // frequency key at once).
+  std::function<void(std::string_view value, ReaderConfiguration& desired)> apply;
 };
 
 bool Always(std::uint8_t, bool) {
@@ -82,8 +95,11 @@ bool PowerKinds(std::uint8_t kind, bool) {
   return PowerScaleFor(kind).has_value();
 }
 
+using Check = decltype(Key::check);
+
 Check Range(long long low, long long high) {
-  return [low, high](std::string_view value, Session&, const auto&) -> std::optional<std::string> {
+  return [low, high](std::string_view value, const ReaderConfiguration&,
+                     const Effective&) -> std::optional<std::string> {
     const auto number = ParseInt(value);
     if (!number || *number < low || *number > high) {
       return "must be a whole number from " + std::to_string(low) + " to " + std::to_string(high);
@@ -92,40 +108,46 @@ Check Range(long long low, long long high) {
   };
 }
 
-// A check box or a pair of radios holding 0 or 1.
-Key Flag(const char* name, const char* comment, int off, int on) {
+using Setting = std::optional<std::uint8_t> ReaderConfiguration::*;
+
+// A setting the window shows as a check box or a pair of radios: 1 or 0.
+Key Flag(const char* name, const char* comment, Setting setting, std::uint8_t on) {
   return {name,
           comment,
           Always,
-          [on](Session& s) { return std::string(s.Surface().GetCheck(on) ? "1" : "0"); },
+          [setting, on](const ReaderConfiguration& c) {
+            const bool set = on == 0 ? (c.*setting).value_or(0) != 0 : (c.*setting) == on;
+            return std::string(set ? "1" : "0");
+          },
           Range(0, 1),
-          [off, on](std::string_view value, Session& s) {
-            if (off == on) {  // a check box
-              if ((s.Surface().GetCheck(on) != 0) != (value == "1")) OperatorClick(s.Surface(), on);
-              return;
-            }
-            ClickUnlessChecked(s.Surface(), value == "1" ? on : off);
+          [setting, on](std::string_view value, ReaderConfiguration& d) {
+            d.*setting = value == "1" ? (on == 0 ? 1 : on) : 0;
           }};
 }
 
-// A bound edit holding a number.
-Key Edit(const char* name, const char* comment, int id, long long low, long long high) {
-  return {name,
-          comment,
-          Always,
-          [id](Session& s) { return s.Surface().GetText(id); },
-          Range(low, high),
-          [id](std::string_view value, Session& s) { s.Surface().Type(id, value); }};
+// A setting the window shows as a number in an edit.
+Key Edit(const char* name, const char* comment, Setting setting, long long low, long long high) {
+  return {
+      name,
+      comment,
+      Always,
+      [setting](const ReaderConfiguration& c) { return std::to_string((c.*setting).value_or(0)); },
+      Range(low, high),
+      [setting](std::string_view value, ReaderConfiguration& d) { d.*setting = Byte(value); }};
 }
 
-// Frequencies in kHz of the band the profile or the controls choose.
-Key Frequency(const char* name, const char* comment, int id, bool isStart) {
+// Frequencies in kHz of the band the profile or the reader chooses.
+Key Frequency(const char* name, const char* comment, bool isStart) {
   return {name,
           comment,
           FrequencyKinds,
-          [id](Session& s) { return SelectedText(s.Surface(), id); },
-          [isStart](std::string_view value, Session&,
-                    const auto& effective) -> std::optional<std::string> {
+          [isStart](const ReaderConfiguration& c) {
+            const PlanSelection selection = SelectionOf(c);
+            const int item = isStart ? selection.startItem : selection.endItem;
+            return item < 0 ? std::string() : std::to_string(ListOf(selection.band).At(item));
+          },
+          [isStart](std::string_view value, const ReaderConfiguration&,
+                    const Effective& effective) -> std::optional<std::string> {
             const std::string band = effective("frequencyBand");
             const FrequencyList* list = BandList(band);
             if (list == nullptr) return std::nullopt;  // the band's own line is refused
@@ -143,21 +165,20 @@ Key Frequency(const char* name, const char* comment, int id, bool isStart) {
             }
             return std::nullopt;
           },
-          [id](std::string_view value, Session& s) {
-            const FrequencyList& list = s.Surface().GetCheck(idc::Fcc) ? kFccList : kEtsiList;
-            const long long number = ParseInt(value).value_or(list.first);
-            s.Surface().ComboSetSel(id, static_cast<int>((number - list.first) / list.step));
-          }};
+          nullptr};
 }
 
-Key Channel(const char* name, const char* comment, int id, bool isStart) {
+Key Channel(const char* name, const char* comment, bool isStart) {
   return {name,
           comment,
           ChannelKind,
-          [id](Session& s) { return std::to_string(s.Surface().ComboGetSel(id) + 1); },
-          [isStart, id](std::string_view value, Session& s,
-                        const auto& effective) -> std::optional<std::string> {
-            const long long channels = s.Surface().ComboCount(id);
+          [isStart](const ReaderConfiguration& c) {
+            const PlanSelection selection = SelectionOf(c);
+            return std::to_string((isStart ? selection.startItem : selection.endItem) + 1);
+          },
+          [isStart](std::string_view value, const ReaderConfiguration& read,
+                    const Effective& effective) -> std::optional<std::string> {
+            const long long channels = SelectorItems(KindOf(read), FrequencyBand::Fcc);
             const auto number = ParseInt(value);
             if (!number || *number < 1 || *number > channels) {
               return "must be a channel number from 1 to " + std::to_string(channels);
@@ -168,37 +189,45 @@ Key Channel(const char* name, const char* comment, int id, bool isStart) {
             }
             return std::nullopt;
           },
-          [id](std::string_view value, Session& s) {
-            s.Surface().ComboSetSel(id, static_cast<int>(ParseInt(value).value_or(1) - 1));
-          }};
+          nullptr};
 }
 
 const std::vector<Key>& Keys() {
   static const std::vector<Key> keys = {
-      Flag("buzzer", "Buzzer: 1 on, 0 off", idc::Buzzer, idc::Buzzer),
-      Flag("workMode", "Work mode: 0 read always, 1 read by trigger", idc::ReadAlways,
-           idc::ReadByTrigger),
-      Edit("readTime", "Read time after a trigger, in seconds: 1 to 254", idc::ReadTime,
-           ReaderSettings::kReadTimeMin, ReaderSettings::kReadTimeMax),
-      Edit("outputTime", "Wiegand output time, in units of 100 ms: 1 to 20", idc::OutputTime,
-           ReaderSettings::kOutputTimeMin, ReaderSettings::kOutputTimeMax),
+      Flag("buzzer", "Buzzer: 1 on, 0 off", &ReaderConfiguration::buzzer, 0),
+      Flag("workMode", "Work mode: 0 read always, 1 read by trigger",
+           &ReaderConfiguration::workMode, ReaderSettings::kWorkModeTrigger),
+      Edit("readTime", "Read time after a trigger, in seconds: 1 to 254",
+           &ReaderConfiguration::readTime, ReaderSettings::kReadTimeMin,
+           ReaderSettings::kReadTimeMax),
+      Edit("outputTime", "Wiegand output time, in units of 100 ms: 1 to 20",
+           &ReaderConfiguration::outputTime, ReaderSettings::kOutputTimeMin,
+           ReaderSettings::kOutputTimeMax),
       {"wiegandFormat",
        "Wiegand format: 26 or 34 bits (the save writes the card bytes of the format: start byte "
        "9 and length 3 for 26, start byte 8 and length 4 for 34)",
        UsbOnly,
-       [](Session& s) { return std::string(s.Surface().GetCheck(idc::Wiegand34) ? "34" : "26"); },
-       [](std::string_view value, Session&, const auto&) -> std::optional<std::string> {
+       [](const ReaderConfiguration& c) {
+         return std::string(c.wiegandFormat == ReaderSettings::kWiegand34 ? "34" : "26");
+       },
+       [](std::string_view value, const ReaderConfiguration&,
+          const Effective&) -> std::optional<std::string> {
          if (value != "26" && value != "34") return "must be 26 or 34";
          return std::nullopt;
        },
-       [](std::string_view value, Session& s) {
-         ClickUnlessChecked(s.Surface(), value == "34" ? idc::Wiegand34 : idc::Wiegand26);
+       [](std::string_view value, ReaderConfiguration& d) {
+         d.wiegandFormat = value == "34" ? ReaderSettings::kWiegand34 : ReaderSettings::kWiegand26;
+         d.wiegandOutput = UsbRecordFor(*d.wiegandFormat);
        }},
       {"wiegandLength", "Card number length in bytes: 1 to 12, and start byte + length at most 12",
        OtherLinks,
-       [](Session& s) { return std::to_string(s.Surface().ComboGetSel(idc::Length) + 1); },
-       [](std::string_view value, Session& s, const auto&) -> std::optional<std::string> {
-         const long long start = std::max(0, s.Surface().ComboGetSel(idc::StartBytes));
+       [](const ReaderConfiguration& c) {
+         const int length = c.wiegandOutput ? c.wiegandOutput->length : 0;
+         return std::to_string(length >= 1 && length <= ReaderSettings::kLengthItems ? length : 0);
+       },
+       [](std::string_view value, const ReaderConfiguration& read,
+          const Effective&) -> std::optional<std::string> {
+         const long long start = ShownStartByte(read);
          const long long high = kTagNumberBytes - start;
          const auto number = ParseInt(value);
          if (!number || *number < 1 || *number > high) {
@@ -207,54 +236,61 @@ const std::vector<Key>& Keys() {
          }
          return std::nullopt;
        },
-       [](std::string_view value, Session& s) {
-         s.Surface().ComboSetSel(idc::Length, static_cast<int>(ParseInt(value).value_or(0) - 1));
+       [](std::string_view value, ReaderConfiguration& d) {
+         // Other links write the length from start byte 0.
+         d.wiegandOutput = WiegandOutputRecord{1, 0, Byte(value), 0};
        }},
-      Flag("passwordEnabled", "Password check: 1 on, 0 off", idc::PasswordNo, idc::PasswordYes),
+      Flag("passwordEnabled", "Password check: 1 on, 0 off", &ReaderConfiguration::passwordEnabled,
+           0),
       {"checkPassword", "Check password: 8 hexadecimal digits", Always,
-       [](Session& s) { return s.Surface().GetText(idc::Password); },
-       [](std::string_view value, Session&, const auto&) -> std::optional<std::string> {
+       [](const ReaderConfiguration& c) {
+         return PasswordBytesToText(c.checkPassword.value_or(std::array<std::uint8_t, 4>{}));
+       },
+       [](std::string_view value, const ReaderConfiguration&,
+          const Effective&) -> std::optional<std::string> {
          bool hex = value.size() == 8;
          for (char c : value) hex = hex && std::isxdigit(static_cast<unsigned char>(c));
          if (!hex) return "must be 8 hexadecimal digits";
          return std::nullopt;
        },
-       [](std::string_view value, Session& s) {
-         // As a read shows it: lowercase.
-         std::string lower(value);
-         for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-         s.Surface().Type(idc::Password, lower);
+       [](std::string_view value, ReaderConfiguration& d) {
+         d.checkPassword = PasswordTextToBytes(value);
        }},
-      Edit("tagInterval", "Tag reading interval, in seconds: 0 to 255", idc::TagInterval, 0,
-           ReaderSettings::kTagIntervalByteMax),
+      Edit("tagInterval", "Tag reading interval, in seconds: 0 to 255",
+           &ReaderConfiguration::tagInterval, 0, ReaderSettings::kTagIntervalByteMax),
       {"outPower",
        "Output power level: 0 to 33 (reader kind 0), 18 to 26 (kind 1), 0 to 63 (kind 2)",
-       PowerKinds, [](Session& s) { return SelectedText(s.Surface(), idc::Power); },
-       [](std::string_view value, Session& s, const auto&) -> std::optional<std::string> {
-         const PowerScale scale = *PowerScaleFor(s.Dialog().ReaderKind());
-         return Range(scale.first, scale.first + scale.count - 1)(value, s, {});
+       PowerKinds,
+       [](const ReaderConfiguration& c) {
+         // A level outside the kind's list selects nothing.
+         const auto scale = PowerScaleFor(KindOf(c));
+         const int level = c.outPower.value_or(0);
+         if (!c.outPower || !scale || level < scale->first ||
+             level >= scale->first + scale->count) {
+           return std::string();
+         }
+         return std::to_string(level);
        },
-       [](std::string_view value, Session& s) {
-         const PowerScale scale = *PowerScaleFor(s.Dialog().ReaderKind());
-         s.Surface().ComboSetSel(idc::Power,
-                                 static_cast<int>(ParseInt(value).value_or(0) - scale.first));
-       }},
-      Edit("readerAddress", "Address stored in the reader: 0 to 255", idc::ReaderAddress, 0, 255),
+       [](std::string_view value, const ReaderConfiguration& read,
+          const Effective& effective) -> std::optional<std::string> {
+         const PowerScale scale = *PowerScaleFor(KindOf(read));
+         return Range(scale.first, scale.first + scale.count - 1)(value, read, effective);
+       },
+       [](std::string_view value, ReaderConfiguration& d) { d.outPower = Byte(value); }},
+      Edit("readerAddress", "Address stored in the reader: 0 to 255",
+           &ReaderConfiguration::readerAddress, 0, 255),
       {"frequencyBand", "Frequency band: FCC (902000 to 928000 kHz) or ETSI (865000 to 868000 kHz)",
-       FrequencyKinds,
-       [](Session& s) { return std::string(s.Surface().GetCheck(idc::Fcc) ? "FCC" : "ETSI"); },
-       [](std::string_view value, Session&, const auto&) -> std::optional<std::string> {
+       FrequencyKinds, [](const ReaderConfiguration& c) { return BandName(SelectionOf(c).band); },
+       [](std::string_view value, const ReaderConfiguration&,
+          const Effective&) -> std::optional<std::string> {
          if (BandList(value) == nullptr) return "must be FCC or ETSI";
          return std::nullopt;
        },
-       [](std::string_view value, Session& s) {
-         ClickUnlessChecked(s.Surface(), value == "FCC" ? idc::Fcc : idc::Etsi);
-       }},
-      Frequency("frequencyStart", "First frequency in kHz, in the band's 500 kHz steps",
-                idc::FreqStart, true),
-      Frequency("frequencyEnd", "Last frequency in kHz, not below the first", idc::FreqEnd, false),
-      Channel("channelStart", "First channel: 1 to 63", idc::FreqStart, true),
-      Channel("channelEnd", "Last channel: 1 to 63, not below the first", idc::FreqEnd, false),
+       nullptr},
+      Frequency("frequencyStart", "First frequency in kHz, in the band's 500 kHz steps", true),
+      Frequency("frequencyEnd", "Last frequency in kHz, not below the first", false),
+      Channel("channelStart", "First channel: 1 to 63", true),
+      Channel("channelEnd", "Last channel: 1 to 63, not below the first", false),
   };
   return keys;
 }
@@ -266,70 +302,99 @@ const Key* FindKey(std::string_view name) {
   return nullptr;
 }
 
-}  // namespace
-
-ReaderConfiguration ConfigurationShown(Session& session) {
-  const MemorySurface& surface = session.Surface();
-  const BoundValues& values = session.Dialog().Values();
-  ReaderConfiguration config;
-  config.readerKind = session.Dialog().ReaderKind();
-  config.buzzer = surface.GetCheck(idc::Buzzer) != 0;
-  config.workMode = surface.GetCheck(idc::ReadByTrigger) ? 1 : 0;
-  config.readTime = values.readTime;
-  config.outputTime = values.outputTime;
-  if (session.UsbLink()) {
-    if (surface.GetCheck(idc::Wiegand26)) config.wiegandFormat = 26;
-    if (surface.GetCheck(idc::Wiegand34)) config.wiegandFormat = 34;
-  } else if (surface.ComboGetSel(idc::Length) >= 0) {
-    config.length = surface.ComboGetSel(idc::Length) + 1;
+// The value of every key a save of the profile writes: the profile's, else the reader's as the
+// window shows it. A band the profile changes selects the band's default range, as a click on
+// the band's radio does, unless the profile gives the range too.
+ProfileValues EffectiveValues(const ParsedProfile& profile, const ReaderConfiguration& read,
+                              bool usbLink) {
+  ProfileValues values = ProfileValuesOf(read, usbLink);
+  const auto given = [&](const char* name) { return profile.entries.count(name) != 0; };
+  if (given("frequencyBand") && values.count("frequencyBand") != 0 &&
+      BandList(profile.entries.at("frequencyBand").value) != nullptr &&
+      profile.entries.at("frequencyBand").value != values["frequencyBand"]) {
+    const FrequencyBand band = profile.entries.at("frequencyBand").value == "FCC"
+                                   ? FrequencyBand::Fcc
+                                   : FrequencyBand::Etsi;
+    values["frequencyStart"] = std::to_string(ListOf(band).At(kBandDefaultStartItem));
+    values["frequencyEnd"] = std::to_string(ListOf(band).At(BandDefaultEndItem(band)));
   }
-  if (surface.ComboGetSel(idc::StartBytes) >= 0) {
-    config.startByte = surface.ComboGetSel(idc::StartBytes);
+  for (const auto& [name, entry] : profile.entries) {
+    if (values.count(name) != 0) values[name] = entry.value;
   }
-  config.inverted = surface.GetCheck(idc::InvertedOutput) != 0;
-  config.passwordEnabled = surface.GetCheck(idc::PasswordYes) != 0;
-  config.checkPassword = values.checkPassword;
-  config.tagInterval = values.tagInterval;
-  if (const auto level = ParseInt(SelectedText(surface, idc::Power))) {
-    config.outPower = static_cast<int>(*level);
-  }
-  config.versionText = values.versionText;
-  config.serialNumberText = values.serialNumberText;
-  config.readerAddress = values.readerAddress;
-  if (surface.ComboGetSel(idc::FreqStart) >= 0 && surface.ComboGetSel(idc::FreqEnd) >= 0) {
-    config.frequencyPlan = PlanFromControls(surface, config.readerKind);
-  }
-  if (config.readerKind != 2) config.band = surface.GetCheck(idc::Fcc) ? "FCC" : "ETSI";
-  return config;
+  return values;
 }
 
-nlohmann::ordered_json ConfigurationJson(const ReaderConfiguration& c) {
-  const auto optional = [](const std::optional<int>& value) {
-    return value ? nlohmann::ordered_json(*value) : nlohmann::ordered_json(nullptr);
+// The plan of the effective frequency or channel values.
+FrequencyPlan PlanOfValues(const ProfileValues& values, std::uint8_t kind) {
+  const auto number = [&](const char* name) { return ParseInt(values.at(name)).value_or(0); };
+  if (kind == 2) {
+    return PlanOfSelection(kind, {FrequencyBand::Fcc, static_cast<int>(number("channelStart") - 1),
+                                  static_cast<int>(number("channelEnd") - 1)});
+  }
+  const FrequencyBand band =
+      values.at("frequencyBand") == "FCC" ? FrequencyBand::Fcc : FrequencyBand::Etsi;
+  const FrequencyList& list = ListOf(band);
+  const auto item = [&](const char* name) {
+    return static_cast<int>((number(name) - list.first) / list.step);
   };
-  nlohmann::ordered_json plan = {{"form", c.frequencyPlan.form},
-                                 {"start", c.frequencyPlan.start},
-                                 {"end", c.frequencyPlan.end},
-                                 {"step", c.frequencyPlan.step},
-                                 {"count", c.frequencyPlan.count}};
-  if (!c.band.empty()) plan["band"] = c.band;
-  return {{"readerKind", c.readerKind},
-          {"buzzer", c.buzzer},
-          {"workMode", c.workMode},
-          {"readTime", c.readTime},
-          {"outputTime", c.outputTime},
-          {"wiegandFormat", optional(c.wiegandFormat)},
-          {"wiegandOutput",
-           {{"startByte", optional(c.startByte)},
-            {"length", optional(c.length)},
-            {"inverted", c.inverted}}},
-          {"passwordEnabled", c.passwordEnabled},
-          {"checkPassword", c.checkPassword},
-          {"tagInterval", c.tagInterval},
-          {"outPower", optional(c.outPower)},
-          {"versionText", c.versionText},
-          {"serialNumberText", c.serialNumberText},
-          {"readerAddress", c.readerAddress},
+  return PlanOfSelection(kind, {band, item("frequencyStart"), item("frequencyEnd")});
+}
+
+// A text of the reader for a comment line: line breaks would end the comment.
+std::string OneLine(std::string text) {
+  for (char& c : text) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  return text;
+}
+
+}  // namespace
+
+nlohmann::ordered_json ConfigurationJson(const ReaderConfiguration& c) {
+  using Json = nlohmann::ordered_json;
+  const auto number = [](const auto& value) {
+    return value ? Json(static_cast<int>(*value)) : Json(nullptr);
+  };
+  const auto flag = [](const std::optional<std::uint8_t>& value) {
+    return value ? Json(*value != 0) : Json(nullptr);
+  };
+  const auto text = [](const std::optional<std::string>& value) {
+    return value ? Json(*value) : Json(nullptr);
+  };
+  Json format = nullptr;
+  if (c.wiegandFormat == ReaderSettings::kWiegand26) format = 26;
+  if (c.wiegandFormat == ReaderSettings::kWiegand34) format = 34;
+  Json record = nullptr;
+  if (c.wiegandOutput) {
+    record = {{"startByte", c.wiegandOutput->startByte},
+              {"length", c.wiegandOutput->length},
+              {"inverted", c.wiegandOutput->inverted != 0}};
+  }
+  Json plan = nullptr;
+  if (const auto& p = c.frequencyPlan) {
+    plan = {{"form", p->form},
+            {"start", p->start},
+            {"end", p->end},
+            {"step", p->step},
+            {"count", p->count}};
+    if (KindOf(c) != 2) plan["band"] = BandName(SelectionOf(c).band);
+  }
+  Json workMode = nullptr;
+  if (c.workMode) workMode = c.workMode == ReaderSettings::kWorkModeTrigger ? 1 : 0;
+  return {{"readerKind", number(c.readerKind)},
+          {"buzzer", flag(c.buzzer)},
+          {"workMode", workMode},
+          {"readTime", number(c.readTime)},
+          {"outputTime", number(c.outputTime)},
+          {"wiegandFormat", format},
+          {"wiegandOutput", record},
+          {"passwordEnabled", flag(c.passwordEnabled)},
+          {"checkPassword", c.checkPassword ? Json(PasswordBytesToText(*c.checkPassword)) : Json()},
+          {"tagInterval", number(c.tagInterval)},
+          {"outPower", number(c.outPower)},
+          {"versionText", text(c.versionText)},
+          {"serialNumberText", text(c.serialNumberText)},
+          {"readerAddress", number(c.readerAddress)},
           {"frequencyPlan", plan}};
 }
 
@@ -338,32 +403,45 @@ std::string ConfigurationTable(const ReaderConfiguration& c) {
   const auto row = [&out](const char* name, const std::string& value) {
     out << name << std::string(20 - std::string_view(name).size(), ' ') << value << '\n';
   };
-  const auto orNone = [](const std::optional<int>& value, const char* unit) {
-    return value ? std::to_string(*value) + unit : std::string("-");
+  const auto orNone = [](const auto& value, const char* unit) {
+    return value ? std::to_string(static_cast<int>(*value)) + unit : std::string("-");
   };
-  row("versionText", c.versionText);
-  row("serialNumberText", c.serialNumberText);
-  row("readerKind", std::to_string(c.readerKind));
-  row("readerAddress", std::to_string(c.readerAddress));
-  row("buzzer", c.buzzer ? "on" : "off");
-  row("workMode", c.workMode == 1 ? "1 (read by trigger)" : "0 (read always)");
-  row("readTime", std::to_string(c.readTime) + " s");
-  row("outputTime", std::to_string(c.outputTime) + " x 100 ms");
-  row("wiegandFormat", orNone(c.wiegandFormat, " bits"));
-  row("wiegandOutput", "start byte " + orNone(c.startByte, "") + ", length " +
-                           orNone(c.length, " bytes") + ", " +
-                           (c.inverted ? "inverted" : "forward"));
-  row("passwordEnabled", c.passwordEnabled ? "yes" : "no");
-  row("checkPassword", c.checkPassword);
-  row("tagInterval", std::to_string(c.tagInterval) + " s");
+  const auto yes = [](const std::optional<std::uint8_t>& value, const char* on, const char* off) {
+    return value ? std::string(*value != 0 ? on : off) : std::string("-");
+  };
+  row("versionText", c.versionText.value_or("-"));
+  row("serialNumberText", c.serialNumberText.value_or("-"));
+  row("readerKind", orNone(c.readerKind, ""));
+  row("readerAddress", orNone(c.readerAddress, ""));
+  row("buzzer", yes(c.buzzer, "on", "off"));
+  row("workMode", !c.workMode                                      ? std::string("-")
+                  : c.workMode == ReaderSettings::kWorkModeTrigger ? "1 (read by trigger)"
+                                                                   : "0 (read always)");
+  row("readTime", orNone(c.readTime, " s"));
+  row("outputTime", orNone(c.outputTime, " x 100 ms"));
+  std::optional<int> format;
+  if (c.wiegandFormat == ReaderSettings::kWiegand26) format = 26;
+  if (c.wiegandFormat == ReaderSettings::kWiegand34) format = 34;
+  row("wiegandFormat", orNone(format, " bits"));
+  if (const auto& r = c.wiegandOutput) {
+    row("wiegandOutput", "start byte " + std::to_string(r->startByte) + ", length " +
+                             std::to_string(r->length) + " bytes, " +
+                             (r->inverted != 0 ? "inverted" : "forward"));
+  } else {
+    row("wiegandOutput", "-");
+  }
+  row("passwordEnabled", yes(c.passwordEnabled, "yes", "no"));
+  row("checkPassword", c.checkPassword ? PasswordBytesToText(*c.checkPassword) : "-");
+  row("tagInterval", orNone(c.tagInterval, " s"));
   row("outPower", orNone(c.outPower, " (power level)"));
-  const FrequencyPlan& p = c.frequencyPlan;
-  if (p.form == kFormChannelRange) {
+  if (!c.frequencyPlan) {
+    row("frequencyPlan", "-");
+  } else if (const FrequencyPlan& p = *c.frequencyPlan; p.form == kFormChannelRange) {
     row("frequencyPlan", "channels " + std::to_string(p.start) + " to " + std::to_string(p.end));
   } else {
-    row("frequencyPlan", c.band + " " + std::to_string(p.start) + " to " + std::to_string(p.end) +
-                             " kHz, step " + std::to_string(p.step) + " kHz, " +
-                             std::to_string(p.count) + " steps");
+    row("frequencyPlan", BandName(SelectionOf(c).band) + " " + std::to_string(p.start) + " to " +
+                             std::to_string(p.end) + " kHz, step " + std::to_string(p.step) +
+                             " kHz, " + std::to_string(p.count) + " steps");
   }
   return out.str();
 }
@@ -376,33 +454,25 @@ std::vector<std::string> ProfileKeys(std::uint8_t readerKind, bool usbLink) {
   return names;
 }
 
-ProfileValues ProfileFromControls(Session& session) {
+ProfileValues ProfileValuesOf(const ReaderConfiguration& config, bool usbLink) {
   ProfileValues values;
-  for (const std::string& name : ProfileKeys(session.Dialog().ReaderKind(), session.UsbLink())) {
-    values[name] = FindKey(name)->read(session);
+  for (const std::string& name : ProfileKeys(KindOf(config), usbLink)) {
+    values[name] = FindKey(name)->shown(config);
   }
   return values;
 }
 
-// A text of the reader for a comment line: line breaks would end the comment.
-std::string OneLine(std::string text) {
-  for (char& c : text) {
-    if (c == '\r' || c == '\n') c = ' ';
-  }
-  return text;
-}
-
-std::string ProfileText(const ReaderConfiguration& config, const ProfileValues& values,
-                        bool usbLink) {
+std::string ProfileText(const ReaderConfiguration& config, bool usbLink) {
+  const ProfileValues values = ProfileValuesOf(config, usbLink);
   std::ostringstream out;
   out << "; Reader configuration profile: edit the values, then write them to a reader with\n"
       << ";   uhf-readerctl apply FILE\n"
-      << "; Read from " << OneLine(config.serialNumberText) << ", version "
-      << OneLine(config.versionText) << ", reader kind " << static_cast<int>(config.readerKind)
-      << ".\n"
+      << "; Read from " << OneLine(config.serialNumberText.value_or("")) << ", version "
+      << OneLine(config.versionText.value_or("")) << ", reader kind "
+      << static_cast<int>(KindOf(config)) << ".\n"
       << "; Keys left out keep the reader's values.\n"
       << "[reader]\n";
-  for (const std::string& name : ProfileKeys(config.readerKind, usbLink)) {
+  for (const std::string& name : ProfileKeys(KindOf(config), usbLink)) {
     const Key* key = FindKey(name);
     out << "\n; " << key->comment << '\n' << name << '=' << values.at(name) << '\n';
   }
@@ -450,14 +520,13 @@ std::optional<ParsedProfile> ParseProfile(std::string_view text, ProfileError& e
   return profile;
 }
 
-std::optional<ProfileError> CheckProfile(const ParsedProfile& profile, Session& session) {
-  const std::uint8_t kind = session.Dialog().ReaderKind();
-  const bool usb = session.UsbLink();
-  const ProfileValues shown = ProfileFromControls(session);
-  const auto effective = [&](const char* name) -> std::string {
-    if (auto it = profile.entries.find(name); it != profile.entries.end()) return it->second.value;
-    if (auto it = shown.find(name); it != shown.end()) return it->second;
-    return {};
+std::optional<ProfileError> CheckProfile(const ParsedProfile& profile,
+                                         const ReaderConfiguration& read, bool usbLink) {
+  const std::uint8_t kind = KindOf(read);
+  const ProfileValues values = EffectiveValues(profile, read, usbLink);
+  const Effective effective = [&](const char* name) -> std::string {
+    const auto it = values.find(name);
+    return it != values.end() ? it->second : std::string();
   };
   // In line order, so the first problem of the file is the one named.
   std::vector<std::pair<int, std::string>> byLine;
@@ -466,24 +535,37 @@ std::optional<ProfileError> CheckProfile(const ParsedProfile& profile, Session& 
   for (const auto& [line, name] : byLine) {
     const Key& key = *FindKey(name);
     const std::string& value = profile.entries.at(name).value;
-    if (!key.applies(kind, usb)) {
+    if (!key.applies(kind, usbLink)) {
       return ProfileError{line, "\"" + name + "\" is not a setting of this reader (kind " +
                                     std::to_string(kind) + ", " +
-                                    (usb ? "USB" : "serial or network") + " link)"};
+                                    (usbLink ? "USB" : "serial or network") + " link)"};
     }
-    if (auto problem = key.check(value, session, effective)) {
+    if (auto problem = key.check(value, read, effective)) {
       return ProfileError{line, name + "=" + value + ": " + *problem};
+    }
+  }
+  // What the profile leaves to the reader is written back: it must be a value the save takes.
+  for (const auto& [name, value] : values) {
+    if (profile.entries.count(name) != 0) continue;
+    if (auto problem = FindKey(name)->check(value, read, effective)) {
+      return ProfileError{0, "the reader's " + name + "=" + value + ": " + *problem + "; give " +
+                                 name + " in the profile"};
     }
   }
   return std::nullopt;
 }
 
-void ApplyProfile(const ParsedProfile& profile, Session& session) {
+ReaderConfiguration DesiredConfiguration(const ParsedProfile& profile,
+                                         const ReaderConfiguration& read, bool usbLink) {
+  const ProfileValues values = EffectiveValues(profile, read, usbLink);
+  ReaderConfiguration desired = read;
+  desired.wiegandFormat.reset();
   for (const Key& key : Keys()) {
-    if (auto it = profile.entries.find(key.name); it != profile.entries.end()) {
-      key.apply(it->second.value, session);
-    }
+    const auto it = values.find(key.name);
+    if (it != values.end() && key.apply) key.apply(it->second, desired);
   }
+  desired.frequencyPlan = PlanOfValues(values, KindOf(read));
+  return desired;
 }
 
 }  // namespace uhf::cli

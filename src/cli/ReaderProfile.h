@@ -1,48 +1,24 @@
 #pragma once
-// The reader's configuration as the dialog shows it after a read, and the editable profile made
-// from it: an INI text with one key per setting the save writes and a comment above each giving
-// its meaning and range. Applying a profile puts its values into the controls the way an
-// operator would (clicks, typing, selections), so the save that follows is the window's own.
+// The reader's configuration as the companion prints it, and the editable profile made from it:
+// an INI text with one key per setting the save writes and a comment above each giving its
+// meaning and range. A profile's values, in the places of the values a read obtained, make the
+// configuration the save writes.
 
 #include <cstdint>
-#include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
-#include "cli/Session.h"
-#include "reader/FrequencyPlan.h"
+#include "reader/ReaderConfiguration.h"
 
 namespace uhf::cli {
 
-// The settings shown after a read, named as in the code. Missing values are shown as absent.
-struct ReaderConfiguration {
-  std::uint8_t readerKind = 0;
-  bool buzzer = false;
-  int workMode = 0;                  // 0 read always, 1 read by trigger
-  int readTime = 0;                  // seconds
-  int outputTime = 0;                // 100 ms units
-  std::optional<int> wiegandFormat;  // 26 or 34, USB link only
-  std::optional<int> startByte;      // Wiegand output record
-  std::optional<int> length;         // serial and network links only
-  bool inverted = false;
-  bool passwordEnabled = false;
-  std::string checkPassword;
-  std::uint32_t tagInterval = 0;  // seconds
-  std::optional<int> outPower;    // power level
-  std::string versionText;
-  std::string serialNumberText;
-  int readerAddress = 0;
-  FrequencyPlan frequencyPlan;
-  std::string band;  // "FCC" or "ETSI" for kinds 0 and 1, empty for kind 2
-};
-
-ReaderConfiguration ConfigurationShown(Session& session);
-
-// Field names are those of ReaderConfiguration; units are documented beside the command.
+// Field names are those of ReaderConfiguration; units are documented beside the command. A
+// setting the read did not obtain is null.
 nlohmann::ordered_json ConfigurationJson(const ReaderConfiguration& config);
 // A readable table: one parameter a line with its unit.
 std::string ConfigurationTable(const ReaderConfiguration& config);
@@ -53,14 +29,14 @@ using ProfileValues = std::map<std::string, std::string>;
 // The profile keys that apply to this reader kind and link, in the order they are written.
 std::vector<std::string> ProfileKeys(std::uint8_t readerKind, bool usbLink);
 
-// The values of every profile key as the controls show them.
-ProfileValues ProfileFromControls(Session& session);
+// The value of every profile key of this configuration's reader, as the window shows it after a
+// read (a setting the window cannot show is empty, or 0 for a selector's number).
+ProfileValues ProfileValuesOf(const ReaderConfiguration& config, bool usbLink);
 
 // The INI text of the profile, with a header naming the reader it was read from.
-std::string ProfileText(const ReaderConfiguration& config, const ProfileValues& values,
-                        bool usbLink);
+std::string ProfileText(const ReaderConfiguration& config, bool usbLink);
 
-// One problem of a profile, naming its line (0 when it concerns the whole file).
+// One problem of a profile, naming its line (0 when it concerns no line of the file).
 struct ProfileError {
   int line = 0;
   std::string what;
@@ -79,11 +55,15 @@ struct ParsedProfile {
 // known key given at most once.
 std::optional<ParsedProfile> ParseProfile(std::string_view text, ProfileError& error);
 
-// Checks every value against this reader (kind, band, link). Nothing is written to the controls.
-std::optional<ProfileError> CheckProfile(const ParsedProfile& profile, Session& session);
+// Checks every value a save of the profile would write against the reader as `read` found it
+// (kind, band, Wiegand output record) and the link: the profile's own values in line order, then
+// the values the profile leaves to the reader.
+std::optional<ProfileError> CheckProfile(const ParsedProfile& profile,
+                                         const ReaderConfiguration& read, bool usbLink);
 
-// Puts the checked values into the controls. Keys the profile leaves out keep what the read
-// showed.
-void ApplyProfile(const ParsedProfile& profile, Session& session);
+// The configuration a save of the checked profile writes: the read's values, with the profile's
+// in their place. Keys the profile leaves out keep what the read obtained, as the window shows it.
+ReaderConfiguration DesiredConfiguration(const ParsedProfile& profile,
+                                         const ReaderConfiguration& read, bool usbLink);
 
 }  // namespace uhf::cli

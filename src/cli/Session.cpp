@@ -3,7 +3,6 @@
 #include <charconv>
 
 #include "dialog/ControlIds.h"
-#include "reader/ReaderOperations.h"
 #include "text/DottedAddress.h"
 
 namespace uhf::cli {
@@ -38,14 +37,10 @@ std::string LinkText(const LinkOptions& link) {
   return "usb";
 }
 
-bool Outcome::StatusRed() const {
-  return statusColour == kStatusRed;
-}
-
-std::string Outcome::FailureText() const {
+std::string FailureText(const OperationResult& result) {
   std::string text;
-  if (StatusRed()) text = statusText;
-  for (const std::string& message : messages) {
+  if (!result.succeeded) text = result.statusText;
+  for (const std::string& message : result.messages) {
     if (!text.empty()) text += "; ";
     text += message;
   }
@@ -106,32 +101,12 @@ std::optional<std::string> Session::SetLink(const LinkOptions& link) {
   return std::nullopt;
 }
 
-Outcome Session::Run(void (ReaderConfigDialog::*handler)()) {
+std::vector<std::string> Session::Run(void (ReaderConfigDialog::*handler)()) {
   surface_.ClearMessages();
   (dialog_.*handler)();
-  Outcome outcome;
-  outcome.statusText = surface_.GetText(idc::StatusPanel);
-  const auto& colours = surface_.Colours(idc::StatusPanel);
-  if (!colours.empty()) outcome.statusColour = colours.back().colour;
-  for (const ShownMessage& message : surface_.Messages()) outcome.messages.push_back(message.text);
-  return outcome;
-}
-
-bool NoMessageShown(const Outcome& outcome) {
-  return outcome.messages.empty();
-}
-
-bool ReadSucceeded(const Outcome& outcome) {
-  return NoMessageShown(outcome) && outcome.StatusShows(kStatusReadOk, kStatusGreen);
-}
-
-bool FactorySucceeded(const Outcome& outcome) {
-  return NoMessageShown(outcome) && outcome.StatusShows(kStatusSetOk, kStatusGreen);
-}
-
-bool SaveSucceeded(const Outcome& outcome, const InterfaceText& texts) {
-  return NoMessageShown(outcome) && !outcome.StatusRed() &&
-         outcome.statusText == texts.MESSAGE_SAVED;
+  std::vector<std::string> messages;
+  for (const ShownMessage& message : surface_.Messages()) messages.push_back(message.text);
+  return messages;
 }
 
 }  // namespace uhf::cli

@@ -1,8 +1,7 @@
 #pragma once
-// What a handler needs of the dialog: its controls, its bound values, the interface texts, the
-// reader driver, the reader kind of the last handshake, whether a link is open and whether the
-// controls show a read of that link's reader. The dialog owns
-// all of them and hands this view to every operation.
+// The dialog's state and the view of the dialog every handler takes. The state is one object,
+// owned once by whoever owns the dialog (the window's dialog, a test's fixture, a benchmark); the
+// context adds the controls and the reader driver it works with.
 
 #include <cstdint>
 #include <string_view>
@@ -15,20 +14,26 @@
 
 namespace uhf {
 
-struct DialogContext {
-  ControlSurface& surface;
-  BoundValues& values;
-  const InterfaceText& texts;
-  ReaderDriver& driver;
-  std::uint8_t& readerKind;
+// What the dialog keeps between two handlers.
+struct DialogState {
+  BoundValues values;
+  InterfaceText texts = DefaultInterfaceText();
+  // The reader kind as the last handshake left it.
+  std::uint8_t readerKind = 0;
   // Whether the calls so far left a link open (set after a successful open, cleared by CloseCom).
-  bool& linkOpen;
+  bool linkOpen = false;
   // Whether the controls show a complete read of the reader the link is open to: set by a read
   // whose every call succeeded, cleared whenever a link is opened or closed. A save needs it.
-  bool& controlsFromRead;
+  bool controlsFromRead = false;
+};
+
+struct DialogContext {
+  ControlSurface& surface;
+  ReaderDriver& driver;
+  DialogState& state;
 
   // Refresh the bound values from the controls (save = true) or the controls from the values.
-  bool UpdateData(bool save) { return ExchangeBoundValues(surface, values, save); }
+  bool UpdateData(bool save) { return ExchangeBoundValues(surface, state.values, save); }
 
   // A message box with the application's name as caption, one OK button and no icon.
   void ShowMessage(std::string_view text) {

@@ -128,15 +128,47 @@ void ShowFrequencyPlan(ControlSurface& surface, std::uint8_t readerKind,
 }
 
 FrequencyPlan PlanFromControls(const ControlSurface& surface, std::uint8_t readerKind) {
-  const int startItem = surface.ComboGetSel(idc::FreqStart);
-  const int endItem = surface.ComboGetSel(idc::FreqEnd);
+  return PlanOfSelection(readerKind,
+                         {surface.GetCheck(idc::Fcc) ? FrequencyBand::Fcc : FrequencyBand::Etsi,
+                          surface.ComboGetSel(idc::FreqStart), surface.ComboGetSel(idc::FreqEnd)});
+}
+
+int SelectorItems(std::uint8_t readerKind, FrequencyBand band) {
+  if (readerKind == 2) return static_cast<int>(RegionChannels(0).size());
+  return ListOf(band).items;
+}
+
+PlanSelection SelectionOfPlan(std::uint8_t readerKind, const FrequencyPlan& plan) {
+  const auto within = [](int item, int items) { return item >= 0 && item < items ? item : -1; };
+  if (readerKind == 2) {
+    // As FillChannelLists selects for region 0: -1 for both items selects the whole list.
+    const int items = SelectorItems(2, FrequencyBand::Fcc);
+    const int start = static_cast<std::uint8_t>(plan.start) - 1;
+    const int end = static_cast<std::uint8_t>(plan.end) - 1;
+    if (start == -1 && end == -1) return {FrequencyBand::Fcc, 0, items - 1};
+    return {FrequencyBand::Fcc, within(start, items), within(end, items)};
+  }
+  const FrequencyBand band =
+      plan.start >= kFccList.first ? FrequencyBand::Fcc : FrequencyBand::Etsi;
+  const long long first =
+      (static_cast<long long>(plan.start) - ListOf(band).first) / ListOf(band).step;
+  const int items = ListOf(band).items;
+  return {band, within(ItemIndex(first), items), within(ItemIndex(first + plan.count), items)};
+}
+
+FrequencyPlan PlanOfSelection(std::uint8_t readerKind, const PlanSelection& selection) {
+  const int startItem = selection.startItem;
+  const int endItem = selection.endItem;
   if (readerKind == 2) {
     return {kFormChannelRange, startItem + 1, endItem + 1, 0, 0};
   }
-  const FrequencyList& list =
-      ListOf(surface.GetCheck(idc::Fcc) ? FrequencyBand::Fcc : FrequencyBand::Etsi);
+  const FrequencyList& list = ListOf(selection.band);
   return {kFormFrequencyRange, list.At(startItem), list.At(endItem), kRasterStep,
           static_cast<std::uint8_t>(endItem - startItem)};
+}
+
+int BandDefaultEndItem(FrequencyBand band) {
+  return band == FrequencyBand::Fcc ? 30 : 3;
 }
 
 FrequencyPlan FactoryPlan(std::uint8_t readerKind, std::int32_t currentStart) {

@@ -75,6 +75,30 @@ void ShowFrequencyPlan(ControlSurface& surface, std::uint8_t readerKind, const F
 // Other kinds: form 4 in the FCC list when "FCC" is checked, else in the ETSI list.
 FrequencyPlan PlanFromControls(const ControlSurface& surface, std::uint8_t readerKind);
 
+// Where a plan stands in the start and end selectors: the band (kinds 0 and 1) and the items
+// selected, -1 for none. ShowFrequencyPlan selects these; PlanOfSelection turns them back into
+// the plan a save writes.
+struct PlanSelection {
+  FrequencyBand band = FrequencyBand::Fcc;
+  int startItem = -1;
+  int endItem = -1;
+  friend bool operator==(const PlanSelection&, const PlanSelection&) = default;
+};
+
+// The selection ShowFrequencyPlan leaves for a plan read from the reader.
+PlanSelection SelectionOfPlan(std::uint8_t readerKind, const FrequencyPlan& plan);
+
+// The plan a save writes for a selection. Kind 2: form 5 with the items + 1 as channels. Other
+// kinds: form 4 in the band's list.
+FrequencyPlan PlanOfSelection(std::uint8_t readerKind, const PlanSelection& selection);
+
+// The items a click on a band's radio selects: the first, and the 31st (FCC) or 4th (ETSI).
+inline constexpr int kBandDefaultStartItem = 0;
+int BandDefaultEndItem(FrequencyBand band);
+
+// The number of items the selectors hold for a plan of this kind and band.
+int SelectorItems(std::uint8_t readerKind, FrequencyBand band);
+
 // The factory plan: kind 2 channels 1 to 63; other kinds 902000 to 926000 (count 48) when the
 // reader's current start frequency is at least 902000, else 865000 to 868000 (count 6).
 FrequencyPlan FactoryPlan(std::uint8_t readerKind, std::int32_t currentStart);

@@ -9,16 +9,21 @@
 namespace uhf {
 
 std::optional<PowerScale> PowerScaleFor(std::uint8_t readerKind) {
-  switch (readerKind) {
-    case 0:
-      return PowerScale{0, 34};
-    case 1:
-      return PowerScale{18, 9};
-    case 2:
-      return PowerScale{0, 64};
-    default:
-      return std::nullopt;
-  }
+  // The power scale of each reader kind, by kind.
+  static constexpr std::array<PowerScale, 3> kScales{{{0, 34}, {18, 9}, {0, 64}}};
+  if (readerKind >= kScales.size()) return std::nullopt;
+  return kScales[readerKind];
+}
+
+std::optional<std::uint8_t> FactoryPowerLevel(std::uint8_t readerKind) {
+  const auto scale = PowerScaleFor(readerKind);
+  if (!scale) return std::nullopt;
+  return static_cast<std::uint8_t>(scale->first + scale->count - 1);
+}
+
+WiegandOutputRecord UsbRecordFor(std::uint8_t wiegandFormat) {
+  if (wiegandFormat == ReaderSettings::kWiegand34) return {1, 8, 4, 0};
+  return {1, 9, 3, 0};
 }
 
 void ShowPowerLevel(ControlSurface& surface, std::uint8_t readerKind, std::uint8_t level) {

@@ -53,6 +53,10 @@ struct WiegandOutputRecord {
   friend bool operator==(const WiegandOutputRecord&, const WiegandOutputRecord&) = default;
 };
 
+// The record a save writes with the USB link: fixed by the format, start byte 8 and length 4 for
+// 34 bits, start byte 9 and length 3 for anything else.
+WiegandOutputRecord UsbRecordFor(std::uint8_t wiegandFormat);
+
 // The power selector's list for a reader kind: `count` items from `first` upwards; the level sent
 // and received is the item index + `first`.
 struct PowerScale {
@@ -62,6 +66,9 @@ struct PowerScale {
 
 // Kind 0: "0".."33"; kind 1: "18".."26"; kind 2: "0".."63"; nothing for any other kind.
 std::optional<PowerScale> PowerScaleFor(std::uint8_t readerKind);
+
+// The level a factory reset writes: the top of the kind's scale; nothing for any other kind.
+std::optional<std::uint8_t> FactoryPowerLevel(std::uint8_t readerKind);
 
 // Empties the power selector, fills it for the reader kind and selects `level` (no selection
 // when the level is outside the list). Any other kind leaves the selector as it is.

@@ -65,7 +65,7 @@ bool TagReads::ReadReply(Reply& reply) {
   if (ctx_.driver.UhfReadTag(ReaderBusAddress, reply.response.data(), &reply.length) != 0) {
     return false;
   }
-  const bool kind2 = ctx_.readerKind == 2;
+  const bool kind2 = ctx_.state.readerKind == 2;
   const int overhead = kind2 ? 2 : 4;
   if (reply.length < overhead) return false;
   reply.epcStart = kind2 ? 2 : 3;
@@ -78,7 +78,7 @@ void TagReads::OnReadTag() {
   const int startByte = surface.ComboGetSel(idc::StartBytes);
   const int lengthIndex = surface.ComboGetSel(idc::Length);
   if (startByte + lengthIndex + 1 > kTagNumberBytes) {
-    ctx_.ShowMessage(ctx_.texts.MESSAGE_LENGHT_BYTES_PARAMETER_ERROR);
+    ctx_.ShowMessage(ctx_.state.texts.MESSAGE_LENGHT_BYTES_PARAMETER_ERROR);
     return;
   }
   if (surface.GetCheck(idc::Usb) == 1) {
@@ -101,7 +101,7 @@ void TagReads::OnReadTag() {
   const auto epcLength = static_cast<std::uint8_t>(std::min(reply.epcLength, kTagNumberBytes));
   std::array<std::uint8_t, kCardBufferSize> card{};
   if (ctx_.driver.EpcOutput(epc.data(), epcLength, inverted, startByte, length, card.data()) != 0) {
-    ctx_.ShowMessage(ctx_.texts.MESSAGE_FREQ_ERROR);
+    ctx_.ShowMessage(ctx_.state.texts.MESSAGE_FREQ_ERROR);
     return;
   }
 
@@ -197,7 +197,7 @@ void TagReads::CountInto(int row) {
 
 void TagReads::OnTagListDblClk() {
   const MessageResult answer =
-      ctx_.surface.MessageBox(ctx_.texts.MESSAGE_DELETE, ctx_.texts.MESSAGE_WARNNING,
+      ctx_.surface.MessageBox(ctx_.state.texts.MESSAGE_DELETE, ctx_.state.texts.MESSAGE_WARNNING,
                               MessageButtons::OkCancel, MessageIcon::None);
   if (answer == MessageResult::Ok) {
     ctx_.surface.ListDeleteAll(idc::TagList);

@@ -21,6 +21,7 @@
 #include "reader/ReaderOperations.h"
 #include "reader/ReaderSettings.h"
 #include "sim/HostileDriver.h"
+#include "support/DialogFixture.h"
 #include "tags/CardFormats.h"
 #include "tags/TagReads.h"
 #include "ui/MemorySurface.h"
@@ -33,37 +34,15 @@ using Call = HostileDriver::Call;
 
 // The dialog as initialisation leaves it, over a hostile driver, with the tag interval edit's
 // notification wired as the dialog wires it.
-struct HostileDialog {
-  MemorySurface surface{MainDialogTemplate()};
-  HostileDriver driver;
-  BoundValues values;
-  InterfaceText texts = DefaultInterfaceText();
-  std::uint8_t readerKind = 0;
-  bool linkOpen = false;
-  bool controlsFromRead = false;
-  DialogContext ctx{surface, values, texts, driver, readerKind, linkOpen, controlsFromRead};
+struct HostileDialog : testing::MemoryDialog<HostileDriver> {
   std::optional<TagReads> tagReads;
   std::uint64_t random = 0;  // splitmix64 state: seeding is free, unlike a Mersenne twister
 
-  explicit HostileDialog(std::uint64_t seed) : driver(seed), random(seed ^ 0x5EEDULL) {
-    surface.SetNotificationHandler([this](int id, Notification notification) {
-      if (id == idc::TagInterval && notification == Notification::EditChanged) {
-        ctx.UpdateData(true);
-      }
-    });
-    ctx.UpdateData(false);
-    for (const char* baud : {"9600", "19200", "38400", "57600", "115200"}) {
-      surface.ComboAdd(idc::ConnBaud, baud);
-    }
-    surface.ComboSetSel(idc::ConnBaud, 4);
-    for (int i = 0; i < 64; ++i) surface.ComboAdd(idc::Power, std::to_string(i));
-    surface.ComboSetSel(idc::Power, 5);
-    for (int i = 1; i <= 12; ++i) surface.ComboAdd(idc::Length, std::to_string(i));
+  explicit HostileDialog(std::uint64_t seed) : MemoryDialog(seed), random(seed ^ 0x5EEDULL) {
+    PrepareAsInitialised();
     surface.ComboAdd(idc::ComPort, "COM3");
     surface.ComboSetSel(idc::ComPort, 0);
-    surface.SetCheck(idc::Usb, 1);
     surface.IpSetAddress(idc::HostIp, "192.168.1.2");
-    surface.IpSetAddress(idc::ReaderIp, "192.168.1.250");
     const char* headings[] = {"No.", "Card Number", "Success Times", "EPC Length"};
     for (int c = 0; c < 4; ++c) surface.ListInsertColumn(idc::TagList, c, headings[c], 100);
     tagReads.emplace(ctx);
@@ -74,10 +53,7 @@ struct HostileDialog {
   void Restart(std::uint64_t seed, const MemorySurface& initial) {
     surface = initial;
     driver.Reseed(seed);
-    values = BoundValues{};
-    readerKind = 0;
-    linkOpen = false;
-    controlsFromRead = false;
+    State() = DialogState{};
     tagReads.emplace(ctx);
     random = seed ^ 0x5EEDULL;
   }

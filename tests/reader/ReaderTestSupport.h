@@ -18,26 +18,6 @@
 
 namespace uhf::testing {
 
-// What the handlers read of the dialog after start-up: baud rates with 115200 selected, power
-// "0".."63" with "5" selected, lengths "1".."12" without a selection, the USB link type, a blank
-// host address and the reader's default address.
-inline void PrepareAsInitialised(DialogFixture& f) {
-  MemorySurface& s = f.surface;
-  s.ComboReset(idc::ConnBaud);
-  for (const char* baud : {"9600", "19200", "38400", "57600", "115200"}) {
-    s.ComboAdd(idc::ConnBaud, baud);
-  }
-  s.ComboSetSel(idc::ConnBaud, 4);
-  s.ComboReset(idc::Power);
-  for (int i = 0; i < 64; ++i) s.ComboAdd(idc::Power, std::to_string(i));
-  s.ComboSetSel(idc::Power, 5);
-  s.ComboReset(idc::Length);
-  for (int i = 1; i <= 12; ++i) s.ComboAdd(idc::Length, std::to_string(i));
-  s.SetCheck(idc::Usb, 1);
-  s.IpSetAddress(idc::HostIp, "");
-  s.IpSetAddress(idc::ReaderIp, "192.168.1.250");
-}
-
 // A fixture whose simulated reader is a factory-fresh reader of this kind and band.
 inline std::unique_ptr<DialogFixture> MakeDialog(std::uint8_t readerKind = 0,
                                                  bool etsiBand = false) {
@@ -45,7 +25,7 @@ inline std::unique_ptr<DialogFixture> MakeDialog(std::uint8_t readerKind = 0,
   options.readerKind = readerKind;
   options.etsiBand = etsiBand;
   auto f = std::make_unique<DialogFixture>(options);
-  PrepareAsInitialised(*f);
+  f->PrepareAsInitialised();
   return f;
 }
 
