@@ -26,7 +26,7 @@ TEST(ExportCommand, AReadThatFailedWritesNoProfile) {
                               "Get_SerNum", "UhfGetAddress", "UhfGetFrequencyRegion"}) {
     SCOPED_TRACE(failing);
     TempFolder folder;
-    SimulatedReader reader;
+    InstrumentedReader reader;
     reader.FailOn(failing);
     Invocation exportCmd = Command("export");
     exportCmd.file = folder / "line7.ini";
@@ -64,7 +64,7 @@ TEST(ProfileChecks, JudgeEveryKeyByTheLink) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     TempFolder folder;
-    SimulatedReader reader;
+    InstrumentedReader reader;
     const SimState before = reader.State();
     WriteBytes(folder / "p.ini", c.profile);
     const CommandRun run = RunIt(Apply(folder / "p.ini", c.link), reader, folder.Path());
@@ -119,7 +119,7 @@ TEST(ProfileChecks, RangesEndWhereTheReaderEnds) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     TempFolder folder;
-    SimulatedReader reader;
+    InstrumentedReader reader;
     reader.State() = FactoryState(c.kind, false);
     reader.State().wgOutRecord = {1, 4, 3, 0};
     const SimState before = reader.State();
@@ -141,7 +141,7 @@ TEST(ProfileSyntax, ASecondReaderSectionIsRefused) {
         "; two profiles pasted together\n[reader]\n[reader]\n"}) {
     SCOPED_TRACE(profile);
     TempFolder folder;
-    SimulatedReader reader;
+    InstrumentedReader reader;
     WriteBytes(folder / "p.ini", profile);
     const CommandRun run = RunIt(Apply(folder / "p.ini", LinkKind::Usb), reader, folder.Path());
     EXPECT_EQ(run.report.exitStatus, kExitUsage);
@@ -155,7 +155,7 @@ TEST(ReadCommand, ReportsTheWiegandOutputRecordOnEveryLink) {
   for (const LinkKind link : {LinkKind::Usb, LinkKind::Serial}) {
     SCOPED_TRACE(link == LinkKind::Usb ? "USB" : "serial");
     TempFolder folder;
-    SimulatedReader reader;
+    InstrumentedReader reader;
     reader.State().wgOutRecord = {1, 4, 5, 1};
     reader.State().weigand = 0x34;
     Invocation read = Command("read");

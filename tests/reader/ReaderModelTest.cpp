@@ -28,7 +28,7 @@ std::vector<std::string> CallNames(const std::vector<DriverCall>& calls) {
 TEST(ReadConfiguration, ObtainsEverySettingOfTheReader) {
   for (const LinkKind kind : {LinkKind::Usb, LinkKind::Serial}) {
     SCOPED_TRACE(kind == LinkKind::Usb ? "USB" : "serial");
-    SimulatedReader reader;
+    InstrumentedReader reader;
     SimState& st = reader.State();
     st.readerKind = 1;
     st.buzzer = 1;
@@ -105,7 +105,7 @@ TEST(ReadConfiguration, MarksWhatItDidNotObtain) {
   for (std::size_t failing = 0; failing < settings.size(); ++failing) {
     const std::string& op = settings[failing].first;
     SCOPED_TRACE(op);
-    SimulatedReader reader;
+    InstrumentedReader reader;
     reader.FailOn(op);
     LinkState state;
     const ConfigurationRead read = ReadConfiguration(reader, Link{}, state, DefaultInterfaceText());
