@@ -2,12 +2,16 @@
 
 #include <CLI/CLI.hpp>
 
+#include <chrono>
 #include <memory>
 #include <ostream>
+#include <thread>
 
 #include "cli/Commands.h"
 #include "cli/NoDriver.h"
+#include "cli/Station.h"
 #include "cli/StationLog.h"
+#include "cli/StopRequest.h"
 #include "driver/LibraryDriver.h"
 #include "driver/LoggingDriver.h"
 #include "files/FileLock.h"
@@ -25,6 +29,14 @@ constexpr const char* kExitStatuses =
     "  2  bad usage or a refused profile; nothing was written\n"
     "  3  the driver library could not be bound\n"
     "  4  apply wrote the profile but the read-back differs";
+
+constexpr const char* kStationExitStatuses =
+    "Exit status:\n"
+    "  0  every reader ok\n"
+    "  1  a reader failed (or the station log could not be written)\n"
+    "  2  bad usage or a refused profile; nothing was written\n"
+    "  3  the driver library could not be bound\n"
+    "  4  a reader read back differently from what was written, and none failed";
 
 struct Globals {
   std::string link = "usb";
@@ -81,6 +93,47 @@ DialogPlatform CompanionPlatform(const Invocation& inv) {
   if (inv.link.kind != LinkKind::Serial && inv.command != "ports") platform.availablePorts = {};
   if (inv.link.kind != LinkKind::Tcp || !inv.link.host.empty()) platform.hostAddress = {};
   return platform;
+}
+
+// The station command: the driver bound, the exchange log around it when asked, Ctrl+C caught.
+int Station(const Globals& g, const StationOptions& options, DialogPlatform platform,
+            std::ostream& out, std::ostream& err) {
+  std::string error;
+  std::unique_ptr<LibraryDriver> library = Bind(g, error);
+  if (!library) {
+    err << "uhf-readerctl: " << error << '\n';
+    return kExitNoDriver;
+  }
+  ReaderDriver* driver = library.get();
+  std::unique_ptr<ReaderDriver> logged;
+  if (!g.logFile.empty()) {
+    logged = std::make_unique<LoggingDriver>(
+        *driver, [file = std::filesystem::path(g.logFile), &err](std::string_view line) {
+          std::string failure;
+          if (!AppendLineLocked(file, line, failure)) {
+            err << "uhf-readerctl: exchange log: " << failure << '\n';
+          }
+        });
+    driver = logged.get();
+  }
+  CatchStopRequests();
+  StationHooks hooks;
+  hooks.sleep = [](std::chrono::milliseconds pause) {
+    // In short steps, so that a stop request while waiting is taken at once.
+    const auto end = std::chrono::steady_clock::now() + pause;
+    while (!StopRequested()) {
+      const auto left = end - std::chrono::steady_clock::now();
+      if (left <= std::chrono::steady_clock::duration::zero()) break;
+      std::this_thread::sleep_for(
+          std::min<std::chrono::steady_clock::duration>(left, std::chrono::milliseconds(50)));
+    }
+  };
+  hooks.now = [] { return std::chrono::steady_clock::now(); };
+  hooks.time = [] { return ExchangeLogTime(); };
+  hooks.stopRequested = [] { return StopRequested(); };
+  const int status = RunStation(options, *driver, std::move(platform), hooks, out, err);
+  StopFinished();
+  return status;
 }
 
 }  // namespace
@@ -149,13 +202,33 @@ int CompanionMain(int argc, const char* const* argv, std::ostream& out, std::ost
   for (CLI::App* command : {read, factory, exportCmd, apply, address, readTags, texts, ports}) {
     command->footer(kExitStatuses);
   }
+  auto* station = app.add_subcommand(
+      "station",
+      "Configure every reader plugged in, one after another: the job, a full read back compared "
+      "with what was meant, one line per reader; then wait for it to be unplugged");
+  bool stationFactory = false;
+  std::string stationProfile;
+  int pollMs = 300;
+  int stationCount = 0;
+  station->add_flag("--factory-default", stationFactory,
+                    "The job: the factory configuration, as 出厂默认设置 writes it");
+  station
+      ->add_option("--apply", stationProfile, "The job: the profile's values, as apply writes them")
+      ->type_name("PROFILE");
+  station->add_option("--poll-ms", pollMs, "Look for a reader every MS milliseconds (default 300)")
+      ->type_name("MS")
+      ->check(CLI::Range(1, 600000));
+  station->add_option("--count", stationCount, "Stop after N readers (default: until Ctrl+C)")
+      ->type_name("N")
+      ->check(CLI::Range(1, 100000000));
+  station->footer(kStationExitStatuses);
 
   try {
     app.parse(argc, argv);
     if (!g.version && app.get_subcommands().empty()) {
       throw CLI::RequiredError(
           "a command (read, factory-default, export, apply, address, "
-          "read-tags, texts, ports)");
+          "read-tags, texts, ports, station)");
     }
   } catch (const CLI::CallForHelp& e) {
     return app.exit(e, out, err);
@@ -189,6 +262,7 @@ int CompanionMain(int argc, const char* const* argv, std::ostream& out, std::ost
   if (readTags->parsed()) inv.command = "read-tags";
   if (texts->parsed()) inv.command = "texts";
   if (ports->parsed()) inv.command = "ports";
+  if (station->parsed()) inv.command = "station";
   inv.way = way == "usb"       ? TagWay::Usb
             : way == "hex"     ? TagWay::Hex
             : way == "decimal" ? TagWay::Decimal
@@ -197,6 +271,23 @@ int CompanionMain(int argc, const char* const* argv, std::ostream& out, std::ost
   if (const auto problem = LinkFrom(g, inv.link)) {
     err << "uhf-readerctl: " << *problem << '\n';
     return kExitUsage;
+  }
+
+  if (inv.command == "station") {
+    if (stationFactory == !stationProfile.empty()) {
+      err << "uhf-readerctl: station needs one job: --factory-default or --apply PROFILE\n";
+      return kExitUsage;
+    }
+    StationOptions options;
+    options.job = stationFactory ? StationJob::FactoryDefault : StationJob::Apply;
+    options.profile = stationProfile;
+    options.link = inv.link;
+    options.poll = std::chrono::milliseconds(pollMs);
+    options.count = stationCount;
+    options.json = inv.json;
+    options.liveStatus = ErrorsGoToTerminal();
+    options.stationLog = g.stationLog;
+    return Station(g, options, CompanionPlatform(inv), out, err);
   }
 
   CommandReport report;

@@ -25,11 +25,20 @@ std::string StationLogLine(const std::string& time, const std::string& command,
          std::to_string(report.exitStatus);
 }
 
+std::string StationReaderLine(const std::string& time, const std::string& command,
+                              const std::string& link, const CommandReport& report,
+                              const std::string& differences, long long durationMs) {
+  return StationLogLine(time, command, link, report) + ',' + Field(differences) + ',' +
+         std::to_string(durationMs);
+}
+
 bool AppendStationLog(const std::filesystem::path& path, const std::string& line,
-                      std::string& error) {
+                      std::string& error, StationLogColumns columns) {
   // The header is decided under the same lock as the line, so two first writers cannot both
   // add it.
-  return AppendLineLocked(path, line, error, kStationLogHeader);
+  return AppendLineLocked(
+      path, line, error,
+      columns == StationLogColumns::Station ? kStationColumnsHeader : kStationLogHeader);
 }
 
 }  // namespace uhf::cli

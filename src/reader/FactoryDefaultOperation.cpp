@@ -9,6 +9,25 @@
 
 namespace uhf {
 
+ReaderConfiguration FactoryConfiguration(std::uint8_t readerKind, std::int32_t currentStart) {
+  ReaderConfiguration factory;
+  factory.readerKind = readerKind;
+  factory.readerAddress = kFactoryAddress;
+  factory.outputTime = kFactoryOutputTime;
+  factory.readTime = kFactoryReadTime;
+  factory.wiegandFormat = ReaderSettings::kWiegand26;
+  factory.wiegandOutput = UsbRecordFor(ReaderSettings::kWiegand26);
+  factory.passwordEnabled = 1;
+  factory.checkPassword.emplace();
+  factory.checkPassword->fill(kFactoryPasswordByte);
+  factory.workMode = ReaderSettings::kWorkModeAlways;
+  if (readerKind <= 2) {
+    factory.frequencyPlan = FactoryPlan(readerKind, currentStart);
+    factory.outPower = FactoryPowerLevel(readerKind);
+  }
+  return factory;
+}
+
 OperationResult FactoryDefault(ReaderDriver& driver, LinkState& state, const InterfaceText& texts) {
   CallLog calls(driver);
   OperationResult result;
@@ -32,22 +51,22 @@ OperationResult FactoryDefault(ReaderDriver& driver, LinkState& state, const Int
     result.messages.push_back(message);
     return result;
   };
+  const std::uint8_t kind = state.readerKind;
+  // The band-independent settings; the plan waits for the reader's current start.
+  const ReaderConfiguration factory = FactoryConfiguration(kind, 0);
   calls.UhfFactoryDefault(kBus);
-  calls.UhfSetAddress(kBus, kFactoryAddress);
-  calls.UhfSetWgIntervalTime(kBus, kFactoryOutputTime);
-  calls.UhfSetTriggerTime(kBus, kFactoryReadTime);
-  calls.UhfSetWeigand(kBus, ReaderSettings::kWiegand26);
-  const auto record = UsbRecordFor(ReaderSettings::kWiegand26).Bytes();
+  calls.UhfSetAddress(kBus, *factory.readerAddress);
+  calls.UhfSetWgIntervalTime(kBus, *factory.outputTime);
+  calls.UhfSetTriggerTime(kBus, *factory.readTime);
+  calls.UhfSetWeigand(kBus, *factory.wiegandFormat);
+  const auto record = factory.wiegandOutput->Bytes();
   if (calls.UhfSetWgOutByte(kBus, record.data()) != 0) {
     return stop(texts.MESSAGE_SET_WIEGAND_OUTPUT_SETTINGS_FAIL);
   }
-  std::array<std::uint8_t, 4> password;
-  password.fill(kFactoryPasswordByte);
-  calls.UhfSetPassword(kBus, 1, password.data());
-  calls.UhfSetWorkMode(kBus, ReaderSettings::kWorkModeAlways);
+  std::array<std::uint8_t, 4> password = *factory.checkPassword;
+  calls.UhfSetPassword(kBus, *factory.passwordEnabled, password.data());
+  calls.UhfSetWorkMode(kBus, *factory.workMode);
 
-  const std::uint8_t kind = state.readerKind;
-  const auto power = FactoryPowerLevel(kind);
   std::int32_t powerStatus = 0;
   if (kind == 0 || kind == 1) {
     // Without the current plan the band is unknown: no plan is written, and the reset cannot
@@ -55,14 +74,14 @@ OperationResult FactoryDefault(ReaderDriver& driver, LinkState& state, const Int
     FrequencyPlan current;
     if (calls.UhfGetFrequencyRegion(kBus, &current.form, &current.start, &current.end,
                                     &current.step, &current.count) == 0) {
-      const FrequencyPlan plan = FactoryPlan(kind, current.start);
+      const FrequencyPlan plan = *FactoryConfiguration(kind, current.start).frequencyPlan;
       calls.UhfSetFrequencyRegionB(kBus, plan.form, plan.start, plan.end, plan.step, plan.count);
     }
-    powerStatus = calls.UhfSetOutPower(kBus, *power);
+    powerStatus = calls.UhfSetOutPower(kBus, *factory.outPower);
   } else if (kind == 2) {
-    const FrequencyPlan plan = FactoryPlan(kind, 0);
+    const FrequencyPlan plan = *factory.frequencyPlan;
     calls.UhfSetFrequencyRegion(kBus, plan.form, plan.start, plan.end, plan.step, plan.count);
-    powerStatus = calls.UhfSetOutPower(kBus, *power);
+    powerStatus = calls.UhfSetOutPower(kBus, *factory.outPower);
   }
   if (powerStatus != 0) return stop(texts.MESSAGE_FACTORY_DEFAULT_FAIL);
 

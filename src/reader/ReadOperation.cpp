@@ -120,8 +120,8 @@ std::string IpText(const ControlSurface& surface, int id) {
   return DottedAddressText(fields);
 }
 
-// The link the hidden link controls choose. The network link refreshes the bound values once
-// more for its ports.
+}  // namespace
+
 Link LinkFromControls(DialogContext& ctx) {
   const ControlSurface& surface = ctx.surface;
   Link link;
@@ -139,6 +139,8 @@ Link LinkFromControls(DialogContext& ctx) {
   }
   return link;
 }
+
+namespace {
 
 // The settings a read shows, each shown only when the read obtained it.
 enum ReadValue : unsigned {

@@ -25,6 +25,12 @@ inline constexpr std::uint8_t kFactoryAddress = 1;
 inline constexpr std::uint8_t kFactoryOutputTime = 2;
 inline constexpr std::uint8_t kFactoryReadTime = 2;
 
+// The settings a factory reset writes to a reader of `readerKind` whose plan starts at
+// `currentStart` (which picks the band of kinds 0 and 1): address, output and read time, Wiegand
+// format and record, check password, work mode, plan and power (no plan or power for an unknown
+// kind). The reset leaves the rest to the reader's own reset.
+ReaderConfiguration FactoryConfiguration(std::uint8_t readerKind, std::int32_t currentStart);
+
 // --- Operations ---
 
 // Closes a link `state` holds open, opens `link`, identifies the reader and reads every setting;
@@ -61,6 +67,10 @@ OperationResult SetReaderAddress(ReaderDriver& driver, std::uint8_t address,
 ConfigurationRead GetReaderAddress(ReaderDriver& driver, const InterfaceText& texts);
 
 // --- Handlers ---
+
+// The link the hidden link controls choose, as a read opens it. The network link refreshes the
+// bound values once more for its ports.
+Link LinkFromControls(DialogContext& ctx);
 
 // The text goes into statusText and the status panel, coloured whole in one colour.
 void ShowStatus(DialogContext& ctx, std::string_view text, Rgb colour);

@@ -92,6 +92,12 @@ bool VersionField(std::string_view text, SimState& state) {
   return true;
 }
 
+bool AttachedField(std::string_view text, SimState& state) {
+  if (text != "0" && text != "1") return false;
+  state.attached = text == "1";
+  return true;
+}
+
 bool SerialField(std::string_view text, SimState& state) {
   return ParseHexArray(text, state.serial);
 }
@@ -120,6 +126,7 @@ bool RecordField(std::string_view text, SimState& state) {
 struct Field {
   const char* key;
   bool (*parse)(std::string_view, SimState&);
+  bool required = true;
 };
 
 constexpr Field kFields[] = {
@@ -127,6 +134,7 @@ constexpr Field kFields[] = {
     {"etsiBand", BandField},
     {"version", VersionField},
     {"serial", SerialField},
+    {"attached", AttachedField, false},  // files written before readers could be unplugged
     {"address", ByteField<&SimState::address>},
     {"workMode", ByteField<&SimState::workMode>},
     {"triggerTime", ByteField<&SimState::triggerTime>},
@@ -170,6 +178,7 @@ std::string FormatSimState(const SimState& s) {
       << "etsiBand=" << (s.etsiBand ? 1 : 0) << '\n'
       << "version=" << OneLine(s.version) << '\n'
       << "serial=" << BytesToHex(s.serial) << '\n'
+      << "attached=" << (s.attached ? 1 : 0) << '\n'
       << "address=" << byte(s.address) << '\n'
       << "workMode=" << byte(s.workMode) << '\n'
       << "triggerTime=" << byte(s.triggerTime) << '\n'
@@ -241,7 +250,7 @@ std::optional<SimState> ParseSimState(std::string_view text, std::string& error)
     }
   }
   for (const Field& field : kFields) {
-    if (seen.count(field.key) == 0) {
+    if (field.required && seen.count(field.key) == 0) {
       error = std::string("\"") + field.key + "\" missing";
       return std::nullopt;
     }

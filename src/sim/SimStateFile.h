@@ -5,6 +5,7 @@
 //   etsiBand=0               1 = ETSI band (865-868 MHz), 0 = FCC band (902-928 MHz)
 //   version=TVW-SIM V2.06    the rest of the line, as Get_Version reports it
 //   serial=2026120700...     12 bytes as 24 hexadecimal digits
+//   attached=1               1 = plugged in, 0 = unplugged (no link opens); optional, missing = 1
 //   address=0                byte settings in decimal: address, workMode, triggerTime,
 //   ...                      wgIntervalTime, weigand (38 = 0x26), passwordEnabled,
 //                            readTagInterval, outPower, buzzer, regionForm, regionCount
@@ -15,7 +16,8 @@
 //                            order; no tag line = an empty field
 //
 // Blank lines and lines starting with '#' are ignored; spaces around keys and values are
-// trimmed. Every key except `tag` must appear exactly once; anything else makes the file corrupt.
+// trimmed. Every key except `tag` and `attached` must appear exactly once (`attached` at most
+// once); anything else makes the file corrupt.
 
 #include <filesystem>
 #include <optional>

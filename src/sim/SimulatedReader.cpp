@@ -19,6 +19,7 @@ constexpr std::int32_t kWrongAddress = 4;  // bus address other than 255
 constexpr std::int32_t kNoTag = 5;         // no tag in the field
 constexpr std::int32_t kStorage = 6;       // the setting could not be stored
 constexpr std::int32_t kLinkBusy = 8;  // a link is already open (7: internal error of the exports)
+constexpr std::int32_t kNoReader = 9;  // no reader is plugged in at the other end
 
 constexpr std::size_t kMaxVersionLength = 29;
 constexpr std::size_t kMaxReply = 255;
@@ -88,7 +89,12 @@ std::int32_t SimulatedReader::Linked(std::uint8_t addr) {
     return kWrongAddress;
   }
   store_.Refresh();  // the device is one: show what other processes set
-  return 0;
+  return store_.State().attached ? 0 : kNoReader;  // unplugged while the link was open
+}
+
+std::int32_t SimulatedReader::Plugged() {
+  store_.Refresh();  // plugging in and out happens in the state file
+  return store_.State().attached ? 0 : kNoReader;
 }
 
 std::int32_t SimulatedReader::SetByte(std::uint8_t addr, std::uint8_t SimState::*member,
@@ -131,6 +137,7 @@ std::int32_t SimulatedReader::OpenCom(std::int32_t port, std::int32_t baud) {
   if (linkOpen_) {
     return kLinkBusy;
   }
+  if (std::int32_t s = Plugged()) return s;
   linkOpen_ = true;  // port 100 is the USB link, the others serial ports
   return 0;
 }
@@ -144,6 +151,7 @@ std::int32_t SimulatedReader::Net_Connect(const char* hostIp, std::int32_t hostP
   if (linkOpen_) {
     return kLinkBusy;
   }
+  if (std::int32_t s = Plugged()) return s;
   linkOpen_ = true;
   return 0;
 }
@@ -340,6 +348,7 @@ std::int32_t SimulatedReader::UhfFactoryDefault(std::uint8_t addr) {
     reset.version = next.version;
     reset.serial = next.serial;
     reset.tags = next.tags;
+    reset.attached = next.attached;
     next = std::move(reset);
     return 0;
   });

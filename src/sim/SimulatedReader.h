@@ -41,6 +41,8 @@ class SimulatedReader final : public ReaderDriver {
   // For linked operations: checks the link and the bus address and takes what other processes
   // stored. Returns 0 to go ahead, else the status to return.
   std::int32_t Linked(std::uint8_t addr);
+  // Whether a reader is plugged in, as the state file says now: 0, else the status to return.
+  std::int32_t Plugged();
   std::int32_t Modify(const std::function<std::int32_t(SimState&)>& change);
   // Which values a byte setting accepts, given the reader's state.
   using ByteCheck = bool (*)(const SimState&, std::uint8_t);
