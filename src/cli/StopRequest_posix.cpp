@@ -20,6 +20,8 @@ void CatchStopRequests() {
   struct sigaction action {};
   action.sa_handler = OnStopSignal;
   sigemptyset(&action.sa_mask);
+  // A lock or write the reader in progress is waiting on goes on rather than failing.
+  action.sa_flags = SA_RESTART;
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
 }

@@ -7,6 +7,7 @@
 #include <span>
 
 #include "CompanionTestSupport.h"
+#include "cli/CommandLine.h"
 #include "cli/Station.h"
 #include "cli/StationLog.h"
 #include "dialog/ControlIds.h"
@@ -306,6 +307,19 @@ TEST(Station, AStopDuringAReaderFinishesItFirst) {
   EXPECT_EQ(run.lines[0]["result"], "ok");
   EXPECT_EQ(reader.State().outPower, *FactoryPowerLevel(0));
   EXPECT_EQ(reader.Calls().back(), "CloseCom()");
+}
+
+TEST(StationCommandLine, AJobIsNeededAndOnlyOne) {
+  for (std::vector<const char*> args : {std::vector<const char*>{"station"},
+                                        {"station", "--factory-default", "--apply", "x.ini"},
+                                        {"station", "--factory-default", "--poll-ms", "0"},
+                                        {"station", "--factory-default", "--count", "0"}}) {
+    args.insert(args.begin(), "uhf-readerctl");
+    std::ostringstream out, err;
+    EXPECT_EQ(CompanionMain(static_cast<int>(args.size()), args.data(), out, err), kExitUsage)
+        << args[2];
+    EXPECT_EQ(out.str(), "");
+  }
 }
 
 TEST(CompareSettings, OnlyWhatWasMeantAndWrittenOverThisLinkCounts) {
