@@ -74,7 +74,11 @@ StationRun RunWith(StationOptions options, ReaderDriver& driver, SimState& state
   for (std::string line; std::getline(lines, line);) run.lines.push_back(Json::parse(line));
   run.err = err.str();
   std::istringstream log(ReadBytes(folder / "station.csv"));
-  for (std::string line; std::getline(log, line);) run.log.push_back(line);
+  // Lines end in CR LF on Windows.
+  for (std::string line; std::getline(log, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    run.log.push_back(line);
+  }
   return run;
 }
 
