@@ -220,8 +220,8 @@ TEST(HeldLink, AFailedCloseIsNotGreenAndTheReadIsNoLongerShown) {
   }
 }
 
-// Both work-mode radios checked (a program can do that): the save writes "read always", then
-// "read by trigger", as the window always did.
+// Both work-mode radios checked (only code can do that): the save writes one mode per checked
+// radio, "read always" first, so a reader ends in "read by trigger" whichever view saved.
 TEST(SaveConfiguration, BothWorkModeRadiosWriteBothModes) {
   auto f = MakeDialog(0);
   OnConnect(f->ctx);
