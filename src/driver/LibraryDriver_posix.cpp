@@ -4,6 +4,11 @@
 // file of the wrong architecture without a word and reports a missing file when it meets none it
 // can use: both would let a library further down (the simulated reader beside the program) stand
 // in for the one the operator put first.
+//
+// Only when the whole search meets no file of that name is the installed simulated reader taken
+// from its private folder (UHF_PRIVATE_DRIVER_DIR, relative to the program's folder). It is not on
+// the RUNPATH: the loader searches the RUNPATH before the system's folders, and a vendor library
+// installed there must win.
 #include <dlfcn.h>
 #include <link.h>
 
@@ -154,8 +159,23 @@ void* OpenSharedLibrary(const std::string& name, std::string& file, OpenFailure&
     dlclose(handle);
   }
   if (!first) {
+    const auto program = ProgramFolder();
+    const fs::path fallback =
+        program ? (*program / UHF_PRIVATE_DRIVER_DIR).lexically_normal() : fs::path();
+    std::error_code ec;
+    if (program && fs::is_regular_file(fallback / name, ec)) {
+      handle = Open((fallback / name).string(), reason);
+      if (handle == nullptr) {
+        failure.file = (fallback / name).string();
+        failure.reason = ExplainUnloadable(fallback / name, reason);
+        return nullptr;
+      }
+      file = LoadedPath(handle);
+      return handle;
+    }
     failure.notFound = true;
     failure.reason = reason;
+    if (program) failure.reason += " (nor in " + fallback.string() + ")";
     return nullptr;
   }
   // Open the first file by its path: it loads (a sanitizer runtime calling dlopen hides the
