@@ -23,8 +23,8 @@ endif()
 install(TARGETS uhf-readerctl tagvane-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS tagvane LIBRARY DESTINATION ${UHF_PRIVATE_LIBDIR} NAMELINK_SKIP)
 
-# Man pages: uhf-readerctl's from its own --help-all, when this machine can run it; the others
-# written by hand.
+# Man pages: uhf-readerctl's from its own --help-all, when this machine can run it (and it is not
+# instrumented: a sanitizer's report at exit would fail the build); the others written by hand.
 set(man ${CMAKE_BINARY_DIR}/man)
 configure_file(${linux}/uhf-readerctl.sections ${man}/uhf-readerctl.sections @ONLY)
 configure_file(${linux}/tagvane-sim.1.in ${man}/tagvane-sim.1 @ONLY)
@@ -33,7 +33,9 @@ if(TARGET uhf-reader-tool)
   configure_file(${linux}/uhf-reader-tool.1.in ${man}/uhf-reader-tool.1 @ONLY)
   list(APPEND man_pages ${man}/uhf-reader-tool.1)
 endif()
-if(NOT CMAKE_CROSSCOMPILING)
+set(UHF_READERCTL_MAN_PAGE OFF)
+if(NOT CMAKE_CROSSCOMPILING AND NOT UHF_SANITIZE AND NOT UHF_BUILD_FUZZ)
+  set(UHF_READERCTL_MAN_PAGE ON)
   add_custom_command(OUTPUT ${man}/uhf-readerctl.1
     COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:uhf-readerctl> -DNAME=uhf-readerctl
             -DVERSION=${PROJECT_VERSION} -DSECTIONS=${man}/uhf-readerctl.sections
