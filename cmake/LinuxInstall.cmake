@@ -43,29 +43,45 @@ if(NOT CMAKE_CROSSCOMPILING AND NOT UHF_SANITIZE AND NOT UHF_BUILD_FUZZ)
             -P ${PROJECT_SOURCE_DIR}/cmake/ManPage.cmake
     DEPENDS uhf-readerctl ${man}/uhf-readerctl.sections ${linux}/help-to-man.awk
             ${PROJECT_SOURCE_DIR}/cmake/ManPage.cmake VERBATIM)
-  add_custom_target(uhf_man_pages ALL DEPENDS ${man}/uhf-readerctl.1)
   list(APPEND man_pages ${man}/uhf-readerctl.1)
 endif()
-install(FILES ${man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
+set(UHF_PACKAGE_CONTACT "UHF reader tool maintainers <uhf-reader-tool@localhost>")
+configure_file(${linux}/changelog.in ${CMAKE_BINARY_DIR}/changelog @ONLY)
 configure_file(${linux}/README.Debian ${CMAKE_BINARY_DIR}/README.Debian @ONLY)
-install(FILES ${CMAKE_BINARY_DIR}/README.Debian ${PROJECT_SOURCE_DIR}/README.md
+
+# Man pages and the changelog go compressed, as Debian keeps them.
+find_program(UHF_GZIP gzip REQUIRED)
+set(compressed "")
+foreach(file ${man_pages} ${CMAKE_BINARY_DIR}/changelog)
+  add_custom_command(OUTPUT ${file}.gz
+    COMMAND sh -c "\"$1\" -9n <\"$2\" >\"$2.gz\"" sh ${UHF_GZIP} ${file}
+    DEPENDS ${file} VERBATIM)
+  list(APPEND compressed ${file}.gz)
+endforeach()
+add_custom_target(uhf_compressed_docs ALL DEPENDS ${compressed})
+list(TRANSFORM man_pages APPEND .gz)
+install(FILES ${man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${CMAKE_BINARY_DIR}/README.Debian ${CMAKE_BINARY_DIR}/changelog.gz
+              ${PROJECT_SOURCE_DIR}/README.md
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/uhf-reader-tool)
 
 # The Debian package.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME uhf-reader-tool)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT "UHF reader tool maintainers <uhf-reader-tool@localhost>")
+set(CPACK_PACKAGE_CONTACT ${UHF_PACKAGE_CONTACT})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configure a UHF RFID reader (Wiegand 26/34 output)")
 set(CPACK_PACKAGE_DESCRIPTION
-    "A window (uhf-reader-tool) that reads the whole configuration of a stand-alone UHF RFID\n\
-reader reporting tags as Wiegand 26/34 card numbers, or writes its factory configuration,\n\
-and a companion command (uhf-readerctl) running the same operations from scripts, with\n\
-profiles, tag reads and a station mode for production lines.\n\
+    "A window (uhf-reader-tool) that reads the whole configuration of a\n\
+stand-alone UHF RFID reader reporting tags as Wiegand 26/34 card numbers,\n\
+or writes its factory configuration, and a companion command (uhf-readerctl)\n\
+running the same operations from scripts, with profiles, tag reads and a\n\
+station mode for production lines.\n\
 .\n\
-The reader vendor's driver library libtagvane.so is used when it is installed in the\n\
-system's library folders; otherwise a simulated reader, included, stands in.")
+The reader vendor's driver library libtagvane.so is used when it is\n\
+installed in the system's library folders; otherwise a simulated reader,\n\
+included, stands in.")
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)

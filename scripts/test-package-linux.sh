@@ -54,7 +54,6 @@ fi
 # The root lives in memory: unpacking and removing it is quicker than on disk (about 1 GB).
 root=$(mktemp -d /tmp/uhf-deb-root.XXXXXX)
 mount -t tmpfs -o size=4g,mode=755 uhf-deb-root "$root"
-display=$((300 + $$ % 500))
 xvfb_pid=""
 window_pid=""
 cleanup() {
@@ -106,7 +105,7 @@ private=$(dirname "$(dpkg -L uhf-reader-tool | grep '/libtagvane.so$')")
 case "$private" in /usr/lib/*/uhf-reader-tool) ;; *) fail "private folder $private" ;; esac
 
 uhf-readerctl --help | grep -q "station" || fail "uhf-readerctl --help"
-[ -f /usr/share/man/man1/uhf-readerctl.1 ] || fail "no man page"
+[ -f /usr/share/man/man1/uhf-readerctl.1.gz ] || fail "no man page"
 
 # Which library is bound, by where a vendor's libtagvane.so is installed: none, the folder the
 # administrator uses, the system's multiarch folder (a vendor's Debian package).
@@ -144,9 +143,16 @@ stage "the window from the desktop entry"
 desktop=$root/usr/share/applications/uhf-reader-tool.desktop
 exec_line=$(sed -n 's/^Exec=//p' "$desktop" | sed 's/ *%[fFuUick]//g')
 [ -n "$exec_line" ] || { echo "FAIL: no Exec line in the desktop entry" >&2; exit 1; }
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display and writes its number.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$root/tmp/display" >/dev/null 2>&1 &
 xvfb_pid=$!
-for _ in $(seq 50); do [ -S "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+display=""
+for _ in $(seq 100); do
+  display=$(cat "$root/tmp/display" 2>/dev/null || true)
+  [ -n "$display" ] && [ -S "/tmp/.X11-unix/X$display" ] && break
+  sleep 0.1
+done
+[ -n "$display" ] || { echo "FAIL: Xvfb did not start" >&2; exit 1; }
 setsid bash -c "$(declare -f in_root); in_root env DISPLAY=:$display \
   TAGVANE_SIM_STATE=/root/reader.ini sh -c 'cd /root && exec $exec_line'" \
   >"$root/tmp/window.log" 2>&1 &

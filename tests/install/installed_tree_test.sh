@@ -15,15 +15,15 @@ export TAGVANE_SIM_STATE="$prefix/sim-state.ini"
 unset LD_LIBRARY_PATH
 
 # Every file where its user looks for it.
-files=(bin/uhf-readerctl bin/tagvane-sim "$private/libtagvane.so" share/man/man1/tagvane-sim.1
-  share/doc/uhf-reader-tool/README.Debian)
-[ "$man" = ON ] && files+=(share/man/man1/uhf-readerctl.1)
+files=(bin/uhf-readerctl bin/tagvane-sim "$private/libtagvane.so" share/man/man1/tagvane-sim.1.gz
+  share/doc/uhf-reader-tool/README.Debian share/doc/uhf-reader-tool/changelog.gz)
+[ "$man" = ON ] && files+=(share/man/man1/uhf-readerctl.1.gz)
 [ -e "$build/bin/uhf-reader-tool" ] && files+=(bin/uhf-reader-tool
   share/applications/uhf-reader-tool.desktop
   share/metainfo/local.uhf_reader_tool.UhfReaderTool.metainfo.xml
   share/icons/hicolor/16x16/apps/uhf-reader-tool.png
   share/icons/hicolor/48x48/apps/uhf-reader-tool.png
-  share/icons/hicolor/256x256/apps/uhf-reader-tool.png share/man/man1/uhf-reader-tool.1)
+  share/icons/hicolor/256x256/apps/uhf-reader-tool.png share/man/man1/uhf-reader-tool.1.gz)
 for file in "${files[@]}"; do
   [ -f "$prefix/$file" ] || fail "not installed: $file"
 done
@@ -40,15 +40,16 @@ done
 
 # The man pages are well-formed; the companion's carries its commands, their options, the
 # private folder and the serial port note (its roff text with "\-" read as "-").
-for page in "$prefix"/share/man/man1/*.1; do
+for page in "$prefix"/share/man/man1/*.1.gz; do
   if command -v groff >/dev/null; then
     # groff's own fonts lack the Chinese characters, which man shows all the same.
-    warnings=$(groff -k -man -ww -z "$page" 2>&1 | grep -v "special character 'u[0-9A-F]*'")
+    warnings=$(gzip -dc "$page" | groff -k -man -ww -z 2>&1 |
+      grep -v "special character 'u[0-9A-F]*'")
     [ -z "$warnings" ] || fail "$page: $warnings"
   fi
 done
 if [ "$man" = ON ]; then
-  page=$(sed 's/\\-/-/g' "$prefix/share/man/man1/uhf-readerctl.1")
+  page=$(gzip -dc "$prefix/share/man/man1/uhf-readerctl.1.gz" | sed 's/\\-/-/g')
   for text in station factory-default read-tags --poll-ms --csv "EXIT STATUS" dialout "/$private"; do
     grep -qF -- "$text" <<<"$page" || fail "uhf-readerctl.1 lacks \"$text\""
   done
