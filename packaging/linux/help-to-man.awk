@@ -71,7 +71,6 @@ section == "COMMANDS" {
   if (indent($0) == 0) {
     close_command()
     print ".TP\n.B " roff($0)
-    in_command = 1
     next
   }
   if (indent($0) == 2 && $0 ~ /:$/) {
@@ -94,7 +93,6 @@ section == "COMMANDS" {
 function close_command() {
   if (in_block) print ".RE"
   in_block = 0
-  in_command = 0
 }
 function print_head() {
   print ".SH NAME"
