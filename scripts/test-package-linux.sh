@@ -57,10 +57,12 @@ mount -t tmpfs -o size=4g,mode=755 uhf-deb-root "$root"
 xvfb_pid=""
 window_pid=""
 cleanup() {
+  set +e  # every step, whatever failed before
   stage "cleaning up"
-  [ -n "$window_pid" ] && kill -- "-$window_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  umount "$root" && rmdir "$root"
+  if [ -n "$window_pid" ]; then kill -- "-$window_pid" 2>/dev/null; sleep 0.5; fi
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null; fi
+  umount "$root" || umount --lazy "$root"
+  rmdir "$root"
   stage "done"
 }
 trap cleanup EXIT
