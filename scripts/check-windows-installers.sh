@@ -53,7 +53,9 @@ if ! wine_can_run i686; then
   echo "NOTE  this machine cannot run 32-bit programs: the 32-bit package is installed by a" \
     "64-bit build of its installer"
   setup32_run="$run_dir/i686-setup-as-64-bit.exe"
+  publisher="$(sed -n 's/^set(UHF_PUBLISHER "\(.*\)")$/\1/p' cmake/WindowsResources.cmake)"
   makensis -V2 -DARCH=i686 -DVERSION="$version" -DVERSION4="$version4" -DSTUB=amd64 \
+    -DPUBLISHER="$publisher" \
     -DSTAGE="$root/dist/uhf-reader-tool-$version-win-i686" -DOUTFILE="$setup32_run" \
     -DOUTNAME="$(basename "$setup32")" packaging/windows/installer.nsi
 fi
@@ -96,13 +98,13 @@ check "32-bit setup.exe has its version resource" has_version "$setup32" "$(base
 
 programs64="$drive/Program Files/UHF Reader Tool"
 programs32="$drive/Program Files (x86)/UHF Reader Tool"
-custom64="$drive/Tools/UHF Reader Tool"
+custom64="$drive/Tools/UHF"
 menu="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs"
 texts64="$drive/users/Public/Documents/UHF Reader Tool"
 texts32="$drive/users/Public/Documents/UHF Reader Tool (32-bit)"
 
 # 64-bit into a folder of the user's choice, then 32-bit to its default folder.
-"$wine" "$setup64" /S '/D=C:\Tools\UHF Reader Tool'
+"$wine" "$setup64" /S '/D=C:\Tools\UHF'
 "$wine" "$setup32_run" /S
 for pair in "64|$custom64|$texts64|UHF Reader Tool|x86_64" \
   "32|$programs32|$texts32|UHF Reader Tool (32-bit)|i686"; do

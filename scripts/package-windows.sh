@@ -14,6 +14,8 @@ bash scripts/install-windows-deps.sh
 archs=("$@")
 [ ${#archs[@]} -gt 0 ] || archs=(x86_64 i686)
 version="$(sed -n 's/^project(uhf_reader_tool VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)"
+# The publisher, as the programs' version resources name it.
+publisher="$(sed -n 's/^set(UHF_PUBLISHER "\(.*\)")$/\1/p' cmake/WindowsResources.cmake)"
 # The four numbers of a Windows version resource.
 version4="$(echo "$version.0.0.0" | cut -d. -f1-4)"
 # For tests only: UHF_NSIS_STUB=amd64 makes a 64-bit setup.exe of the 32-bit package too.
@@ -41,7 +43,7 @@ for arch in "${archs[@]}"; do
 
   rm -f "dist/$name.zip"
   (cd dist && zip -qr "$name.zip" "$name")
-  makensis -V2 -DARCH="$arch" -DVERSION="$version" -DVERSION4="$version4" -DSTAGE="$root/$stage" \
+  makensis -V2 -DARCH="$arch" -DVERSION="$version" -DVERSION4="$version4" -DPUBLISHER="$publisher" -DSTAGE="$root/$stage" \
     -DOUTFILE="$root/dist/$name-setup.exe" -DOUTNAME="$name-setup.exe" "${stub[@]}" \
     packaging/windows/installer.nsi
   echo "Wrote dist/$name.zip and dist/$name-setup.exe"

@@ -2,7 +2,7 @@
 ; with NSIS: the programs into Program Files, the example config.ini into a folder every user may
 ; edit, a Start-menu entry, an uninstaller and the entry in Add/Remove Programs.
 ;   makensis -DARCH=x86_64|i686 -DSTAGE=<staged folder> -DOUTFILE=<setup.exe> -DOUTNAME=<its name>
-;            -DVERSION=<x.y> -DVERSION4=<x.y.z.w> [-DSTUB=amd64|x86]
+;            -DVERSION=<x.y> -DVERSION4=<x.y.z.w> -DPUBLISHER=<name> [-DSTUB=amd64|x86]
 ; The 64-bit and the 32-bit package install side by side: each has its own folder, uninstall key,
 ; name in the list of programs, Start-menu entry and texts folder. The 64-bit setup.exe is a
 ; 64-bit program itself; the 32-bit one a 32-bit program (STUB overrides that, for tests only).
@@ -12,7 +12,6 @@ Unicode true
 !include "LogicLib.nsh"
 
 !define APPNAME "UHF Reader Tool"
-!define PUBLISHER "UHF Reader Tool project"
 !if "${ARCH}" == "x86_64"
   !define DISPLAYNAME "${APPNAME}"
   !ifndef STUB
