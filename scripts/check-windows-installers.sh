@@ -49,9 +49,12 @@ file "$setup64" | grep -q 'PE32+ executable.*x86-64' && echo "ok    the 64-bit s
 file "$setup32" | grep -q 'PE32 executable.*Intel 80386' && echo "ok    the 32-bit setup.exe is a 32-bit program" ||
   { echo "FAIL  the 32-bit setup.exe is not a 32-bit program"; failures=$((failures + 1)); }
 setup32_run="$setup32"
+folder32=()
 if ! wine_can_run i686; then
   echo "NOTE  this machine cannot run 32-bit programs: the 32-bit package is installed by a" \
-    "64-bit build of its installer"
+    "64-bit build of its installer, into a folder given (a 64-bit installer does not know the" \
+    "32-bit Program Files folder)"
+  folder32=('/D=C:\Program32\UHF')
   setup32_run="$run_dir/i686-setup-as-64-bit.exe"
   publisher="$(sed -n 's/^set(UHF_PUBLISHER "\(.*\)")$/\1/p' cmake/WindowsResources.cmake)"
   makensis -V2 -DARCH=i686 -DVERSION="$version" -DVERSION4="$version4" -DSTUB=amd64 \
@@ -98,6 +101,7 @@ check "32-bit setup.exe has its version resource" has_version "$setup32" "$(base
 
 programs64="$drive/Program Files/UHF Reader Tool"
 programs32="$drive/Program Files (x86)/UHF Reader Tool"
+[ ${#folder32[@]} -eq 0 ] || programs32="$drive/Program32/UHF"
 custom64="$drive/Tools/UHF"
 menu="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs"
 texts64="$drive/users/Public/Documents/UHF Reader Tool"
@@ -105,7 +109,7 @@ texts32="$drive/users/Public/Documents/UHF Reader Tool (32-bit)"
 
 # 64-bit into a folder of the user's choice, then 32-bit to its default folder.
 "$wine" "$setup64" /S '/D=C:\Tools\UHF'
-"$wine" "$setup32_run" /S
+"$wine" "$setup32_run" /S "${folder32[@]}"
 for pair in "64|$custom64|$texts64|UHF Reader Tool|x86_64" \
   "32|$programs32|$texts32|UHF Reader Tool (32-bit)|i686"; do
   IFS='|' read -r bits folder texts display arch <<<"$pair"
@@ -130,12 +134,14 @@ check "32-bit programs are 32-bit" bash -c "file '$programs32/uhf-reader-tool.ex
 check "upgrade: into the folder of the last install" test -f "$custom64/uhf-reader-tool.exe"
 check "upgrade: not into the default folder" test ! -e "$programs64"
 
-# The operator changes the 32-bit package's texts (a later time, another line).
+# The operator puts a vendor's driver beside the 64-bit programs, and changes the 32-bit
+# package's texts (a later time, another line).
+cp "$custom64/simulator/tagvane.dll" "$custom64/tagvane.dll"
 sleep 2
 printf 'RF_RF=RF\r\n' >>"$texts32/config.ini"
 
 uninstall "$custom64" || true
-check "64-bit uninstalled: its folder is gone" test ! -e "$custom64"
+check "64-bit uninstalled: its folder is gone, the vendor's DLL too" test ! -e "$custom64"
 check "64-bit uninstalled: its unchanged texts are gone" test ! -e "$texts64"
 check "64-bit uninstalled: its Start-menu entry is gone" test ! -e "$menu/UHF Reader Tool.lnk"
 check "64-bit uninstalled: its uninstall key is gone" test -z "$(reg_value x86_64 DisplayName)"
