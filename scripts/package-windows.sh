@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Packages the tool for Windows, for each architecture: a zip with the two programs, the simulated
 # reader in its "simulator" folder (a vendor's tagvane.dll put beside the programs is the one the
-# tool finds), a config.ini example and the README; and an NSIS installer.
+# tool finds), a config.ini example and the README; and an NSIS installer (the 64-bit one a 64-bit
+# program, the 32-bit one a 32-bit program; both install side by side).
 # Output: dist/uhf-reader-tool-<version>-win-<arch>.zip and ...-setup.exe
 #
 # Usage: scripts/package-windows.sh [x86_64|i686 ...]   (default: both)
@@ -13,6 +14,13 @@ bash scripts/install-windows-deps.sh
 archs=("$@")
 [ ${#archs[@]} -gt 0 ] || archs=(x86_64 i686)
 version="$(sed -n 's/^project(uhf_reader_tool VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)"
+# The publisher, as the programs' version resources name it.
+publisher="$(sed -n 's/^set(UHF_PUBLISHER "\(.*\)")$/\1/p' cmake/WindowsResources.cmake)"
+# The four numbers of a Windows version resource.
+version4="$(echo "$version.0.0.0" | cut -d. -f1-4)"
+# For tests only: UHF_NSIS_STUB=amd64 makes a 64-bit setup.exe of the 32-bit package too.
+stub=()
+[ -n "${UHF_NSIS_STUB:-}" ] && stub=(-DSTUB="$UHF_NSIS_STUB")
 mkdir -p dist
 for arch in "${archs[@]}"; do
   build="build-pkg-$arch"
@@ -35,7 +43,8 @@ for arch in "${archs[@]}"; do
 
   rm -f "dist/$name.zip"
   (cd dist && zip -qr "$name.zip" "$name")
-  makensis -V2 -DARCH="$arch" -DVERSION="$version" -DSTAGE="$root/$stage" \
-    -DOUTFILE="$root/dist/$name-setup.exe" packaging/windows/installer.nsi
+  makensis -V2 -DARCH="$arch" -DVERSION="$version" -DVERSION4="$version4" -DPUBLISHER="$publisher" -DSTAGE="$root/$stage" \
+    -DOUTFILE="$root/dist/$name-setup.exe" -DOUTNAME="$name-setup.exe" "${stub[@]}" \
+    packaging/windows/installer.nsi
   echo "Wrote dist/$name.zip and dist/$name-setup.exe"
 done

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Renders the Windows window under Wine and Xvfb into docs/: as it opens and after a read of the
-# configuration from the simulated reader.
+# configuration from the simulated reader; and the whole 1280x1024 screen with the window as it
+# opens at 96 and at 144 dots per inch (LogPixels of the prefix), to show it sharp, centred and
+# whole.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
@@ -12,7 +14,6 @@ Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 trap 'kill $xvfb_pid 2>/dev/null; wine_env_stop; rm -rf "$run_dir"' EXIT
 export DISPLAY="$display"
-wine_env_start "$run_dir/x86_64" x86_64
 build=build-win-x86_64
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -Wno-dev \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" -DUHF_BUILD_QT=OFF \
@@ -20,10 +21,18 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -Wno-dev \
 cmake --build "$build" --target uhf-reader-tool window_shot -j"$(nproc)"
 export TAGVANE_SIM_STATE="$run_dir/reader.ini"
 mkdir -p docs
-(cd "$run_dir" && "$UHF_WINE" "$root/$build/bin/window_shot.exe" "$root/$build/bin/uhf-reader-tool.exe" \
-  'Z:'"${run_dir//\//\\}"'\window.bmp')
-(cd "$run_dir" && "$UHF_WINE" "$root/$build/bin/window_shot.exe" "$root/$build/bin/uhf-reader-tool.exe" \
-  'Z:'"${run_dir//\//\\}"'\window-read.bmp' --read)
-convert "$run_dir/window.bmp" -alpha off docs/window-windows.png
-convert "$run_dir/window-read.bmp" -alpha off docs/window-windows-read.png
-echo "Wrote docs/window-windows.png and docs/window-windows-read.png"
+shot() {  # shot <name> [--read|--screen]
+  (cd "$run_dir" && "$UHF_WINE" "$root/$build/bin/window_shot.exe" \
+    "$root/$build/bin/uhf-reader-tool.exe" 'Z:'"${run_dir//\//\\}"'\'"$1.bmp" "${@:2}")
+  convert "$run_dir/$1.bmp" -alpha off "docs/$1.png"
+  echo "Wrote docs/$1.png"
+}
+
+UHF_WINE_DESKTOP=1280x1024 wine_env_start "$run_dir/x86_64" x86_64
+shot window-windows
+shot window-windows-read --read
+shot window-windows-96dpi --screen
+wine_env_stop
+
+UHF_WINE_DESKTOP=1280x1024 UHF_WINE_DPI=144 wine_env_start "$run_dir/x86_64-144" x86_64
+shot window-windows-144dpi --screen

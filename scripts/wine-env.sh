@@ -3,7 +3,9 @@
 #   wine_env_start DIR ARCH
 #                      creates the prefix in DIR (a new folder) for ARCH (x86_64 or i686), starts its
 #                      persistent server and its system processes, exports WINEPREFIX, UHF_WINE (the
-#                      loader for ARCH's programs) and friends
+#                      loader for ARCH's programs) and friends; the virtual desktop is
+#                      UHF_WINE_DESKTOP (default 1024x768), the screen's dots per inch UHF_WINE_DPI
+#                      (default 96)
 #   wine_env_alive     whether the server started by wine_env_start still runs (a restarted server
 #                      drops every client that was connected: "recvmsg: Connection reset by peer")
 #   wine_env_stop      ends the server and every process of the prefix, then removes the prefix
@@ -63,7 +65,13 @@ wine_env_start() {
     printf '"Debugger"=-\r\n"Auto"="0"\r\n\r\n'
     # One virtual desktop: no window manager to wait for when windows are shown or hidden.
     printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\r\n"Desktop"="Default"\r\n\r\n'
-    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\r\n"Default"="1024x768"\r\n\r\n'
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\r\n"Default"="%s"\r\n\r\n' \
+      "${UHF_WINE_DESKTOP:-1024x768}"
+    # The screen's dots per inch (96 unless UHF_WINE_DPI says otherwise).
+    if [ -n "${UHF_WINE_DPI:-}" ]; then
+      printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"LogPixels"=dword:%08x\r\n\r\n' "$UHF_WINE_DPI"
+      printf '[HKEY_CURRENT_CONFIG\\Software\\Fonts]\r\n"LogPixels"=dword:%08x\r\n\r\n' "$UHF_WINE_DPI"
+    fi
     printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
     for face in "Segoe UI Symbol" "Segoe UI" "宋体" "SimSun" "新宋体" "NSimSun" "Tahoma" \
       "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif" "MS Sans Serif" "Arial" \

@@ -6,6 +6,7 @@
 
 #include "app/ToolAssembly.h"
 #include "dialog/MainDialogTemplate.h"
+#include "driver/LibraryLoader.h"
 #include "ui/win32/Win32Surface.h"
 
 namespace {
@@ -29,6 +30,7 @@ class Win32Tool final : public uhf::ToolPlatform {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  uhf::detail::RestrictDllSearch();
   Win32Tool tool;
   return uhf::RunTool(tool);
 }

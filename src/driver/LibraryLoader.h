@@ -22,4 +22,11 @@ void* OpenSharedLibrary(const std::string& name, std::string& file, OpenFailure&
 void* FindExport(void* handle, const char* name);
 void CloseSharedLibrary(void* handle);
 
+#ifdef _WIN32
+// Takes the current folder and PATH out of the process's DLL search (SetDefaultDllDirectories),
+// for the DLLs that libraries load by name; done before the first library is opened, and by the
+// programs at start.
+void RestrictDllSearch();
+#endif
+
 }  // namespace uhf::detail

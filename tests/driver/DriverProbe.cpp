@@ -1,8 +1,14 @@
 // Loads the driver library by its platform name (or the path given) and reports what OpenCom
 // answers and whether the library says it is simulated, so a test can tell which library the
-// platform's search found.
+// platform's search found. On Windows, with UHF_PROBE_MODULE set, it also says whether that DLL
+// was loaded into the process along with the library.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include "driver/LibraryDriver.h"
 
@@ -17,5 +23,10 @@ int main(int argc, char** argv) {
   }
   std::printf("OpenCom=%d simulated=%d\n", static_cast<int>(driver->OpenCom(100, 0)),
               driver->Simulated() ? 1 : 0);
+#ifdef _WIN32
+  if (const char* module = std::getenv("UHF_PROBE_MODULE")) {
+    std::printf("%s loaded=%d\n", module, GetModuleHandleA(module) != nullptr ? 1 : 0);
+  }
+#endif
   return 0;
 }

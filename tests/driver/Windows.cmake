@@ -88,3 +88,63 @@ add_test(NAME tagvane_exports
           -DHEADER=${header} -DEXTRA=tagvane_simulated_reader
           -P ${PROJECT_SOURCE_DIR}/tests/sim/CheckDllExports.cmake)
 set_tests_properties(tagvane_stub_exports tagvane_exports PROPERTIES LABELS no-wine)
+
+# tagvane.dll files that the loader refuses for a reason its own text leaves out: one importing a
+# DLL that is nowhere to be found, one built for the other width. The message names the missing
+# DLL, or the package to use instead, and has every insert of the system's text filled.
+uhf_probe(missing_dependency)
+add_library(tagvane_gone SHARED GoneLibrary.cpp)
+set_target_properties(tagvane_gone PROPERTIES PREFIX ""
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/gone
+  ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/gone)
+uhf_stub_dll(stub_missing_dependency ${layouts}/missing_dependency tagvane)
+target_sources(stub_missing_dependency PRIVATE NeedsGone.cpp)
+target_link_libraries(stub_missing_dependency PRIVATE tagvane_gone)
+add_dependencies(driver_probe_missing_dependency stub_missing_dependency)
+
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(other_arch i686)
+  set(widths "32-bit DLL. this program is 64-bit: use the 32-bit package")
+else()
+  set(other_arch x86_64)
+  set(widths "64-bit DLL. this program is 32-bit: use the 64-bit package")
+endif()
+# The probe in the layout refuses the library, naming the file and the reason (a pattern without
+# semicolons: a property value with one is a list of patterns).
+function(uhf_expect_refusal folder reason)
+  add_test(NAME driver_search_says_why_${folder} COMMAND driver_probe_${folder})
+  set_tests_properties(driver_search_says_why_${folder} PROPERTIES ENVIRONMENT "${state}"
+    PASS_REGULAR_EXPRESSION "${folder}.tagvane\\.dll: [^\n]*${reason}"
+    FAIL_REGULAR_EXPRESSION "OpenCom=;%[0-9]")
+endfunction()
+uhf_expect_refusal(missing_dependency
+  "it needs tagvane_gone\\.dll, which is neither beside it nor in the system folder")
+
+find_program(UHF_OTHER_WIDTH_CXX ${other_arch}-w64-mingw32-g++-posix)
+if(UHF_OTHER_WIDTH_CXX)
+  uhf_probe(wrong_width)
+  set(other_dll ${layouts}/wrong_width/tagvane.dll)
+  add_custom_command(OUTPUT ${other_dll}
+    COMMAND ${UHF_OTHER_WIDTH_CXX} -std=c++20 -shared -static -DTAGVANE_BUILDING_LIBRARY
+            -I${PROJECT_SOURCE_DIR}/src ${CMAKE_CURRENT_SOURCE_DIR}/StubDriver.cpp -o ${other_dll}
+    DEPENDS StubDriver.cpp VERBATIM)
+  add_custom_target(stub_wrong_width DEPENDS ${other_dll})
+  add_dependencies(driver_probe_wrong_width stub_wrong_width)
+  uhf_expect_refusal(wrong_width "\\(a ${widths}")
+else()
+  message(STATUS "No ${other_arch} compiler: the other-width DLL is not tested")
+endif()
+
+# A vendor DLL beside the program that loads a part of its own by bare name, started from a
+# folder that holds a DLL of that name: the part is never taken from the current folder.
+uhf_probe(loads_helper)
+uhf_stub_dll(stub_loads_helper ${layouts}/loads_helper tagvane)
+target_sources(stub_loads_helper PRIVATE LoadsHelper.cpp)
+add_library(stub_helper SHARED StubDriver.cpp)
+set_target_properties(stub_helper PROPERTIES PREFIX ""
+  RUNTIME_OUTPUT_DIRECTORY ${layouts}/planted ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/helper)
+add_dependencies(driver_probe_loads_helper stub_loads_helper stub_helper)
+add_test(NAME driver_library_parts_ignore_current_directory COMMAND driver_probe_loads_helper)
+set_tests_properties(driver_library_parts_ignore_current_directory PROPERTIES
+  ENVIRONMENT "${state};UHF_PROBE_MODULE=stub_helper.dll" WORKING_DIRECTORY ${layouts}/planted
+  PASS_REGULAR_EXPRESSION "^OpenCom=100 simulated=0\r?\nstub_helper.dll loaded=0\r?\n$")

@@ -57,7 +57,7 @@ void Win32Surface::DrawHoverButton(const DRAWITEMSTRUCT& item) {
     POINT previous{};
     MoveToEx(dc, 0, 0, &previous);
     for (const Line& line : lines) {
-      HPEN pen = CreatePen(PS_INSIDEFRAME, line.edge.width, ColourRef(line.edge.colour));
+      HPEN pen = CreatePen(PS_INSIDEFRAME, Scaled(line.edge.width), ColourRef(line.edge.colour));
       HGDIOBJ old = SelectObject(dc, pen);
       MoveToEx(dc, line.from.x, line.from.y, nullptr);
       LineTo(dc, line.to.x, line.to.y);

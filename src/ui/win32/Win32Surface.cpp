@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cwchar>
 #include <stdexcept>
 
@@ -131,12 +132,29 @@ bool Win32Surface::IsVisible(int id) const {
 }
 
 void Win32Surface::SetFont(int id, const FontSpec& font) {
+  At(id);  // an unknown id is refused before anything is kept
+  fontSpecs_[id] = font;
+  ApplyFont(id);
+}
+
+int Win32Surface::Scaled(int pixelsAt96) const {
+  return static_cast<int>(std::lround(pixelsAt96 * dpi_ / 96.0 * fit_));
+}
+
+// Makes the control's font from the font given for it, at the window's scale; done again when
+// the scale changes.
+void Win32Surface::ApplyFont(int id) {
   const ControlState& control = At(id);
+  const FontSpec& font = fontSpecs_.at(id);
+  HDC screen = GetDC(nullptr);
   if (control.kind == ControlKind::RichEdit) {
+    // The rich edit reads its sizes in twips at the system's dots per inch.
+    const int systemDpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
     CHARFORMAT2W format{};
     format.cbSize = sizeof format;
     format.dwMask = CFM_FACE | CFM_SIZE | CFM_CHARSET;
-    format.yHeight = font.points * 20;  // twips
+    format.yHeight = static_cast<LONG>(std::lround(font.points * 20.0 * dpi_ / systemDpi * fit_));
     format.bCharSet = GB2312_CHARSET;
     const std::wstring face = Widen(font.face);
     wcsncpy(format.szFaceName, face.c_str(), LF_FACESIZE - 1);
@@ -144,10 +162,8 @@ void Win32Surface::SetFont(int id, const FontSpec& font) {
     SendMessageW(control.hwnd, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
     return;
   }
-  HDC screen = GetDC(nullptr);
-  const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
   LOGFONTW logFont{};
-  logFont.lfHeight = -MulDiv(font.points, pixelsPerInch, 72);
+  logFont.lfHeight = -static_cast<LONG>(std::lround(font.points * dpi_ / 72.0 * fit_));
   logFont.lfWeight = FW_NORMAL;
   logFont.lfCharSet = DEFAULT_CHARSET;
   const std::wstring face = Widen(font.face);
@@ -173,8 +189,14 @@ void Win32Surface::SetFont(int id, const FontSpec& font) {
   }
   ReleaseDC(nullptr, screen);
   if (handle == nullptr) return;
-  fonts_.push_back(handle);
   SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(handle), TRUE);
+  HFONT& kept = fonts_[id];
+  if (kept != nullptr) DeleteObject(kept);
+  kept = handle;
+}
+
+void Win32Surface::ApplyFonts() {
+  for (const auto& [id, font] : fontSpecs_) ApplyFont(id);
 }
 
 void Win32Surface::SetFocus(int id) {
@@ -260,7 +282,7 @@ void Win32Surface::ListInsertColumn(int id, int column, std::string_view heading
   LVCOLUMNW col{};
   col.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
   col.fmt = LVCFMT_LEFT;
-  col.cx = std::max(widthPx, 0);
+  col.cx = Scaled(std::max(widthPx, 0));
   col.pszText = text.data();
   col.iSubItem = column;
   const int pos = std::clamp(column, 0, ListColumnCount(id));
@@ -295,8 +317,10 @@ int Win32Surface::ListColumnWidth(int id, int column) const {
   if (control.kind != ControlKind::ListView || column < 0 || column >= ListColumnCount(id)) {
     return 0;
   }
-  return static_cast<int>(
+  // In pixels at 96 dots per inch, as the width was given.
+  const auto pixels = static_cast<int>(
       SendMessageW(control.hwnd, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+  return static_cast<int>(std::lround(pixels * 96.0 / dpi_ / fit_));
 }
 
 int Win32Surface::ListInsertItem(int id, int row, std::string_view text) {

@@ -87,6 +87,13 @@ class Win32Surface : public ControlSurface {
   Rgb RichColorAt(int id, int character) const;
   bool IsHovering(int id) const;
 
+  // A length given in pixels at 96 dots per inch (fonts, pens, list columns), in pixels of the
+  // window: scaled to the window's dots per inch, and shrunk with the window when it had to be
+  // made smaller to fit its monitor.
+  int Scaled(int pixelsAt96) const;
+  // How much the window was shrunk to fit its monitor (1 when it fits as the system scaled it).
+  double FitFactor() const { return fit_; }
+
  private:
   struct ControlState;
   static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
@@ -95,13 +102,23 @@ class Win32Surface : public ControlSurface {
   void OnUserClick(int id);
   bool OverRichEdit(HWND label) const;
   void DrawHoverButton(const DRAWITEMSTRUCT& item);
+  void ApplyFont(int id);
+  void ApplyFonts();
+  void OnDpiChanged(int dpi);
+  void FitToMonitor();
+  void ShrinkBy(double factor);
+  void ScaleListColumns(double ratio);
   ControlState& At(int id);
   const ControlState& At(int id) const;
 
   HWND dialog_ = nullptr;
   std::map<int, std::unique_ptr<ControlState>> controls_;
   RadioGroups radios_;
-  std::vector<HFONT> fonts_;  // fonts given to controls, released with the window
+  std::map<int, FontSpec> fontSpecs_;  // fonts given to controls, as given
+  std::map<int, HFONT> fonts_;         // and as made for the window's scale, released with it
+  HFONT dialogFont_ = nullptr;         // the dialog's font shrunk with the window, when it was
+  int dpi_ = 96;
+  double fit_ = 1.0;
   HBRUSH pushButtonBrush_ = nullptr;
   HICON icon_ = nullptr;
   bool ended_ = false;

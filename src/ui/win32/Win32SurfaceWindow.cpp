@@ -1,5 +1,7 @@
 // Win32Surface: the dialog window. Created from the dialog template, it routes the controls'
 // notifications to the handlers and runs the message loop.
+#include <algorithm>
+#include <cmath>
 #include <cwchar>
 #include <stdexcept>
 #include <utility>
@@ -116,6 +118,20 @@ void EnsureControlClasses() {
   (void)ready;
 }
 
+// Posted on a change of dots per inch: make the fonts again after the system's own rescaling.
+constexpr UINT kFontsMessage = WM_APP + 1;
+
+RECT WorkArea(HWND window) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info);
+  return info.rcWork;
+}
+
+int Round(double value) {
+  return static_cast<int>(std::lround(value));
+}
+
 }  // namespace
 
 Win32Surface::Win32Surface(const DialogTemplate& dialog, const std::set<int>& hoverButtons)
@@ -131,6 +147,9 @@ Win32Surface::Win32Surface(const DialogTemplate& dialog, const std::set<int>& ho
     throw std::runtime_error("cannot create the dialog (error " + std::to_string(GetLastError()) +
                              ")");
   }
+  // The dialog manager lays the dialog out in its font at the window's dots per inch.
+  const UINT dpi = GetDpiForWindow(dialog_);
+  dpi_ = dpi != 0 ? static_cast<int>(dpi) : 96;
   icon_ = LoadIconW(instance, MAKEINTRESOURCEW(128));
   if (icon_ != nullptr) {
     SendMessageW(dialog_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
@@ -168,12 +187,14 @@ Win32Surface::Win32Surface(const DialogTemplate& dialog, const std::set<int>& ho
       SetWindowPos(control->hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
   }
+  FitToMonitor();
 }
 
 Win32Surface::~Win32Surface() {
   SetNotificationHandler(nullptr);
   if (dialog_ != nullptr) DestroyWindow(dialog_);
-  for (HFONT font : fonts_) DeleteObject(font);
+  for (const auto& [id, font] : fonts_) DeleteObject(font);
+  if (dialogFont_ != nullptr) DeleteObject(dialogFont_);
   if (pushButtonBrush_ != nullptr) DeleteObject(pushButtonBrush_);
 }
 
@@ -249,6 +270,15 @@ INT_PTR Win32Surface::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       ended_ = true;
       return TRUE;
+    case WM_DPICHANGED:
+      // The system scales the dialog and its own font (the default handling, which follows);
+      // the fonts, pens and columns given in pixels are scaled here once it is done.
+      OnDpiChanged(LOWORD(wParam));
+      PostMessageW(dialog_, kFontsMessage, 0, 0);
+      return FALSE;
+    case kFontsMessage:
+      ApplyFonts();
+      return TRUE;
     default:
       return FALSE;
   }
@@ -276,6 +306,105 @@ void Win32Surface::OnUserClick(int id) {
     SendMessageW(At(radio).hwnd, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
   });
   Notify(id, Notification::Clicked);
+}
+
+void Win32Surface::OnDpiChanged(int dpi) {
+  if (dpi <= 0 || dpi == dpi_) return;
+  const double ratio = static_cast<double>(dpi) / dpi_;
+  dpi_ = dpi;
+  ScaleListColumns(ratio);
+  ApplyFonts();
+  InvalidateRect(dialog_, nullptr, TRUE);
+}
+
+void Win32Surface::ScaleListColumns(double ratio) {
+  for (const auto& [id, control] : controls_) {
+    if (control->kind != ControlKind::ListView) continue;
+    for (int column = 0; column < ListColumnCount(id); ++column) {
+      const auto width = static_cast<int>(
+          SendMessageW(control->hwnd, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+      SendMessageW(control->hwnd, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),
+                   MAKELPARAM(Round(width * ratio), 0));
+    }
+  }
+}
+
+// Centres the window in the work area of its monitor; a window larger than that area (a high
+// dots-per-inch setting on a small screen) is first shrunk to fit, its text kept sharp: every
+// control moved and sized, every font made again at the smaller size.
+void Win32Surface::FitToMonitor() {
+  const RECT area = WorkArea(dialog_);
+  const int areaWidth = area.right - area.left;
+  const int areaHeight = area.bottom - area.top;
+  RECT window{};
+  RECT client{};
+  GetWindowRect(dialog_, &window);
+  GetClientRect(dialog_, &client);
+  const int frameWidth = (window.right - window.left) - client.right;
+  const int frameHeight = (window.bottom - window.top) - client.bottom;
+  if (client.right > 0 && client.bottom > 0 &&
+      (window.right - window.left > areaWidth || window.bottom - window.top > areaHeight)) {
+    ShrinkBy(std::min(static_cast<double>(areaWidth - frameWidth) / client.right,
+                      static_cast<double>(areaHeight - frameHeight) / client.bottom));
+    GetWindowRect(dialog_, &window);
+  }
+  const int width = window.right - window.left;
+  const int height = window.bottom - window.top;
+  SetWindowPos(dialog_, nullptr, area.left + std::max(0, (areaWidth - width) / 2),
+               area.top + std::max(0, (areaHeight - height) / 2), 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Surface::ShrinkBy(double factor) {
+  if (!(factor > 0.0 && factor < 1.0)) return;
+  fit_ *= factor;
+  // The dialog's font, at the smaller size, for every control that shows it.
+  auto shown = reinterpret_cast<HFONT>(SendMessageW(dialog_, WM_GETFONT, 0, 0));
+  HFONT smaller = nullptr;
+  LOGFONTW logFont{};
+  if (shown != nullptr && GetObjectW(shown, sizeof logFont, &logFont) == sizeof logFont) {
+    logFont.lfHeight = Round(logFont.lfHeight * factor);
+    logFont.lfWidth = Round(logFont.lfWidth * factor);
+    smaller = CreateFontIndirectW(&logFont);
+  }
+  for (HWND child = GetWindow(dialog_, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    RECT rect{};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&rect), 2);
+    // A drop-down list's height is that of its list when open.
+    wchar_t className[16] = {};
+    GetClassNameW(child, className, 16);
+    if (_wcsicmp(className, L"ComboBox") == 0) {
+      RECT dropped{};
+      if (SendMessageW(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped))) {
+        rect.bottom = rect.top + (dropped.bottom - dropped.top);
+      }
+    }
+    MoveWindow(child, Round(rect.left * factor), Round(rect.top * factor),
+               Round((rect.right - rect.left) * factor), Round((rect.bottom - rect.top) * factor),
+               FALSE);
+    if (smaller != nullptr &&
+        reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)) == shown) {
+      SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(smaller), FALSE);
+    }
+  }
+  if (smaller != nullptr) {
+    SendMessageW(dialog_, WM_SETFONT, reinterpret_cast<WPARAM>(smaller), FALSE);
+    if (dialogFont_ != nullptr) DeleteObject(dialogFont_);
+    dialogFont_ = smaller;
+  }
+  ScaleListColumns(factor);
+  ApplyFonts();
+  RECT window{};
+  RECT client{};
+  GetWindowRect(dialog_, &window);
+  GetClientRect(dialog_, &client);
+  SetWindowPos(dialog_, nullptr, 0, 0,
+               (window.right - window.left) - client.right + Round(client.right * factor),
+               (window.bottom - window.top) - client.bottom + Round(client.bottom * factor),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(dialog_, nullptr, TRUE);
 }
 
 void Win32Surface::RunModal() {

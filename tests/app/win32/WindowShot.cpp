@@ -1,6 +1,6 @@
 // Starts uhf-reader-tool.exe, optionally presses "获取配置信息" and waits for the status, and
 // writes the window as the screen shows it into a BMP file. Used for the Windows screenshots.
-//   window_shot.exe <tool.exe> <out.bmp> [--read]
+//   window_shot.exe <tool.exe> <out.bmp> [--read|--screen]
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -17,12 +17,17 @@ namespace {
 
 using namespace std::chrono_literals;
 
-bool WriteBmp(const std::wstring& path, HWND window) {
-  // The client area only, as the Linux screenshots show it: Wine under Xvfb leaves the frame and
-  // caption of an inactive window unpainted.
+// The client area only, as the Linux screenshots show it (Wine under Xvfb leaves the frame and
+// caption of an inactive window unpainted); or, with `wholeScreen`, the whole screen, to show
+// where the window stands and that none of it is cut off.
+bool WriteBmp(const std::wstring& path, HWND window, bool wholeScreen) {
   RECT rect{};
-  GetClientRect(window, &rect);
-  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+  if (wholeScreen) {
+    rect = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  } else {
+    GetClientRect(window, &rect);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+  }
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;
   HDC screen = GetDC(nullptr);
@@ -58,9 +63,16 @@ bool WriteBmp(const std::wstring& path, HWND window) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: window_shot <tool.exe> <out.bmp> [--read]\n");
+    std::fprintf(stderr, "usage: window_shot <tool.exe> <out.bmp> [--read|--screen]\n");
     return 2;
   }
+  // Screen coordinates in pixels of the screen, whatever its dots per inch.
+  using SetContext = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
+  if (auto set = reinterpret_cast<SetContext>(reinterpret_cast<void*>(
+          GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")))) {
+    set(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+  }
+  const std::wstring option = argc > 3 ? argv[3] : L"";
   std::wstring command = L"\"" + std::wstring(argv[1]) + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
@@ -80,7 +92,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   int status = 1;
   if (window != nullptr) {
-    if (argc > 3 && std::wstring(argv[3]) == L"--read") {
+    if (option == L"--read") {
       uhf::test::ClickControl(window, GetDlgItem(window, uhf::idc::ReadConfig));
       HWND panel = GetDlgItem(window, uhf::idc::StatusPanel);
       for (int i = 0; i < 200 && GetWindowTextLengthW(panel) == 0; ++i) {
@@ -88,7 +100,7 @@ int wmain(int argc, wchar_t** argv) {
       }
     }
     std::this_thread::sleep_for(1s);  // let every control finish painting
-    status = WriteBmp(argv[2], window) ? 0 : 1;
+    status = WriteBmp(argv[2], window, option == L"--screen") ? 0 : 1;
     PostMessageW(window, WM_CLOSE, 0, 0);
   }
   WaitForSingleObject(process.hProcess, 10000);
