@@ -109,4 +109,31 @@ class StationWindow {
   std::function<void()> finished_;
 };
 
+// Station mode on a window's surface: results posted through the surface's own hook (unless
+// `hooks.post` is given), and a close that first finishes the reader in progress, then calls
+// `endDialog`. Polling starts at once.
+template <typename Surface>
+std::unique_ptr<StationWindow> StartStationWindow(Surface& surface, ReaderConfigDialog& dialog,
+                                                  StationTask task, std::chrono::milliseconds poll,
+                                                  StationWindow::Hooks hooks,
+                                                  std::function<void()> endDialog) {
+  if (!hooks.post) {
+    hooks.post = [&surface](std::function<void()> work) {
+      surface.PostToWindowThread(std::move(work));
+    };
+  }
+  auto station =
+      std::make_unique<StationWindow>(dialog, surface, std::move(task), poll, std::move(hooks));
+  surface.SetCloseHandler(
+      [station = station.get(), closing = false, endDialog = std::move(endDialog)]() mutable {
+        if (!closing) {
+          closing = true;
+          station->FinishThen(endDialog);
+        }
+        return false;
+      });
+  station->Start();
+  return station;
+}
+
 }  // namespace uhf

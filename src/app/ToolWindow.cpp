@@ -31,24 +31,8 @@ void ToolWindow::MarkSimulatedReader() {
 
 void ToolWindow::StartStation(StationTask task, std::chrono::milliseconds poll,
                               StationWindow::Hooks hooks) {
-  if (!hooks.post) {
-    hooks.post = [this](std::function<void()> work) {
-      surface_.PostToWindowThread(std::move(work));
-    };
-  }
-  station_ =
-      std::make_unique<StationWindow>(Dialog(), surface_, std::move(task), poll, std::move(hooks));
-  // A close asks the station to finish the reader in progress, then closes.
-  surface_.SetCloseHandler([this] {
-    if (closing_) return false;
-    closing_ = true;
-    station_->FinishThen([this] {
-      surface_.SetCloseHandler({});
-      Window()->reject();
-    });
-    return false;
-  });
-  station_->Start();
+  station_ = StartStationWindow(surface_, Dialog(), std::move(task), poll, std::move(hooks),
+                                [this] { Window()->done(QDialog::Rejected); });
 }
 
 }  // namespace uhf

@@ -41,7 +41,6 @@ class ToolWindow {
   QtSurface surface_;
   WiredDialog dialog_;
   std::unique_ptr<StationWindow> station_;  // finished before the window goes
-  bool closing_ = false;
 };
 
 }  // namespace uhf

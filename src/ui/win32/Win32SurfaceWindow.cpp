@@ -177,6 +177,9 @@ Win32Surface::~Win32Surface() {
   if (pushButtonBrush_ != nullptr) DeleteObject(pushButtonBrush_);
 }
 
+// Tasks posted from other threads wait in posted_; this message runs them.
+constexpr UINT kPostedMessage = WM_APP + 1;
+
 INT_PTR CALLBACK Win32Surface::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     SetWindowLongPtrW(dialog, DWLP_USER, lParam);
@@ -194,7 +197,7 @@ INT_PTR Win32Surface::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (lParam == 0 || id == IDOK || id == IDCANCEL) {
         if (id == IDOK && !(acceptHandler_ && !acceptHandler_())) {
           ended_ = true;
-        } else if (id == IDCANCEL) {
+        } else if (id == IDCANCEL && (!closeHandler_ || closeHandler_())) {
           ended_ = true;
         }
         return TRUE;
@@ -247,8 +250,17 @@ INT_PTR Win32Surface::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return FALSE;
     }
     case WM_CLOSE:
-      ended_ = true;
+      if (!closeHandler_ || closeHandler_()) ended_ = true;
       return TRUE;
+    case kPostedMessage: {
+      std::deque<std::function<void()>> tasks;
+      {
+        std::lock_guard<std::mutex> lock(postedMutex_);
+        tasks.swap(posted_);
+      }
+      for (std::function<void()>& task : tasks) task();
+      return TRUE;
+    }
     default:
       return FALSE;
   }
@@ -276,6 +288,20 @@ void Win32Surface::OnUserClick(int id) {
     SendMessageW(At(radio).hwnd, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
   });
   Notify(id, Notification::Clicked);
+}
+
+void Win32Surface::EndDialog() {
+  ended_ = true;
+  // Wakes the message loop, which then sees the end.
+  PostMessageW(dialog_, WM_NULL, 0, 0);
+}
+
+void Win32Surface::PostToWindowThread(std::function<void()> task) {
+  {
+    std::lock_guard<std::mutex> lock(postedMutex_);
+    posted_.push_back(std::move(task));
+  }
+  PostMessageW(dialog_, kPostedMessage, 0, 0);
 }
 
 void Win32Surface::RunModal() {
