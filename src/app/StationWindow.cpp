@@ -51,6 +51,7 @@ StationWindow::StationWindow(ReaderConfigDialog& dialog, ControlSurface& surface
     std::lock_guard<std::recursive_mutex> gate(driverGate_);
     dialog_.OnCommand(id, notification);
   });
+  surface_.SetFont(idc::StatusPanel, kStationPanelFont);
   ShowWaiting();
 }
 

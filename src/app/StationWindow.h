@@ -37,6 +37,9 @@ std::optional<WindowArguments> ParseWindowArguments(const std::vector<std::strin
 // The panel's neutral colour, for waiting and a reader in progress.
 inline constexpr Rgb kStationNeutral{96, 96, 96};
 
+// The panel's font in station mode: a result, its cause and the counts fit in it together.
+inline const FontSpec kStationPanelFont{"宋体", 24};
+
 // The operator buttons, disabled while a cycle runs.
 inline constexpr int kStationOperatorButtons[] = {
     idc::Connect,     idc::Disconnect, idc::FactoryDefault, idc::ReadTag,
