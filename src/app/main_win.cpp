@@ -2,8 +2,7 @@
 // assembly (app/ToolAssembly.h). A driver library that cannot be bound is reported in a message
 // box; the tool then does not start.
 //   uhf-reader-tool.exe [--station [PROFILE]]
-#include <shellapi.h>
-
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <set>
@@ -45,14 +44,12 @@ class Win32Tool final : public uhf::ToolPlatform {
   std::optional<uhf::StationTask> station_;
 };
 
-// The program's arguments as UTF-8, without the program's name.
+// The program's arguments as UTF-8, without the program's name (the runtime has split the
+// command line already).
 std::vector<std::string> Arguments() {
   std::vector<std::string> arguments;
-  int count = 0;
-  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (wide == nullptr) return arguments;
-  for (int i = 1; i < count; ++i) arguments.push_back(uhf::Narrow(wide[i]));
-  LocalFree(wide);
+  for (int i = 1; i < __argc && __wargv != nullptr; ++i)
+    arguments.push_back(uhf::Narrow(__wargv[i]));
   return arguments;
 }
 
