@@ -16,6 +16,7 @@
 #include "dialog/MainDialogTemplate.h"
 #include "driver/DriverDecorator.h"
 #include "sim/InstrumentedReader.h"
+#include "text/Utf8.h"
 #include "ui/win32/Win32Surface.h"
 
 namespace uhf {
@@ -106,6 +107,13 @@ TEST(StationWindowWin32, StaysResponsiveWhileEachDriverCallTakesTwoSeconds) {
   ASSERT_TRUE(PumpUntil([&] { return ended; }, 10000));
   EXPECT_EQ(station->OkCount(), 1);
   EXPECT_FALSE(inner.LinkOpen());
+  // The result's line in green, the counts below it in the neutral colour.
+  const std::string panel = surface.GetText(idc::StatusPanel);
+  const std::size_t lineBreak = panel.find('\n');
+  ASSERT_NE(lineBreak, std::string::npos) << panel;
+  EXPECT_EQ(surface.RichColorAt(idc::StatusPanel, 0), kStatusGreen);
+  const int countsAt = static_cast<int>(Utf8Length(panel.substr(0, lineBreak))) + 1;
+  EXPECT_EQ(surface.RichColorAt(idc::StatusPanel, countsAt), kStationNeutral);
 }
 
 }  // namespace
