@@ -24,6 +24,9 @@ mkdir -p docs
   'Z:'"${run_dir//\//\\}"'\window.bmp')
 (cd "$run_dir" && "$UHF_WINE" "$root/$build/bin/window_shot.exe" "$root/$build/bin/uhf-reader-tool.exe" \
   'Z:'"${run_dir//\//\\}"'\window-read.bmp' --read)
+(cd "$run_dir" && "$UHF_WINE" "$root/$build/bin/window_shot.exe" "$root/$build/bin/uhf-reader-tool.exe" \
+  'Z:'"${run_dir//\//\\}"'\station-ok.bmp' --station)
 convert "$run_dir/window.bmp" -alpha off docs/window-windows.png
+convert "$run_dir/station-ok.bmp" -alpha off docs/station-windows-ok.png
 convert "$run_dir/window-read.bmp" -alpha off docs/window-windows-read.png
-echo "Wrote docs/window-windows.png and docs/window-windows-read.png"
+echo "Wrote docs/window-windows.png, docs/window-windows-read.png and docs/station-windows-ok.png"

@@ -141,7 +141,10 @@ std::string StationWindow::CountsText() const {
          texts_.STATION_COUNT_FAILED + " " + std::to_string(failed_);
 }
 
-void StationWindow::ShowPanel(const std::vector<std::pair<std::string, Rgb>>& lines) {
+void StationWindow::ShowPanel(std::vector<std::pair<std::string, Rgb>> lines) {
+  // The second line stays blank: the serial number label stands there on the panel, and the
+  // Win32 window paints its background over whatever text lies under it.
+  if (!lines.empty()) lines.insert(lines.begin() + 1, {std::string(), kStationNeutral});
   std::string text;
   for (const auto& [line, colour] : lines) text += (text.empty() ? "" : "\n") + line;
   // The panel's bound value too, so that a data exchange shows the same text.

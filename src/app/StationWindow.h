@@ -87,7 +87,7 @@ class StationWindow {
   void ShowWaiting();
   void ShowRunning(const std::string& serial);
   void ShowOutcome(const ReaderOutcome& outcome);
-  void ShowPanel(const std::vector<std::pair<std::string, Rgb>>& lines);
+  void ShowPanel(std::vector<std::pair<std::string, Rgb>> lines);
   std::string CountsText() const;
 
   ReaderConfigDialog& dialog_;

@@ -109,7 +109,7 @@ TEST(StationWindowWin32, StaysResponsiveWhileEachDriverCallTakesTwoSeconds) {
   EXPECT_FALSE(inner.LinkOpen());
   // The result's line in green, the counts below it in the neutral colour.
   const std::string panel = surface.GetText(idc::StatusPanel);
-  const std::size_t lineBreak = panel.find('\n');
+  const std::size_t lineBreak = panel.rfind('\n');
   ASSERT_NE(lineBreak, std::string::npos) << panel;
   EXPECT_EQ(surface.RichColorAt(idc::StatusPanel, 0), kStatusGreen);
   const int countsAt = static_cast<int>(Utf8Length(panel.substr(0, lineBreak))) + 1;
