@@ -21,7 +21,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -Wno-dev \
 cmake --build "$build" --target uhf-reader-tool window_shot -j"$(nproc)"
 export TAGVANE_SIM_STATE="$run_dir/reader.ini"
 mkdir -p docs
-shot() {  # shot <name> [--read|--screen]
+shot() {  # shot <name> [--read|--screen|--station]
   (cd "$run_dir" && "$UHF_WINE" "$root/$build/bin/window_shot.exe" \
     "$root/$build/bin/uhf-reader-tool.exe" 'Z:'"${run_dir//\//\\}"'\'"$1.bmp" "${@:2}")
   convert "$run_dir/$1.bmp" -alpha off "docs/$1.png"
@@ -31,6 +31,7 @@ shot() {  # shot <name> [--read|--screen]
 UHF_WINE_DESKTOP=1280x1024 wine_env_start "$run_dir/x86_64" x86_64
 shot window-windows
 shot window-windows-read --read
+shot station-windows-ok --station
 shot window-windows-96dpi --screen
 wine_env_stop
 

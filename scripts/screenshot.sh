@@ -8,4 +8,7 @@ cmake --build build --target uhf-screenshot -j"$(nproc)"
 mkdir -p docs
 QT_QPA_PLATFORM=offscreen build/bin/uhf-screenshot docs/window.png
 QT_QPA_PLATFORM=offscreen build/bin/uhf-screenshot docs/window-read.png --read
-echo "Wrote docs/window.png and docs/window-read.png"
+for shot in waiting ok failed; do
+  QT_QPA_PLATFORM=offscreen build/bin/uhf-screenshot "docs/station-$shot.png" "--station-$shot"
+done
+echo "Wrote docs/window.png, docs/window-read.png and docs/station-{waiting,ok,failed}.png"

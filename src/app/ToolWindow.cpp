@@ -29,4 +29,10 @@ void ToolWindow::MarkSimulatedReader() {
     window->setWindowTitle(window->windowTitle() + suffix);
 }
 
+void ToolWindow::StartStation(StationTask task, std::chrono::milliseconds poll,
+                              StationWindow::Hooks hooks) {
+  station_ = StartStationWindow(surface_, Dialog(), std::move(task), poll, std::move(hooks),
+                                [this] { Window()->done(QDialog::Rejected); });
+}
+
 }  // namespace uhf

@@ -5,9 +5,12 @@
 
 #include <QDialog>
 
+#include <chrono>
+#include <memory>
 #include <string_view>
 
 #include "app/ReaderConfigDialog.h"
+#include "app/StationWindow.h"
 #include "app/ToolAssembly.h"
 #include "dialog/MainDialogTemplate.h"
 
@@ -26,9 +29,18 @@ class ToolWindow {
   // Says in the caption that the reader behind the window is the simulated one.
   void MarkSimulatedReader();
 
+  // Station mode: readers polled for every `poll` on a worker thread, each configured with `task`
+  // as it is plugged in. Closing the window then waits for the reader in progress.
+  // `hooks.post` is the surface's own unless given.
+  void StartStation(StationTask task,
+                    std::chrono::milliseconds poll = std::chrono::milliseconds(300),
+                    StationWindow::Hooks hooks = {});
+  StationWindow* Station() { return station_.get(); }
+
  private:
   QtSurface surface_;
   WiredDialog dialog_;
+  std::unique_ptr<StationWindow> station_;  // finished before the window goes
 };
 
 }  // namespace uhf

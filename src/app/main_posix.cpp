@@ -1,5 +1,6 @@
 // The tool on Qt (Linux): the window on Qt widgets; everything else is the platform-free
 // assembly (app/ToolAssembly.h).
+//   uhf-reader-tool [--station [PROFILE]]
 
 #include <QApplication>
 #include <QMessageBox>
@@ -7,8 +8,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "app/StationWindow.h"
 #include "app/ToolAssembly.h"
 #include "app/ToolWindow.h"
 #include "dialog/MainDialogTemplate.h"
@@ -23,9 +28,11 @@ bool HasDisplay() {
   return false;
 }
 
-// The window on Qt widgets.
+// The window on Qt widgets, in station mode when asked for.
 class QtTool final : public uhf::ToolPlatform {
  public:
+  explicit QtTool(std::optional<uhf::StationTask> station) : station_(std::move(station)) {}
+
   void ReportStartFailure(const std::string& error) override {
     std::fprintf(stderr, "Cannot start: %s\n", error.c_str());
     // A start from the desktop has no terminal: a message box says it too. A platform without a
@@ -42,8 +49,12 @@ class QtTool final : public uhf::ToolPlatform {
   void RunWindow(uhf::ReaderDriver& driver, const std::string& caption) override {
     uhf::ToolWindow window(driver);
     window.SetCaption(caption);
+    if (station_) window.StartStation(*station_);
     window.Window()->exec();  // the dialog's result is not used
   }
+
+ private:
+  std::optional<uhf::StationTask> station_;
 };
 
 }  // namespace
@@ -56,7 +67,14 @@ int main(int argc, char** argv) {
                  argv[0]);
     return 2;
   }
+  std::string error;
+  const auto arguments =
+      uhf::ParseWindowArguments(std::vector<std::string>(argv + 1, argv + argc), error);
+  if (!arguments) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return 2;
+  }
   QApplication app(argc, argv);
-  QtTool tool;
+  QtTool tool(arguments->station);
   return uhf::RunTool(tool);
 }

@@ -1,9 +1,16 @@
 // The tool on Windows: the window on Win32 controls; everything else is the platform-free
 // assembly (app/ToolAssembly.h). A driver library that cannot be bound is reported in a message
 // box; the tool then does not start.
+//   uhf-reader-tool.exe [--station [PROFILE]]
+#include <cstdlib>
+#include <memory>
+#include <optional>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "app/StationWindow.h"
 #include "app/ToolAssembly.h"
 #include "dialog/MainDialogTemplate.h"
 #include "driver/LibraryLoader.h"
@@ -13,6 +20,8 @@ namespace {
 
 class Win32Tool final : public uhf::ToolPlatform {
  public:
+  explicit Win32Tool(std::optional<uhf::StationTask> station) : station_(std::move(station)) {}
+
   void ReportStartFailure(const std::string& error) override {
     const std::wstring text = uhf::Widen("Cannot start: " + error);
     MessageBoxW(nullptr, text.c_str(), uhf::Widen(uhf::kAppTitle).c_str(), MB_OK | MB_ICONERROR);
@@ -23,14 +32,39 @@ class Win32Tool final : public uhf::ToolPlatform {
                                                                        uhf::kHoverButtonIds.end()));
     uhf::WiredDialog dialog(surface, driver);
     SetWindowTextW(surface.Window(), uhf::Widen(caption).c_str());
+    std::unique_ptr<uhf::StationWindow> station;
+    if (station_) {
+      station = uhf::StartStationWindow(surface, dialog.Dialog(), *station_,
+                                        std::chrono::milliseconds(300), {},
+                                        [&surface] { surface.EndDialog(); });
+    }
     surface.RunModal();  // the dialog's result is not used
   }
+
+ private:
+  std::optional<uhf::StationTask> station_;
 };
+
+// The program's arguments as UTF-8, without the program's name (the runtime has split the
+// command line already).
+std::vector<std::string> Arguments() {
+  std::vector<std::string> arguments;
+  for (int i = 1; i < __argc && __wargv != nullptr; ++i)
+    arguments.push_back(uhf::Narrow(__wargv[i]));
+  return arguments;
+}
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   uhf::detail::RestrictDllSearch();
-  Win32Tool tool;
+  std::string error;
+  const auto arguments = uhf::ParseWindowArguments(Arguments(), error);
+  if (!arguments) {
+    MessageBoxW(nullptr, uhf::Widen(error).c_str(), uhf::Widen(uhf::kAppTitle).c_str(),
+                MB_OK | MB_ICONERROR);
+    return 2;
+  }
+  Win32Tool tool(arguments->station);
   return uhf::RunTool(tool);
 }

@@ -1,9 +1,12 @@
 // Renders the tool's window without a display and saves it as a PNG: the window as it opens, or
 // after a press of "获取配置信息" (--read) or of "出厂默认设置" (--factory) against a fresh
-// simulated reader held in memory.
-//   uhf-screenshot OUTPUT.png [--read | --factory]
+// simulated reader held in memory; or in station mode waiting for a reader, after a reader
+// configured (--station-ok) or after one whose write failed (--station-failed).
+//   uhf-screenshot OUTPUT.png [--read | --factory | --station-waiting | --station-ok |
+//                              --station-failed]
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QPixmap>
 
 #include <cstdio>
@@ -12,17 +15,20 @@
 
 #include "app/ToolWindow.h"
 #include "dialog/ControlIds.h"
-#include "sim/SimulatedReader.h"
+#include "sim/InstrumentedReader.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: %s OUTPUT.png [--read | --factory]\n", argv[0]);
+    std::fprintf(stderr,
+                 "usage: %s OUTPUT.png [--read | --factory | --station-waiting | --station-ok | "
+                 "--station-failed]\n",
+                 argv[0]);
     return 2;
   }
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication app(argc, argv);
 
-  uhf::SimulatedReader reader;  // no state file: a factory-fresh reader
+  uhf::InstrumentedReader reader;  // no state file: a factory-fresh reader
   uhf::DialogPlatform platform = uhf::SystemDialogPlatform();
   platform.configIniPath = [] { return std::optional<std::filesystem::path>(); };
   uhf::ToolWindow window(reader, platform);
@@ -34,6 +40,21 @@ int main(int argc, char** argv) {
     window.Dialog().OnCommand(uhf::idc::ReadConfig, uhf::Notification::Clicked);
   if (std::strcmp(action, "--factory") == 0)
     window.Dialog().OnCommand(uhf::idc::FactoryDefault, uhf::Notification::Clicked);
+  const bool waiting = std::strcmp(action, "--station-waiting") == 0;
+  const bool failed = std::strcmp(action, "--station-failed") == 0;
+  if (waiting || failed || std::strcmp(action, "--station-ok") == 0) {
+    if (waiting) reader.State().attached = false;
+    if (failed) reader.FailOn("UhfSetWgOutByte");
+    window.StartStation({}, std::chrono::milliseconds(20));
+    // Until the reader's result is shown (or a few polls found none).
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 5000 &&
+           (waiting ? clock.elapsed() < 200
+                    : window.Station()->OkCount() + window.Station()->FailedCount() == 0)) {
+      QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+  }
   QApplication::processEvents();
 
   if (!window.Window()->grab().save(QString::fromLocal8Bit(argv[1]))) {

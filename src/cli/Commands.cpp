@@ -8,11 +8,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/ReaderProfile.h"
 #include "cli/WiegandFrame.h"
 #include "dialog/ControlIds.h"
 #include "dialog/InterfaceText.h"
 #include "reader/ReaderOperations.h"
+#include "station/ReaderProfile.h"
 #include "tags/TagReads.h"
 
 namespace uhf::cli {

@@ -37,16 +37,6 @@ std::string LinkText(const LinkOptions& link) {
   return "usb";
 }
 
-std::string FailureText(const OperationResult& result) {
-  std::string text;
-  if (!result.succeeded) text = result.statusText;
-  for (const std::string& message : result.messages) {
-    if (!text.empty()) text += "; ";
-    text += message;
-  }
-  return text;
-}
-
 Session::Session(ReaderDriver& driver, DialogPlatform platform)
     : dialog_(surface_, driver, std::move(platform)) {
   surface_.SetNotificationHandler(

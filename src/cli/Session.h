@@ -11,6 +11,7 @@
 #include "dialog/ControlIds.h"
 #include "dialog/MainDialogTemplate.h"
 #include "reader/ReaderConfiguration.h"
+#include "station/StationCycle.h"
 #include "ui/MemorySurface.h"
 
 namespace uhf::cli {
@@ -28,8 +29,8 @@ struct LinkOptions {
 // The link as a short text for logs: "usb", "serial COM3 115200", "tcp 192.168.1.250:27001".
 std::string LinkText(const LinkOptions& link);
 
-// The texts that explain a failed operation: its status text, then every message box.
-std::string FailureText(const OperationResult& result);
+// The texts that explain a failed operation (station/StationCycle.h).
+using uhf::FailureText;
 
 class Session {
  public:

@@ -12,10 +12,12 @@
 
 #include "cli/Session.h"
 #include "reader/ReaderConfiguration.h"
+#include "station/StationCycle.h"
 
 namespace uhf::cli {
 
-enum class StationJob { FactoryDefault, Apply };
+// The job and the comparison are the station cycle's (station/StationCycle.h).
+using StationJob = uhf::StationJob;
 
 struct StationOptions {
   StationJob job = StationJob::FactoryDefault;
@@ -37,17 +39,8 @@ struct StationHooks {
   std::function<bool()> stopRequested;  // Ctrl+C, SIGTERM, the console closed
 };
 
-// A setting a reader reads back otherwise than wanted, each value as text.
-struct SettingDifference {
-  std::string setting;  // the setting's name in ReaderConfiguration
-  std::string wanted;
-  std::string read;  // empty when the read did not obtain it
-};
-
-// The settings `wanted` holds that a save or a factory reset writes over this link, compared with
-// what a read obtained; flags compare as on or off.
-std::vector<SettingDifference> CompareSettings(const ReaderConfiguration& wanted,
-                                               const ReaderConfiguration& read, bool usbLink);
+using SettingDifference = uhf::SettingDifference;
+using uhf::CompareSettings;
 
 // Runs the station until `count` readers were taken or a stop is requested (never between two
 // writes to a reader). Returns the exit status: 0 every reader ok, 1 any failed, 4 any differs

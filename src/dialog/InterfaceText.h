@@ -47,6 +47,18 @@ struct InterfaceText {
   std::string MESSAGE_TAG_INTERVAL_PARAMETER_ERROR;
   std::string MESSAGE_READ_FIRST;
   std::string MESSAGE_SET_PARAMETER_FAIL;
+  // Station mode (--station): the panel while no reader is attached, while one is configured,
+  // its result, the serial number's label, the cause of a read-back that differs, the counts of
+  // this session, and the note while closing waits for the reader in progress.
+  std::string STATION_WAITING;
+  std::string STATION_RUNNING;
+  std::string STATION_OK;
+  std::string STATION_FAILED;
+  std::string STATION_SERIAL;
+  std::string STATION_DIFFERS;
+  std::string STATION_COUNT_OK;
+  std::string STATION_COUNT_FAILED;
+  std::string STATION_CLOSING;
 };
 
 // Every text with its defaults, as the program starts with them when config.ini is missing.

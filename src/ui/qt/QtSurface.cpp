@@ -73,6 +73,14 @@ QWidget* QtSurface::Widget(int id) const {
   return it == controls_.end() ? nullptr : it->second->widget;
 }
 
+void QtSurface::SetCloseHandler(std::function<bool()> handler) {
+  dialog_->closeHandler = std::move(handler);
+}
+
+void QtSurface::PostToWindowThread(std::function<void()> task) {
+  QMetaObject::invokeMethod(dialog_.get(), std::move(task), Qt::QueuedConnection);
+}
+
 void QtSurface::SetAcceptHandler(std::function<bool()> handler) {
   dialog_->acceptHandler = std::move(handler);
 }

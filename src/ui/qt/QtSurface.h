@@ -92,6 +92,10 @@ class QtSurface : public ControlSurface {
   void SetMessageBoxHook(MessageBoxHook hook) { messageBoxHook_ = std::move(hook); }
   // Enter (the dialog's accept command) ends the dialog only when this returns true.
   void SetAcceptHandler(std::function<bool()> handler);
+  // Escape or the close box ends the dialog only when this returns true.
+  void SetCloseHandler(std::function<bool()> handler);
+  // Runs `task` on the window's thread, later; callable from any thread while the surface lives.
+  void PostToWindowThread(std::function<void()> task);
 
   QDialog* Window() const;
   QWidget* Widget(int id) const;  // nullptr for an unknown id

@@ -12,6 +12,10 @@ void SurfaceDialog::accept() {
   if (!acceptHandler || acceptHandler()) QDialog::accept();
 }
 
+void SurfaceDialog::reject() {
+  if (!closeHandler || closeHandler()) QDialog::reject();
+}
+
 bool SurfaceDialog::event(QEvent* event) {
   if (event->type() == QEvent::Paint && onFirstFrame) {
     // The window and its children are painted and flushed in one pass; a call queued from the

@@ -13,10 +13,13 @@ namespace uhf {
 class SurfaceDialog : public QDialog {
  public:
   std::function<bool()> acceptHandler;
+  // Escape or the window's close box ends the dialog only when this returns true (or is unset).
+  std::function<bool()> closeHandler;
   // Called once, after the first frame has been painted and flushed.
   std::function<void()> onFirstFrame;
 
   void accept() override;
+  void reject() override;
 
  protected:
   bool event(QEvent* event) override;

@@ -6,9 +6,11 @@
 
 #include "ui/win32/WindowsApi.h"
 
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
@@ -76,6 +78,12 @@ class Win32Surface : public ControlSurface {
   void SetMessageBoxHook(MessageBoxHook hook) { messageBoxHook_ = std::move(hook); }
   // Enter (the dialog's accept command) ends the dialog only when this returns true.
   void SetAcceptHandler(std::function<bool()> handler) { acceptHandler_ = std::move(handler); }
+  // Escape or the close box ends the dialog only when this returns true.
+  void SetCloseHandler(std::function<bool()> handler) { closeHandler_ = std::move(handler); }
+  // Ends the dialog as a close would, asking no handler.
+  void EndDialog();
+  // Runs `task` on the window's thread, later; callable from any thread while the surface lives.
+  void PostToWindowThread(std::function<void()> task);
 
   // Shows the window and runs its message loop until the dialog ends (Escape, close, or an
   // accepted Enter).
@@ -122,6 +130,9 @@ class Win32Surface : public ControlSurface {
   HBRUSH pushButtonBrush_ = nullptr;
   HICON icon_ = nullptr;
   bool ended_ = false;
+  std::function<bool()> closeHandler_;
+  std::mutex postedMutex_;
+  std::deque<std::function<void()>> posted_;
   MessageBoxHook messageBoxHook_;
   std::function<bool()> acceptHandler_;
 };

@@ -198,6 +198,9 @@ Win32Surface::~Win32Surface() {
   if (pushButtonBrush_ != nullptr) DeleteObject(pushButtonBrush_);
 }
 
+// Tasks posted from other threads wait in posted_; this message runs them.
+constexpr UINT kPostedMessage = WM_APP + 1;
+
 INT_PTR CALLBACK Win32Surface::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     SetWindowLongPtrW(dialog, DWLP_USER, lParam);
@@ -215,7 +218,7 @@ INT_PTR Win32Surface::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (lParam == 0 || id == IDOK || id == IDCANCEL) {
         if (id == IDOK && !(acceptHandler_ && !acceptHandler_())) {
           ended_ = true;
-        } else if (id == IDCANCEL) {
+        } else if (id == IDCANCEL && (!closeHandler_ || closeHandler_())) {
           ended_ = true;
         }
         return TRUE;
@@ -268,7 +271,7 @@ INT_PTR Win32Surface::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return FALSE;
     }
     case WM_CLOSE:
-      ended_ = true;
+      if (!closeHandler_ || closeHandler_()) ended_ = true;
       return TRUE;
     case WM_DPICHANGED:
       // The system scales the dialog and its own font (the default handling, which follows);
@@ -279,6 +282,15 @@ INT_PTR Win32Surface::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kFontsMessage:
       ApplyFonts();
       return TRUE;
+    case kPostedMessage: {
+      std::deque<std::function<void()>> tasks;
+      {
+        std::lock_guard<std::mutex> lock(postedMutex_);
+        tasks.swap(posted_);
+      }
+      for (std::function<void()>& task : tasks) task();
+      return TRUE;
+    }
     default:
       return FALSE;
   }
@@ -405,6 +417,20 @@ void Win32Surface::ShrinkBy(double factor) {
                (window.bottom - window.top) - client.bottom + Round(client.bottom * factor),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   InvalidateRect(dialog_, nullptr, TRUE);
+}
+
+void Win32Surface::EndDialog() {
+  ended_ = true;
+  // Wakes the message loop, which then sees the end.
+  PostMessageW(dialog_, WM_NULL, 0, 0);
+}
+
+void Win32Surface::PostToWindowThread(std::function<void()> task) {
+  {
+    std::lock_guard<std::mutex> lock(postedMutex_);
+    posted_.push_back(std::move(task));
+  }
+  PostMessageW(dialog_, kPostedMessage, 0, 0);
 }
 
 void Win32Surface::RunModal() {

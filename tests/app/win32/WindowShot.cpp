@@ -1,6 +1,6 @@
 // Starts uhf-reader-tool.exe, optionally presses "获取配置信息" and waits for the status, and
 // writes the window as the screen shows it into a BMP file. Used for the Windows screenshots.
-//   window_shot.exe <tool.exe> <out.bmp> [--read|--screen]
+//   window_shot.exe <tool.exe> <out.bmp> [--read | --screen | --station]
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -63,7 +63,7 @@ bool WriteBmp(const std::wstring& path, HWND window, bool wholeScreen) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: window_shot <tool.exe> <out.bmp> [--read|--screen]\n");
+    std::fprintf(stderr, "usage: window_shot <tool.exe> <out.bmp> [--read | --screen | --station]\n");
     return 2;
   }
   // Screen coordinates in pixels of the screen, whatever its dots per inch.
@@ -73,7 +73,9 @@ int wmain(int argc, wchar_t** argv) {
     set(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
   }
   const std::wstring option = argc > 3 ? argv[3] : L"";
+  const bool station = option == L"--station";
   std::wstring command = L"\"" + std::wstring(argv[1]) + L"\"";
+  if (station) command += L" --station";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
@@ -99,7 +101,8 @@ int wmain(int argc, wchar_t** argv) {
         std::this_thread::sleep_for(50ms);
       }
     }
-    std::this_thread::sleep_for(1s);  // let every control finish painting
+    if (station) std::this_thread::sleep_for(2s);  // a poll, and a reader's cycle if attached
+    std::this_thread::sleep_for(1s);               // let every control finish painting
     status = WriteBmp(argv[2], window, option == L"--screen") ? 0 : 1;
     PostMessageW(window, WM_CLOSE, 0, 0);
   }

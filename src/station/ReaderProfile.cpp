@@ -1,4 +1,4 @@
-#include "cli/ReaderProfile.h"
+#include "station/ReaderProfile.h"
 
 #include <algorithm>
 #include <cctype>
@@ -10,7 +10,7 @@
 #include "reader/ReaderSettings.h"
 #include "tags/CardFormats.h"
 
-namespace uhf::cli {
+namespace uhf {
 
 namespace {
 
@@ -568,4 +568,4 @@ ReaderConfiguration DesiredConfiguration(const ParsedProfile& profile,
   return desired;
 }
 
-}  // namespace uhf::cli
+}  // namespace uhf

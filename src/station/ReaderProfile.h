@@ -15,7 +15,7 @@
 
 #include "reader/ReaderConfiguration.h"
 
-namespace uhf::cli {
+namespace uhf {
 
 // Field names are those of ReaderConfiguration; units are documented beside the command. A
 // setting the read did not obtain is null.
@@ -66,4 +66,4 @@ std::optional<ProfileError> CheckProfile(const ParsedProfile& profile,
 ReaderConfiguration DesiredConfiguration(const ParsedProfile& profile,
                                          const ReaderConfiguration& read, bool usbLink);
 
-}  // namespace uhf::cli
+}  // namespace uhf
