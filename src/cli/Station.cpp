@@ -203,9 +203,14 @@ class Station {
       outcome.differences = CompareSettings(*wanted, *back, Usb());
       if (!outcome.differences.empty()) outcome.result = "differs";
     }
-    LinkState link = LinkStateOf(ctx.state);
-    CloseHeldLink(ctx.driver, link);
-    KeepLinkState(ctx.state, link);
+    // The link the read left open is closed; a reader that refuses even that is not ok.
+    if (ctx.state.linkOpen) {
+      const std::int32_t closed = ctx.driver.CloseCom();
+      ctx.state.linkOpen = false;
+      if (closed != 0 && outcome.result == "ok") {
+        Fail(outcome, "close", "CloseCom returned " + std::to_string(closed));
+      }
+    }
     outcome.durationMs =
         std::chrono::duration_cast<std::chrono::milliseconds>(hooks_.now() - began).count();
     return outcome;
@@ -237,7 +242,8 @@ class Station {
       }
       line["differences"] = list;
       line["durationMs"] = o.durationMs;
-      out_ << line.dump() << std::endl;
+      // A reader's texts may hold bytes that are no UTF-8: replaced, never a stop.
+      out_ << line.dump(-1, ' ', false, Json::error_handler_t::replace) << std::endl;
     } else {
       out_ << o.time << "  " << (o.serialNumber.empty() ? "-" : o.serialNumber) << "  " << o.result;
       if (o.result == "failed") out_ << "  " << o.operation << ": " << o.error;
