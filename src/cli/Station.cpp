@@ -1,5 +1,6 @@
 #include "cli/Station.h"
 
+#include <algorithm>
 #include <array>
 #include <fstream>
 #include <iterator>
@@ -107,12 +108,13 @@ class Station {
     std::optional<std::string> present;
     int taken = 0;
     while ((options_.count == 0 || taken < options_.count) && !hooks_.stopRequested()) {
+      const auto polled = hooks_.now();
       const Link link = LinkFromControls(session_.Context());
       const std::optional<std::string> answered = Probe(session_.Context().driver, link);
       if (!answered) present.reset();
       if (!answered || (present && SameReader(*present, *answered))) {
         ShowWaiting(present);
-        hooks_.sleep(options_.poll);
+        hooks_.sleep(UntilNextPoll(polled));
         continue;
       }
       ClearWaiting();
@@ -120,7 +122,7 @@ class Station {
       Report(outcome);
       ++taken;
       present = outcome.serialNumber;
-      if (options_.count == 0 || taken < options_.count) hooks_.sleep(options_.poll);
+      if (options_.count == 0 || taken < options_.count) hooks_.sleep(UntilNextPoll(polled));
     }
     ClearWaiting();
     if (failed_ > 0 || logFailed_) return kExitFailed;
@@ -128,6 +130,13 @@ class Station {
   }
 
  private:
+  // What is left of the poll interval that began at `polled`: polls begin every interval, the
+  // time a poll or a reader took counted in it.
+  std::chrono::milliseconds UntilNextPoll(std::chrono::steady_clock::time_point polled) const {
+    const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(hooks_.now() - polled);
+    return std::max(options_.poll - spent, std::chrono::milliseconds(0));
+  }
+
   bool LoadProfile() {
     std::ifstream file(options_.profile, std::ios::binary);
     if (!file) {

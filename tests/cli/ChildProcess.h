@@ -60,8 +60,8 @@ class ChildProcess {
       const std::wstring wideName = Widen(name);
       wchar_t old[4096];
       const DWORD length = GetEnvironmentVariableW(wideName.c_str(), old, 4096);
-      saved.emplace_back(wideName, length > 0 && length < 4096 ? std::wstring(old, length)
-                                                               : std::wstring());
+      saved.emplace_back(wideName,
+                         length > 0 && length < 4096 ? std::wstring(old, length) : std::wstring());
       SetEnvironmentVariableW(wideName.c_str(), Widen(value).c_str());
     }
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
@@ -77,8 +77,8 @@ class ChildProcess {
     startup.hStdInput = input;
     startup.hStdOutput = outFile;
     startup.hStdError = errFile;
-    started_ = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                              nullptr, &startup, &info_) != FALSE;
+    started_ = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                              &startup, &info_) != FALSE;
     for (HANDLE h : {outFile, errFile, input}) {
       if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
     }
@@ -105,14 +105,16 @@ class ChildProcess {
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
 
-  bool Started() const { return started_; }
+  bool Started() const {
+    return started_;
+  }
 
   // The exit status once the program ended within `limit`; -1 when it had not (it is ended).
   int Wait(std::chrono::milliseconds limit) {
     if (!started_) return -1;
 #if defined(_WIN32)
-    const bool ended = WaitForSingleObject(info_.hProcess, static_cast<DWORD>(limit.count())) ==
-                       WAIT_OBJECT_0;
+    const bool ended =
+        WaitForSingleObject(info_.hProcess, static_cast<DWORD>(limit.count())) == WAIT_OBJECT_0;
     DWORD code = 0;
     if (!ended) TerminateProcess(info_.hProcess, 9);
     WaitForSingleObject(info_.hProcess, INFINITE);

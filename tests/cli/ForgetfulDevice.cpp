@@ -19,7 +19,8 @@ class Forgetful final : public DriverDecorator {
     std::string_view names = value != nullptr ? value : "";
     while (!names.empty()) {
       const std::size_t comma = names.find(',');
-      if (const auto operation = OperationNamed(names.substr(0, comma))) forgets_.insert(*operation);
+      if (const auto operation = OperationNamed(names.substr(0, comma)))
+        forgets_.insert(*operation);
       names = comma == std::string_view::npos ? std::string_view() : names.substr(comma + 1);
     }
   }

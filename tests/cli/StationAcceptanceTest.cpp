@@ -39,9 +39,13 @@ class StationAcceptance : public ::testing::Test {
   }
   std::vector<std::string> StationArgs(const std::string& library,
                                        const std::vector<std::string>& args) const {
-    std::vector<std::string> command = {NativePath(READERCTL), "--driver", NativePath(library),
-                                        "--json", "--station-log",
-                                        (folder_ / "station.csv").string(), "station"};
+    std::vector<std::string> command = {NativePath(READERCTL),
+                                        "--driver",
+                                        NativePath(library),
+                                        "--json",
+                                        "--station-log",
+                                        (folder_ / "station.csv").string(),
+                                        "station"};
     command.insert(command.end(), args.begin(), args.end());
     return command;
   }
@@ -89,8 +93,7 @@ TEST_F(StationAcceptance, ThreeReadersGiveThreeOkLinesAndOneLeftAttachedOnlyOne)
   ASSERT_TRUE(station.Started());
   for (const char* kind : {"1", "2"}) {
     const std::size_t taken = serials.size();
-    ASSERT_TRUE(Eventually([&] { return Lines().size() == taken; }))
-        << TextOf(folder_ / "err.txt");
+    ASSERT_TRUE(Eventually([&] { return Lines().size() == taken; })) << TextOf(folder_ / "err.txt");
     // Many polls while the reader stays: still one line, one reset.
     std::this_thread::sleep_for(400ms);
     EXPECT_EQ(Lines().size(), taken);
@@ -141,9 +144,9 @@ TEST_F(StationAcceptance, AValueTheReaderDoesNotKeepDiffersAndExitsFour) {
   WriteBytes(folder_ / "line.ini", "[reader]\nbuzzer=0\n");
   ChildEnvironment env = Env();
   env.emplace_back("TAGVANE_SIM_FORGET", "UhfSetBuzzer");
-  ChildProcess station(StationArgs(FORGETFUL_LIBRARY, {"--apply", (folder_ / "line.ini").string(),
-                                                       "--count", "1"}),
-                       env, folder_ / "out.txt", folder_ / "err.txt");
+  ChildProcess station(
+      StationArgs(FORGETFUL_LIBRARY, {"--apply", (folder_ / "line.ini").string(), "--count", "1"}),
+      env, folder_ / "out.txt", folder_ / "err.txt");
   EXPECT_EQ(station.Wait(60s), kExitDiffers) << TextOf(folder_ / "err.txt");
   const std::vector<Json> lines = Lines();
   ASSERT_EQ(lines.size(), 1u);

@@ -1,7 +1,7 @@
 // The station against a thousand readers behind the hostile driver, plugged in and out at
 // random (run under the sanitizers in the sanitizer build): a line is ok only when every call of
-// its reader returned 0 and the reader holds what the window's factory default makes of it, and a reader that stays attached
-// is taken again only after a poll found it gone.
+// its reader returned 0 and the reader holds what the window's factory default makes of it, and a
+// reader that stays attached is taken again only after a poll found it gone.
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -13,8 +13,8 @@
 #include "CompanionTestSupport.h"
 #include "cli/Station.h"
 #include "dialog/InterfaceText.h"
-#include "sim/HostileDriver.h"
 #include "reader/ReaderOperations.h"
+#include "sim/HostileDriver.h"
 #include "sim/SimControl.h"
 
 namespace uhf::cli::testing {
@@ -26,11 +26,11 @@ namespace {
 // values are the hostile driver's own.
 class Routed : public ReaderDriver {
  public:
-#define UHF_ROUTED_OPERATION(ret, name, params, args)                \
-  ret name params override {                                         \
-    if (!sim.State().attached) return sim.name args;                 \
-    const std::int32_t status = hostile.name args;                   \
-    return status != 0 || hostileValues ? status : sim.name args;    \
+#define UHF_ROUTED_OPERATION(ret, name, params, args)             \
+  ret name params override {                                      \
+    if (!sim.State().attached) return sim.name args;              \
+    const std::int32_t status = hostile.name args;                \
+    return status != 0 || hostileValues ? status : sim.name args; \
   }
   TAGVANE_OPERATIONS(UHF_ROUTED_OPERATION)
 #undef UHF_ROUTED_OPERATION
@@ -170,8 +170,8 @@ TEST(HostileStation, OkOnlyWhenEveryCallSucceededAndTheReaderHoldsWhatWasMeant) 
     const Configuration& c = taken[i];
     const std::string result = lines[i]["result"];
     SCOPED_TRACE(::testing::Message() << "reader " << c.reader << ": " << lines[i].dump());
-    const bool allSucceeded = std::all_of(c.statuses.begin(), c.statuses.end(),
-                                          [](std::int32_t s) { return s == 0; });
+    const bool allSucceeded =
+        std::all_of(c.statuses.begin(), c.statuses.end(), [](std::int32_t s) { return s == 0; });
     // What the window's factory default makes of the same reader.
     SimulatedReader twin;
     twin.State() = plugged[static_cast<std::size_t>(c.reader)];
