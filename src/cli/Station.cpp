@@ -1,5 +1,6 @@
 #include "cli/Station.h"
 
+#include <algorithm>
 #include <optional>
 #include <ostream>
 #include <vector>
@@ -54,16 +55,17 @@ class Station {
                        hooks_.now, hooks_.time);
     int taken = 0;
     while ((options_.count == 0 || taken < options_.count) && !hooks_.stopRequested()) {
+      const auto polled = hooks_.now();
       const std::optional<std::string> found = cycle.FindNewReader();
       if (!found) {
         ShowWaiting(cycle.Present());
-        hooks_.sleep(options_.poll);
+        hooks_.sleep(UntilNextPoll(polled));
         continue;
       }
       ClearWaiting();
       Report(cycle.Configure(*found));
       ++taken;
-      if (options_.count == 0 || taken < options_.count) hooks_.sleep(options_.poll);
+      if (options_.count == 0 || taken < options_.count) hooks_.sleep(UntilNextPoll(polled));
     }
     ClearWaiting();
     if (failed_ > 0 || logFailed_) return kExitFailed;
@@ -71,6 +73,13 @@ class Station {
   }
 
  private:
+  // What is left of the poll interval that began at `polled`: polls begin every interval, the
+  // time a poll or a reader took counted in it.
+  std::chrono::milliseconds UntilNextPoll(std::chrono::steady_clock::time_point polled) const {
+    const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(hooks_.now() - polled);
+    return std::max(options_.poll - spent, std::chrono::milliseconds(0));
+  }
+
   std::string JobText() const {
     return options_.job == StationJob::FactoryDefault ? "factory-default"
                                                       : "apply " + options_.profile.string();
@@ -100,7 +109,8 @@ class Station {
       }
       line["differences"] = list;
       line["durationMs"] = o.durationMs;
-      out_ << line.dump() << std::endl;
+      // A reader's texts may hold bytes that are no UTF-8: replaced, never a stop.
+      out_ << line.dump(-1, ' ', false, Json::error_handler_t::replace) << std::endl;
     } else {
       out_ << o.time << "  " << (o.serialNumber.empty() ? "-" : o.serialNumber) << "  " << result;
       if (o.result == StationResult::Failed) out_ << "  " << o.operation << ": " << o.error;

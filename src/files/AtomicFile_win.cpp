@@ -53,11 +53,19 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view con
     return fail("cannot flush the temporary file of", code);
   }
   CloseHandle(file);
-  if (!MoveFileExW(temp.c_str(), path.wstring().c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return fail("cannot replace", GetLastError());
+  // Another process reading the file holds it open for a moment, and an open file cannot be
+  // replaced: tried again for up to a second before giving up.
+  for (int attempt = 0;; ++attempt) {
+    if (MoveFileExW(temp.c_str(), path.wstring().c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return true;
+    }
+    const DWORD code = GetLastError();
+    if ((code != ERROR_ACCESS_DENIED && code != ERROR_SHARING_VIOLATION) || attempt == 100) {
+      return fail("cannot replace", code);
+    }
+    Sleep(10);
   }
-  return true;
 }
 
 }  // namespace uhf

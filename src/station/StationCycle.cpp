@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 #include <span>
+#include <string>
 #include <utility>
 
 #include "reader/OperationSupport.h"
@@ -206,7 +207,14 @@ ReaderOutcome StationCycle::Configure(const std::string& serialNumber) {
     outcome.differences = CompareSettings(*wanted, *back, usb);
     if (!outcome.differences.empty()) outcome.result = StationResult::Differs;
   }
-  CloseHeldLink(driver_, linkState_);
+  // The link the read left open is closed; a reader that refuses even that is not ok.
+  if (linkState_.open) {
+    const std::int32_t closed = driver_.CloseCom();
+    linkState_.open = false;
+    if (closed != 0 && outcome.result == StationResult::Ok) {
+      Fail(outcome, "close", "CloseCom returned " + std::to_string(closed));
+    }
+  }
   present_ = outcome.serialNumber;
   outcome.durationMs =
       std::chrono::duration_cast<std::chrono::milliseconds>(now_() - began).count();
