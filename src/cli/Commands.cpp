@@ -21,6 +21,11 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
+// A document as text; a reader's texts that are no UTF-8 are replaced, never a stop.
+std::string JsonText(const Json& document) {
+  return document.dump(2, ' ', false, Json::error_handler_t::replace);
+}
+
 // What a command found out, before it is printed.
 struct Run {
   const Invocation& invocation;
@@ -42,7 +47,7 @@ struct Run {
   // A failure: the texts the operation showed on stderr, and with --json an object on stdout too.
   CommandReport Fail(int status, const std::string& text, std::string result = "failed") {
     err << "uhf-readerctl: " << text << '\n';
-    if (invocation.json) out << Json{{"result", result}, {"error", text}}.dump(2) << '\n';
+    if (invocation.json) out << JsonText(Json{{"result", result}, {"error", text}}) << '\n';
     return Finish(status, std::move(result));
   }
 
@@ -66,7 +71,7 @@ CommandReport Read(Run& run) {
   const std::optional<ReaderConfiguration> config = run.Read();
   if (!config) return run.report;
   if (run.invocation.json) {
-    run.out << ConfigurationJson(*config).dump(2) << '\n';
+    run.out << JsonText(ConfigurationJson(*config)) << '\n';
   } else {
     run.out << ConfigurationTable(*config);
   }
@@ -77,7 +82,7 @@ CommandReport FactoryDefault(Run& run) {
   const OperationResult result = OnFactoryDefault(run.session.Context());
   if (!result.succeeded) return run.Fail(kExitFailed, FailureText(result));
   if (run.invocation.json) {
-    run.out << Json{{"result", "ok"}, {"status", result.statusText}}.dump(2) << '\n';
+    run.out << JsonText(Json{{"result", "ok"}, {"status", result.statusText}}) << '\n';
   } else {
     run.out << result.statusText << '\n';
   }
@@ -95,7 +100,7 @@ CommandReport Export(Run& run) {
     return run.Fail(kExitFailed, "cannot write " + run.invocation.file.string());
   }
   if (run.invocation.json) {
-    run.out << Json{{"result", "ok"}, {"file", run.invocation.file.string()}}.dump(2) << '\n';
+    run.out << JsonText(Json{{"result", "ok"}, {"file", run.invocation.file.string()}}) << '\n';
   } else {
     run.out << "Profile of " << config->serialNumberText.value_or("") << " written to "
             << run.invocation.file.string() << '\n';
@@ -140,7 +145,7 @@ CommandReport Apply(Run& run) {
   }
   const bool same = differences.empty();
   if (run.invocation.json) {
-    run.out << Json{{"result", same ? "ok" : "differs"}, {"differences", differences}}.dump(2)
+    run.out << JsonText(Json{{"result", same ? "ok" : "differs"}, {"differences", differences}})
             << '\n';
   } else if (same) {
     run.out << "Applied " << run.invocation.file.string() << " to " << run.report.serialNumber
@@ -174,7 +179,7 @@ CommandReport AddressCommand(Run& run, bool set) {
     address = *read.configuration.readerAddress;
   }
   if (run.invocation.json) {
-    run.out << Json{{"result", "ok"}, {"readerAddress", address}}.dump(2) << '\n';
+    run.out << JsonText(Json{{"result", "ok"}, {"readerAddress", address}}) << '\n';
   } else {
     run.out << "readerAddress " << address << '\n';
   }
@@ -271,7 +276,7 @@ CommandReport ReadTags(Run& run) {
     if (!file) return run.Fail(kExitFailed, "cannot write " + inv.csv->string());
   }
   if (inv.json) {
-    run.out << Json{{"result", reads > 0 ? "ok" : "failed"}, {"tags", rows}}.dump(2) << '\n';
+    run.out << JsonText(Json{{"result", reads > 0 ? "ok" : "failed"}, {"tags", rows}}) << '\n';
   } else {
     run.out << table.str();
   }
@@ -330,7 +335,7 @@ CommandReport Texts(Run& run) {
           << '\n';
   }
   if (run.invocation.json) {
-    run.out << list.dump(2) << '\n';
+    run.out << JsonText(list) << '\n';
   } else {
     run.out << table.str();
   }
@@ -358,7 +363,7 @@ CommandReport Ports(Run& run, const DialogPlatform& platform) {
           << port.devicePath << port.displayName << '\n';
   }
   if (run.invocation.json) {
-    run.out << list.dump(2) << '\n';
+    run.out << JsonText(list) << '\n';
   } else if (ports.empty()) {
     run.out << "No serial port found\n";
   } else {

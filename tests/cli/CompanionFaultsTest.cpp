@@ -1,6 +1,7 @@
 // Faults the companion must not have: a profile written from a read that failed, profile checks
 // that ignore the link or end a range one early or late, a profile with two [reader] sections,
-// and a read that loses the Wiegand output length on the USB link.
+// a read that loses the Wiegand output length on the USB link, and JSON that stops at bytes that
+// are no UTF-8.
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -171,6 +172,20 @@ TEST(ReadCommand, ReportsTheWiegandOutputRecordOnEveryLink) {
     // The format is read over USB only.
     EXPECT_EQ(json["wiegandFormat"], link == LinkKind::Usb ? Json(34) : Json(nullptr));
   }
+}
+
+// A reader's version text is its own bytes: ones that are no UTF-8 (a GBK text, a cut byte) are
+// replaced in the JSON document, never the end of the program.
+TEST(ReadCommand, JsonKeepsGoingOverAVersionThatIsNoUtf8) {
+  TempFolder folder;
+  InstrumentedReader reader;
+  reader.State().version = "\xB0\xE6\xB1\xBE 2.1 \xFF";
+  Invocation read = Command("read");
+  read.json = true;
+  const CommandRun run = RunIt(read, reader, folder.Path());
+  ASSERT_EQ(run.report.exitStatus, kExitOk) << run.err;
+  const Json json = Json::parse(run.out);
+  EXPECT_NE(json["versionText"].get<std::string>().find(" 2.1 "), std::string::npos) << run.out;
 }
 
 }  // namespace
