@@ -15,6 +15,7 @@
 #include "cli/StationLog.h"
 #include "reader/OperationSupport.h"
 #include "reader/ReaderOperations.h"
+#include "text/Utf8Path.h"
 
 namespace uhf::cli {
 
@@ -131,14 +132,14 @@ class Station {
   bool LoadProfile() {
     std::ifstream file(options_.profile, std::ios::binary);
     if (!file) {
-      err_ << "uhf-readerctl: cannot read " << options_.profile.string() << '\n';
+      err_ << "uhf-readerctl: cannot read " << PathText(options_.profile) << '\n';
       return false;
     }
     const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     ProfileError error;
     profile_ = ParseProfile(text, error);
     if (!profile_)
-      err_ << "uhf-readerctl: " << options_.profile.string() << ": " << error.Text() << '\n';
+      err_ << "uhf-readerctl: " << PathText(options_.profile) << ": " << error.Text() << '\n';
     return profile_.has_value();
   }
 
@@ -186,7 +187,7 @@ class Station {
       }
     } else if (const auto read = Read(outcome, "read")) {
       if (const auto refusal = CheckProfile(*profile_, *read, Usb())) {
-        Fail(outcome, "profile", options_.profile.string() + ": " + refusal->Text());
+        Fail(outcome, "profile", PathText(options_.profile) + ": " + refusal->Text());
       } else {
         const ReaderConfiguration desired = DesiredConfiguration(*profile_, *read, Usb());
         const OperationResult saved =
@@ -213,7 +214,7 @@ class Station {
 
   std::string JobText() const {
     return options_.job == StationJob::FactoryDefault ? "factory-default"
-                                                      : "apply " + options_.profile.string();
+                                                      : "apply " + PathText(options_.profile);
   }
 
   void Report(const Outcome& o) {

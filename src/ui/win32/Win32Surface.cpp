@@ -82,6 +82,7 @@ void Win32Surface::SetText(int id, std::string_view text) {
     default:
       SetWindowTextW(control.hwnd, Widen(text).c_str());
       control.text = std::string(text);
+      if (control.kind == ControlKind::Static) RepaintPanelUnder(control.hwnd);
       return;
   }
 }
@@ -175,6 +176,7 @@ void Win32Surface::SetFont(int id, const FontSpec& font) {
   if (handle == nullptr) return;
   fonts_.push_back(handle);
   SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(handle), TRUE);
+  if (control.kind == ControlKind::Static) RepaintPanelUnder(control.hwnd);
 }
 
 void Win32Surface::SetFocus(int id) {
