@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "CompanionTestSupport.h"
+#include "cli/ReaderProfile.h"
 #include "dialog/ControlIds.h"
 #include "dialog/MainDialogTemplate.h"
 #include "driver/LoggingDriver.h"

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cwchar>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
