@@ -342,10 +342,12 @@ TEST(HoverButtonBehaviour, KeyboardFocusShowsBlueEdgesAndADottedRectangleUntilIt
   window.resize(200, 100);
   auto button = MakeButton(QString(), 80, 30, &window);
   auto other = MakeButton(QStringLiteral("Other"), 80, 30, &window);
+  button->move(10, 10);  // away from where the pointer may rest
   other->move(100, 50);
   window.show();
   window.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  SendLeave(*button);
   button->setFocus(Qt::OtherFocusReason);
   // Focus given by the program (or a click) shows nothing: the keyboard has not been used.
   const QImage unfocused = Grab(*button);
