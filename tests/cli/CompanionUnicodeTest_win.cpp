@@ -71,13 +71,22 @@ std::vector<wchar_t> EnvironmentWith(const fs::path& localAppData) {
 // Runs uhf-readerctl.exe with `arguments` (a wide command line's tail) in `folder`.
 Result RunCompanion(const std::wstring& arguments, const fs::path& folder,
                     std::vector<wchar_t>& environment) {
-  const fs::path outFile = folder / "stdout.txt";
-  const fs::path errFile = folder / "stderr.txt";
+  // Files of their own for each run; no console for the child, so that no console helper process
+  // outlives it holding its handles and its folder.
+  static int run = 0;
+  ++run;
+  const fs::path outFile = folder / ("stdout-" + std::to_string(run) + ".txt");
+  const fs::path errFile = folder / ("stderr-" + std::to_string(run) + ".txt");
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE out = CreateFileW(outFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                           0, nullptr);
-  HANDLE err = CreateFileW(errFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                           0, nullptr);
+  constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  HANDLE out =
+      CreateFileW(outFile.c_str(), GENERIC_WRITE, kShare, &inherit, CREATE_ALWAYS, 0, nullptr);
+  HANDLE err =
+      CreateFileW(errFile.c_str(), GENERIC_WRITE, kShare, &inherit, CREATE_ALWAYS, 0, nullptr);
+  if (out == INVALID_HANDLE_VALUE || err == INVALID_HANDLE_VALUE) {
+    ADD_FAILURE() << "cannot create the output files";
+    return {};
+  }
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
@@ -90,7 +99,7 @@ Result RunCompanion(const std::wstring& arguments, const fs::path& folder,
   Result result;
   const fs::path cwd = folder;
   if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE,
-                     CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW, environment.data(), cwd.c_str(),
+                     CREATE_UNICODE_ENVIRONMENT | DETACHED_PROCESS, environment.data(), cwd.c_str(),
                      &startup, &process)) {
     WaitForSingleObject(process.hProcess, 60000);
     GetExitCodeProcess(process.hProcess, &result.exitStatus);

@@ -23,7 +23,9 @@ DialogTemplate OneButton() {
   dialog.heightDu = 60;
   dialog.fontFace = "Segoe UI Symbol";
   dialog.fontPoints = 10;
+  // The edit comes first and so has the focus: the button shows no focus look.
   dialog.controls = {
+      {200, ControlKind::Edit, "", {10, 42, 60, 14}, kStyleBorder, true, true},
       {kButton, ControlKind::PushButton, "", {10, 10, 98, 29}, kStyleNone, true, true}};
   return dialog;
 }
