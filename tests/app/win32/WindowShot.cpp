@@ -1,6 +1,7 @@
-// Starts uhf-reader-tool.exe, optionally presses "获取配置信息" and waits for the status, and
-// writes the window as the screen shows it into a BMP file. Used for the Windows screenshots.
-//   window_shot.exe <tool.exe> <out.bmp> [--read]
+// Starts uhf-reader-tool.exe, optionally presses "获取配置信息" and waits for the status, or
+// presses Tab once (the focus goes from 获取配置信息 to 出厂默认设置), and writes the window as the
+// screen shows it into a BMP file. Used for the Windows screenshots.
+//   window_shot.exe <tool.exe> <out.bmp> [--read | --tab]
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -58,7 +59,7 @@ bool WriteBmp(const std::wstring& path, HWND window) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: window_shot <tool.exe> <out.bmp> [--read]\n");
+    std::fprintf(stderr, "usage: window_shot <tool.exe> <out.bmp> [--read | --tab]\n");
     return 2;
   }
   std::wstring command = L"\"" + std::wstring(argv[1]) + L"\"";
@@ -86,6 +87,11 @@ int wmain(int argc, wchar_t** argv) {
       for (int i = 0; i < 200 && GetWindowTextLengthW(panel) == 0; ++i) {
         std::this_thread::sleep_for(50ms);
       }
+    }
+    if (argc > 3 && std::wstring(argv[3]) == L"--tab") {
+      HWND read = GetDlgItem(window, uhf::idc::ReadConfig);
+      PostMessageW(read, WM_KEYDOWN, VK_TAB, 0x000F0001);
+      PostMessageW(read, WM_KEYUP, VK_TAB, static_cast<LPARAM>(0xC00F0001u));
     }
     std::this_thread::sleep_for(1s);  // let every control finish painting
     status = WriteBmp(argv[2], window) ? 0 : 1;
