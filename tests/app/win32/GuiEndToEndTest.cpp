@@ -287,6 +287,10 @@ TEST(ToolWindowEndToEnd, EnterOnTheFocusedOperatorButtonPressesItAndTheWindowSta
   std::this_thread::sleep_for(300ms);
   EXPECT_TRUE(IsWindowVisible(window));
 
+  // The parameter controls are disabled and the others hidden: Tab comes round to the read button.
+  PressKey(factory, VK_TAB);
+  EXPECT_TRUE(WaitFor([&] { return FocusOf(window) == read; }, 5s));
+
   PostMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(tool.WaitForExit(), 0u);
 }
