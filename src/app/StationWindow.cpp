@@ -6,6 +6,7 @@
 #include "driver/LoggingDriver.h"
 #include "reader/ReaderOperations.h"
 #include "text/Utf8.h"
+#include "text/Utf8Path.h"
 
 namespace uhf {
 
@@ -28,7 +29,7 @@ std::optional<WindowArguments> ParseWindowArguments(const std::vector<std::strin
     }
     parsed.station = StationTask{};
     if (i + 1 < arguments.size() && arguments[i + 1].rfind("--", 0) != 0) {
-      parsed.station = ProfileTask(arguments[++i], error);
+      parsed.station = ProfileTask(Utf8Path(arguments[++i]), error);
       if (!parsed.station) return std::nullopt;
     }
   }

@@ -15,6 +15,7 @@
 #include "driver/LibraryDriver.h"
 #include "driver/LoggingDriver.h"
 #include "files/FileLock.h"
+#include "text/Utf8Path.h"
 
 namespace uhf::cli {
 
@@ -51,13 +52,15 @@ struct Globals {
 };
 
 std::unique_ptr<LibraryDriver> Bind(const Globals& globals, std::string& error) {
-  if (!globals.driverFile.empty()) return LibraryDriver::LoadFile(globals.driverFile, error);
+  if (!globals.driverFile.empty()) {
+    return LibraryDriver::LoadFile(Utf8Path(globals.driverFile), error);
+  }
   return LibraryDriver::Load(LibraryDriver::PlatformLibraryName(), error);
 }
 
 std::string CommandText(const Invocation& inv) {
   if (inv.command == "export" || inv.command == "apply") {
-    return inv.command + " " + inv.file.string();
+    return inv.command + " " + PathText(inv.file);
   }
   if (inv.command == "address-set") return "address set " + std::to_string(inv.address);
   if (inv.command == "address-get") return "address get";
@@ -108,7 +111,7 @@ int Station(const Globals& g, const StationOptions& options, DialogPlatform plat
   std::unique_ptr<ReaderDriver> logged;
   if (!g.logFile.empty()) {
     logged = std::make_unique<LoggingDriver>(
-        *driver, [file = std::filesystem::path(g.logFile), &err](std::string_view line) {
+        *driver, [file = Utf8Path(g.logFile), &err](std::string_view line) {
           std::string failure;
           if (!AppendLineLocked(file, line, failure)) {
             err << "uhf-readerctl: exchange log: " << failure << '\n';
@@ -139,6 +142,8 @@ int Station(const Globals& g, const StationOptions& options, DialogPlatform plat
 }  // namespace
 
 int CompanionMain(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+  // File names are taken as UTF-8 text (the wide command line on Windows, converted) and made
+  // into paths through Utf8Path, never through the ANSI code page.
   CLI::App app{
       "Configures a UHF RFID reader from a script or a terminal with the reader tool's own "
       "operations.",
@@ -173,10 +178,11 @@ int CompanionMain(int argc, const char* const* argv, std::ostream& out, std::ost
   auto* factory =
       app.add_subcommand("factory-default", "Restore the factory configuration (出厂默认设置)");
   auto* exportCmd = app.add_subcommand("export", "Read, then write the configuration as a profile");
-  exportCmd->add_option("FILE", inv.file, "Profile to write")->required();
+  std::string file;
+  exportCmd->add_option("FILE", file, "Profile to write")->required();
   auto* apply = app.add_subcommand(
       "apply", "Read, write the profile's values with the save operation, read back and compare");
-  apply->add_option("FILE", inv.file, "Profile to apply")->required();
+  apply->add_option("FILE", file, "Profile to apply")->required();
   auto* address = app.add_subcommand("address", "The address stored in the reader");
   address->require_subcommand(1);
   auto* addressGet = address->add_subcommand("get", "Read the stored address");
@@ -267,7 +273,8 @@ int CompanionMain(int argc, const char* const* argv, std::ostream& out, std::ost
             : way == "hex"     ? TagWay::Hex
             : way == "decimal" ? TagWay::Decimal
                                : TagWay::Read;
-  if (!csv.empty()) inv.csv = csv;
+  inv.file = Utf8Path(file);
+  if (!csv.empty()) inv.csv = Utf8Path(csv);
   if (const auto problem = LinkFrom(g, inv.link)) {
     err << "uhf-readerctl: " << *problem << '\n';
     return kExitUsage;
@@ -280,13 +287,13 @@ int CompanionMain(int argc, const char* const* argv, std::ostream& out, std::ost
     }
     StationOptions options;
     options.job = stationFactory ? StationJob::FactoryDefault : StationJob::Apply;
-    options.profile = stationProfile;
+    options.profile = Utf8Path(stationProfile);
     options.link = inv.link;
     options.poll = std::chrono::milliseconds(pollMs);
     options.count = stationCount;
     options.json = inv.json;
     options.liveStatus = ErrorsGoToTerminal();
-    options.stationLog = g.stationLog;
+    options.stationLog = Utf8Path(g.stationLog);
     return Station(g, options, CompanionPlatform(inv), out, err);
   }
 
@@ -307,9 +314,9 @@ int CompanionMain(int argc, const char* const* argv, std::ostream& out, std::ost
   }
   if (report.exitStatus == kExitOk) {
     if (!g.logFile.empty()) {
-      logged =
-          std::make_unique<LoggingDriver>(*driver, [file = std::filesystem::path(g.logFile), &err,
-                                                    warned = false](std::string_view line) mutable {
+      logged = std::make_unique<LoggingDriver>(
+          *driver,
+          [file = Utf8Path(g.logFile), &err, warned = false](std::string_view line) mutable {
             std::string error;
             if (!AppendLineLocked(file, line, error) && !warned) {
               err << "uhf-readerctl: exchange log: " << error << '\n';
@@ -325,7 +332,7 @@ int CompanionMain(int argc, const char* const* argv, std::ostream& out, std::ost
     std::string error;
     const std::string line =
         StationLogLine(ExchangeLogTime(), CommandText(inv), LinkText(inv.link), report);
-    if (!AppendStationLog(g.stationLog, line, error)) {
+    if (!AppendStationLog(Utf8Path(g.stationLog), line, error)) {
       err << "uhf-readerctl: station log: " << error << '\n';
       if (report.exitStatus == kExitOk) return kExitFailed;
     }

@@ -14,6 +14,7 @@
 #include "reader/ReaderOperations.h"
 #include "station/ReaderProfile.h"
 #include "tags/TagReads.h"
+#include "text/Utf8Path.h"
 
 namespace uhf::cli {
 
@@ -92,18 +93,18 @@ CommandReport FactoryDefault(Run& run) {
 CommandReport Export(Run& run) {
   const std::optional<ReaderConfiguration> config = run.Read();
   if (!config) return run.report;
-  const std::string text = ProfileText(*config, run.UsbLink());
+  const std::string text = WithLineEnds(ProfileText(*config, run.UsbLink()), kProfileLineEnd);
   std::ofstream file(run.invocation.file, std::ios::binary | std::ios::trunc);
   file << text;
   file.close();
   if (!file) {
-    return run.Fail(kExitFailed, "cannot write " + run.invocation.file.string());
+    return run.Fail(kExitFailed, "cannot write " + PathText(run.invocation.file));
   }
   if (run.invocation.json) {
-    run.out << JsonText(Json{{"result", "ok"}, {"file", run.invocation.file.string()}}) << '\n';
+    run.out << JsonText(Json{{"result", "ok"}, {"file", PathText(run.invocation.file)}}) << '\n';
   } else {
     run.out << "Profile of " << config->serialNumberText.value_or("") << " written to "
-            << run.invocation.file.string() << '\n';
+            << PathText(run.invocation.file) << '\n';
   }
   return run.Finish(kExitOk, "ok");
 }
@@ -111,18 +112,18 @@ CommandReport Export(Run& run) {
 CommandReport Apply(Run& run) {
   std::ifstream file(run.invocation.file, std::ios::binary);
   if (!file) {
-    return run.Fail(kExitUsage, "cannot read " + run.invocation.file.string(), "refused");
+    return run.Fail(kExitUsage, "cannot read " + PathText(run.invocation.file), "refused");
   }
   const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
   ProfileError error;
   const std::optional<ParsedProfile> profile = ParseProfile(text, error);
   if (!profile) {
-    return run.Fail(kExitUsage, run.invocation.file.string() + ": " + error.Text(), "refused");
+    return run.Fail(kExitUsage, PathText(run.invocation.file) + ": " + error.Text(), "refused");
   }
   const std::optional<ReaderConfiguration> read = run.Read();
   if (!read) return run.report;
   if (const auto refusal = CheckProfile(*profile, *read, run.UsbLink())) {
-    return run.Fail(kExitUsage, run.invocation.file.string() + ": " + refusal->Text(), "refused");
+    return run.Fail(kExitUsage, PathText(run.invocation.file) + ": " + refusal->Text(), "refused");
   }
   const ReaderConfiguration desired = DesiredConfiguration(*profile, *read, run.UsbLink());
   const OperationResult saved =
@@ -148,7 +149,7 @@ CommandReport Apply(Run& run) {
     run.out << JsonText(Json{{"result", same ? "ok" : "differs"}, {"differences", differences}})
             << '\n';
   } else if (same) {
-    run.out << "Applied " << run.invocation.file.string() << " to " << run.report.serialNumber
+    run.out << "Applied " << PathText(run.invocation.file) << " to " << run.report.serialNumber
             << "; every setting reads back as written\n";
   } else {
     for (const Json& d : differences) {
@@ -273,7 +274,7 @@ CommandReport ReadTags(Run& run) {
     std::ofstream file(*inv.csv, std::ios::binary | std::ios::trunc);
     file << csv.str();
     file.close();
-    if (!file) return run.Fail(kExitFailed, "cannot write " + inv.csv->string());
+    if (!file) return run.Fail(kExitFailed, "cannot write " + PathText(*inv.csv));
   }
   if (inv.json) {
     run.out << JsonText(Json{{"result", reads > 0 ? "ok" : "failed"}, {"tags", rows}}) << '\n';

@@ -12,6 +12,7 @@
 #include "reader/OperationSupport.h"
 #include "reader/ReaderOperations.h"
 #include "station/StationCycle.h"
+#include "text/Utf8Path.h"
 
 namespace uhf::cli {
 
@@ -82,7 +83,7 @@ class Station {
 
   std::string JobText() const {
     return options_.job == StationJob::FactoryDefault ? "factory-default"
-                                                      : "apply " + options_.profile.string();
+                                                      : "apply " + PathText(options_.profile);
   }
 
   void Report(const ReaderOutcome& o) {

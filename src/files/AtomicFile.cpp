@@ -1,4 +1,5 @@
 #include "files/AtomicFile.h"
+#include "text/Utf8Path.h"
 
 #include <system_error>
 
@@ -11,7 +12,7 @@ bool PrepareFolderOf(const std::filesystem::path& path, std::filesystem::path& f
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
   if (ec) {
-    error = "cannot create folder " + folder.string() + ": " + ec.message();
+    error = "cannot create folder " + PathText(folder) + ": " + ec.message();
     return false;
   }
   return true;

@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "files/AtomicFile.h"
+#include "text/Utf8Path.h"
 
 namespace uhf {
 
@@ -26,11 +27,11 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view con
   HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
-    error = "cannot create a temporary file in " + folder.string() + ": " + Reason(GetLastError());
+    error = "cannot create a temporary file in " + PathText(folder) + ": " + Reason(GetLastError());
     return false;
   }
   auto fail = [&](const std::string& what, DWORD code) {
-    error = what + " " + path.string() + ": " + Reason(code);
+    error = what + " " + PathText(path) + ": " + Reason(code);
     DeleteFileW(temp.c_str());
     return false;
   };

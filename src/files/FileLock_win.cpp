@@ -4,12 +4,13 @@
 #include <string>
 
 #include "files/FileLock.h"
+#include "text/Utf8Path.h"
 
 namespace uhf {
 namespace {
 
 std::string LastErrorText(const char* what, const std::filesystem::path& path) {
-  return std::string(what) + " " + path.string() + " (error " + std::to_string(GetLastError()) +
+  return std::string(what) + " " + PathText(path) + " (error " + std::to_string(GetLastError()) +
          ")";
 }
 

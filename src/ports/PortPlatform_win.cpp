@@ -1,5 +1,7 @@
 // The Windows backend: the Setup API over the COM-port device interface class, the registry,
-// the version query and an exclusive CreateFileA as the open test.
+// the version query and an exclusive CreateFileW as the open test. Every call is the wide one:
+// names come back as UTF-8 whatever the system's ANSI code page ("USB 串行设备 (COM3)" from the
+// ANSI calls was GBK on a Chinese system), and paths go in as UTF-16.
 
 #include <windows.h>
 // windows.h first: setupapi.h relies on its types.
@@ -11,6 +13,8 @@
 
 #include "ports/PortPlatform.h"
 #include "ports/SerialPorts.h"
+#include "text/Utf8.h"
+#include "text/WideText.h"
 
 // The version query is marked deprecated by the compiler's headers; the method choice needs it.
 #if defined(_MSC_VER)
@@ -36,19 +40,32 @@ HKEY AsKey(RegistryKey key) {
   return reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(key));
 }
 
+// The UTF-8 of `wide` (up to its first zero), zero-terminated, into `buffer` of `bytes` bytes. A
+// text too long is cut at a character boundary when `cut` is set, else refused.
+bool ToBuffer(std::wstring_view wide, char* buffer, std::size_t bytes, bool cut) {
+  if (bytes == 0) return false;
+  wide = wide.substr(0, wide.find(L'\0'));
+  const std::string text = Narrow(wide);
+  if (text.size() + 1 > bytes && !cut) return false;
+  const std::string_view kept = Utf8Prefix(text, bytes - 1);
+  std::memcpy(buffer, kept.data(), kept.size());
+  buffer[kept.size()] = '\0';
+  return true;
+}
+
 class WinPortPlatform : public PortPlatform {
  public:
   bool GetVersion(OsVersion& version) override {
-    OSVERSIONINFOA info{};
+    OSVERSIONINFOW info{};
     info.dwOSVersionInfoSize = sizeof info;
-    if (!GetVersionExA(&info)) return Fail(GetLastError());
+    if (!GetVersionExW(&info)) return Fail(GetLastError());
     version.majorVersion = info.dwMajorVersion;
     version.platformId = info.dwPlatformId;
     return true;
   }
 
   DeviceInfoSet OpenComPortInterfaces() override {
-    HDEVINFO set = SetupDiGetClassDevsA(&kComPortInterface, nullptr, nullptr,
+    HDEVINFO set = SetupDiGetClassDevsW(&kComPortInterface, nullptr, nullptr,
                                         DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
     if (set == INVALID_HANDLE_VALUE) {
       lastError_ = GetLastError();
@@ -67,16 +84,25 @@ class WinPortPlatform : public PortPlatform {
     return true;
   }
 
+  // A detail buffer for a path of as many UTF-16 units as the narrow one had bytes.
+  static std::size_t WideDetailBytes(std::size_t bytes) {
+    return std::max(bytes * sizeof(wchar_t), sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W));
+  }
+
   char* AllocInterfaceDetail(std::size_t bytes) override {
-    char* detail = new char[std::max(bytes, sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A))]();
-    // The size of the fixed part as this process's ABI lays it out (5 for 32-bit, 8 for 64-bit);
+    // wchar_t-aligned: the path is read in place.
+    auto* words = new wchar_t[WideDetailBytes(bytes) / sizeof(wchar_t) + 1]();
+    char* detail = reinterpret_cast<char*>(words);
+    // The size of the fixed part as this process's ABI lays it out (6 for 32-bit, 8 for 64-bit);
     // any other value makes the detail call fail.
-    const DWORD sizeMember = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A);
+    const DWORD sizeMember = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
     std::memcpy(detail, &sizeMember, sizeof sizeMember);
     return detail;
   }
 
-  void FreeInterfaceDetail(char* detail) noexcept override { delete[] detail; }
+  void FreeInterfaceDetail(char* detail) noexcept override {
+    delete[] reinterpret_cast<wchar_t*>(detail);
+  }
 
   bool GetInterfaceDetail(DeviceInfoSet set, const InterfaceRecord& iface, char* detail,
                           std::size_t bytes, DeviceRecord& device) override {
@@ -84,9 +110,9 @@ class WinPortPlatform : public PortPlatform {
     std::memcpy(&data, iface.bytes, sizeof data);
     SP_DEVINFO_DATA info{};
     info.cbSize = sizeof info;
-    if (!SetupDiGetDeviceInterfaceDetailA(
-            AsDevInfo(set), &data, reinterpret_cast<PSP_DEVICE_INTERFACE_DETAIL_DATA_A>(detail),
-            static_cast<DWORD>(bytes), nullptr, &info)) {
+    if (!SetupDiGetDeviceInterfaceDetailW(
+            AsDevInfo(set), &data, reinterpret_cast<PSP_DEVICE_INTERFACE_DETAIL_DATA_W>(detail),
+            static_cast<DWORD>(WideDetailBytes(bytes)), nullptr, &info)) {
       return Fail(GetLastError());
     }
     std::memcpy(device.bytes, &info, sizeof info);
@@ -94,23 +120,25 @@ class WinPortPlatform : public PortPlatform {
   }
 
   std::string DetailDevicePath(const char* detail, std::size_t bytes) override {
-    constexpr std::size_t offset = offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath);
-    if (detail == nullptr || bytes <= offset) return {};
-    const char* path = detail + offset;
-    const void* end = std::memchr(path, '\0', bytes - offset);
-    return std::string(path, end ? static_cast<const char*>(end) - path : bytes - offset);
+    constexpr std::size_t offset = offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_W, DevicePath);
+    const std::size_t size = WideDetailBytes(bytes);
+    if (detail == nullptr || size <= offset) return {};
+    const std::wstring_view path(reinterpret_cast<const wchar_t*>(detail + offset),
+                                 (size - offset) / sizeof(wchar_t));
+    return Narrow(path.substr(0, path.find(L'\0')));
   }
 
   bool GetDeviceProperty(DeviceInfoSet set, DeviceRecord& device, std::uint32_t property,
                          char* buffer, std::size_t bytes) override {
     SP_DEVINFO_DATA info{};
     std::memcpy(&info, device.bytes, sizeof info);
-    if (!SetupDiGetDeviceRegistryPropertyA(AsDevInfo(set), &info, property, nullptr,
-                                           reinterpret_cast<PBYTE>(buffer),
-                                           static_cast<DWORD>(bytes), nullptr)) {
+    std::wstring wide(bytes, L'\0');
+    if (!SetupDiGetDeviceRegistryPropertyW(
+            AsDevInfo(set), &info, property, nullptr, reinterpret_cast<PBYTE>(wide.data()),
+            static_cast<DWORD>(wide.size() * sizeof(wchar_t)), nullptr)) {
       return Fail(GetLastError());
     }
-    return true;
+    return ToBuffer(wide, buffer, bytes, true);
   }
 
   void DestroyDeviceInfoSet(DeviceInfoSet set) noexcept override {
@@ -119,27 +147,34 @@ class WinPortPlatform : public PortPlatform {
 
   bool OpenKey(RegistryKey parent, const std::string& name, RegistryKey& key) override {
     HKEY opened = nullptr;
-    const LONG status = RegOpenKeyExA(AsKey(parent), name.c_str(), 0, KEY_READ, &opened);
+    const LONG status = RegOpenKeyExW(AsKey(parent), Widen(name).c_str(), 0, KEY_READ, &opened);
     if (status != ERROR_SUCCESS) return Fail(static_cast<std::uint32_t>(status));
     key = RegistryKey{reinterpret_cast<std::uintptr_t>(opened)};
     return true;
   }
 
   bool EnumSubkey(RegistryKey key, std::uint32_t index, char* name, std::size_t bytes) override {
-    DWORD length = static_cast<DWORD>(bytes);
+    std::wstring wide(bytes, L'\0');
+    DWORD length = static_cast<DWORD>(wide.size());
     const LONG status =
-        RegEnumKeyExA(AsKey(key), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        RegEnumKeyExW(AsKey(key), index, wide.data(), &length, nullptr, nullptr, nullptr, nullptr);
     if (status != ERROR_SUCCESS) return Fail(static_cast<std::uint32_t>(status));
+    if (!ToBuffer(std::wstring_view(wide).substr(0, length), name, bytes, false)) {
+      return Fail(ERROR_MORE_DATA);
+    }
     return true;
   }
 
   bool QueryValue(RegistryKey key, const char* name, char* buffer, std::size_t& bytes) override {
     DWORD type = 0;
-    DWORD length = static_cast<DWORD>(bytes);
-    const LONG status = RegQueryValueExA(AsKey(key), name, nullptr, &type,
-                                         reinterpret_cast<LPBYTE>(buffer), &length);
+    std::wstring wide(bytes, L'\0');
+    DWORD length = static_cast<DWORD>(wide.size() * sizeof(wchar_t));
+    const LONG status = RegQueryValueExW(AsKey(key), Widen(name).c_str(), nullptr, &type,
+                                         reinterpret_cast<LPBYTE>(wide.data()), &length);
     if (status != ERROR_SUCCESS) return Fail(static_cast<std::uint32_t>(status));
-    bytes = length;
+    wide.resize(length / sizeof(wchar_t));
+    if (!ToBuffer(wide, buffer, bytes, false)) return Fail(ERROR_MORE_DATA);
+    bytes = std::strlen(buffer) + 1;
     return true;
   }
 
@@ -148,8 +183,8 @@ class WinPortPlatform : public PortPlatform {
   }
 
   FileHandle OpenDeviceExclusive(const std::string& path) override {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                              0, nullptr);
+    HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
       lastError_ = GetLastError();
       return kInvalidFileHandle;

@@ -7,6 +7,7 @@
 
 #include "sim/SimStateStore.h"
 #include "text/Hex.h"
+#include "text/Utf8Path.h"
 
 namespace uhf {
 
@@ -28,7 +29,7 @@ bool Store(const std::filesystem::path& stateFile, const std::function<void(SimS
       },
       kNotStored);
   if (status != 0) {
-    error = "cannot store " + stateFile.string();
+    error = "cannot store " + PathText(stateFile);
     return false;
   }
   result = store.State();

@@ -11,6 +11,14 @@
 #include "files/AtomicFile.h"
 #include "files/FileLock.h"
 #include "sim/SimStateFile.h"
+#include "text/Utf8Path.h"
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
 
 namespace uhf {
 
@@ -59,23 +67,46 @@ SimState FactoryState(std::uint8_t readerKind, bool etsiBand) {
   return s;
 }
 
+namespace {
+
+// A folder or file named by the environment. On Windows from the wide environment: the narrow one
+// holds only what the ANSI code page can say, so a user folder with a Chinese name came out as
+// "??" and every write failed.
+std::filesystem::path EnvironmentPath(const char* name) {
+#ifdef _WIN32
+  const std::wstring wideName(name, name + std::char_traits<char>::length(name));
+  std::wstring value(256, L'\0');
+  for (;;) {
+    const DWORD length =
+        GetEnvironmentVariableW(wideName.c_str(), value.data(), static_cast<DWORD>(value.size()));
+    if (length == 0) return {};
+    if (length < value.size()) {
+      value.resize(length);
+      return value;
+    }
+    value.resize(length);  // too small: `length` counts the terminating zero
+  }
+#else
+  const char* value = std::getenv(name);
+  return value != nullptr ? std::filesystem::path(value) : std::filesystem::path();
+#endif
+}
+
+}  // namespace
+
 std::filesystem::path DefaultStatePath() {
-  const auto env = [](const char* name) -> std::string {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-  };
-  if (std::string path = env("TAGVANE_SIM_STATE"); !path.empty()) {
+  if (std::filesystem::path path = EnvironmentPath("TAGVANE_SIM_STATE"); !path.empty()) {
     return path;
   }
-  if (std::filesystem::path base = env("XDG_STATE_HOME"); base.is_absolute()) {
+  if (std::filesystem::path base = EnvironmentPath("XDG_STATE_HOME"); base.is_absolute()) {
     return base / "tagvane-sim" / "reader.ini";
   }
   // Windows: the user's local application data.
-  if (std::filesystem::path base = env("LOCALAPPDATA"); base.is_absolute()) {
+  if (std::filesystem::path base = EnvironmentPath("LOCALAPPDATA"); base.is_absolute()) {
     return base / "tagvane-sim" / "reader.ini";
   }
-  if (std::string home = env("HOME"); !home.empty()) {
-    return std::filesystem::path(home) / ".local" / "state" / "tagvane-sim" / "reader.ini";
+  if (std::filesystem::path home = EnvironmentPath("HOME"); !home.empty()) {
+    return home / ".local" / "state" / "tagvane-sim" / "reader.ini";
   }
   return {};  // nowhere to keep it: in memory only
 }
@@ -88,7 +119,7 @@ SimStateStore::SimStateStore(std::filesystem::path path, SimState initial)
   seen_ = FileBytes();
   std::string error;
   if (ReadSimStateFile(path_, state_, error) == StateFileResult::Unusable) {
-    std::cerr << "tagvane-sim: state file " << path_.string() << ": " << error
+    std::cerr << "tagvane-sim: state file " << PathText(path_) << ": " << error
               << "; using factory settings\n";
   }
 }
@@ -121,7 +152,7 @@ std::int32_t SimStateStore::Modify(const std::function<std::int32_t(SimState&)>&
     std::string error;
     std::filesystem::path folder;
     if (!PrepareFolderOf(path_, folder, error) ||
-        !(lock = FileLock::Acquire(path_.string() + ".lock", error))) {
+        !(lock = FileLock::Acquire(std::filesystem::path(path_) += ".lock", error))) {
       std::cerr << "tagvane-sim: cannot store the settings: " << error << '\n';
       return storageFailure;
     }

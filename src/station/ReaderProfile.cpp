@@ -483,7 +483,45 @@ std::string ProfileError::Text() const {
   return line > 0 ? "line " + std::to_string(line) + ": " + what : what;
 }
 
+std::string WithLineEnds(std::string_view text, std::string_view lineEnd) {
+  std::string result;
+  result.reserve(text.size());
+  for (const char c : text) {
+    if (c == '\n') {
+      result += lineEnd;
+    } else {
+      result += c;
+    }
+  }
+  return result;
+}
+
+namespace {
+
+// UTF-16 as Windows editors save it ("Unicode" in Notepad): a byte order mark of either order, or
+// without one, the zero bytes that ASCII characters get; UTF-8 text never holds a zero byte.
+bool LooksLikeUtf16(std::string_view text) {
+  if (text.size() >= 2 &&
+      ((text[0] == '\xFF' && text[1] == '\xFE') || (text[0] == '\xFE' && text[1] == '\xFF'))) {
+    return true;
+  }
+  return text.find('\0') != std::string_view::npos;
+}
+
+}  // namespace
+
 std::optional<ParsedProfile> ParseProfile(std::string_view text, ProfileError& error) {
+  if (LooksLikeUtf16(text)) {
+    error = {0,
+             "the file is UTF-16 text; save it as UTF-8 (in Notepad: Save As, Encoding UTF-8) "
+             "and try again"};
+    return std::nullopt;
+  }
+  // A byte order mark, as Notepad and PowerShell write UTF-8, is no part of the first line.
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+    text.remove_prefix(kByteOrderMark.size());
+  }
   ParsedProfile profile;
   int lineNumber = 0;
   bool sectionSeen = false;

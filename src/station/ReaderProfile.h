@@ -33,8 +33,18 @@ std::vector<std::string> ProfileKeys(std::uint8_t readerKind, bool usbLink);
 // read (a setting the window cannot show is empty, or 0 for a selector's number).
 ProfileValues ProfileValuesOf(const ReaderConfiguration& config, bool usbLink);
 
-// The INI text of the profile, with a header naming the reader it was read from.
+// The INI text of the profile, with a header naming the reader it was read from; lines end in LF.
 std::string ProfileText(const ReaderConfiguration& config, bool usbLink);
+
+// How a written profile's lines end: CR LF on Windows, as its editors write them; LF elsewhere.
+#ifdef _WIN32
+inline constexpr std::string_view kProfileLineEnd = "\r\n";
+#else
+inline constexpr std::string_view kProfileLineEnd = "\n";
+#endif
+
+// `text` with every LF line end replaced by `lineEnd`.
+std::string WithLineEnds(std::string_view text, std::string_view lineEnd);
 
 // One problem of a profile, naming its line (0 when it concerns no line of the file).
 struct ProfileError {
@@ -52,7 +62,8 @@ struct ParsedProfile {
 };
 
 // The syntax: comments (';' or '#'), blank lines, one "[reader]" section, key=value lines with a
-// known key given at most once.
+// known key given at most once. UTF-8, with or without a byte order mark; lines end in LF or CR LF.
+// A UTF-16 text is refused with a message that says to save it as UTF-8.
 std::optional<ParsedProfile> ParseProfile(std::string_view text, ProfileError& error);
 
 // Checks every value a save of the profile would write against the reader as `read` found it

@@ -9,6 +9,7 @@
 
 #include "reader/OperationSupport.h"
 #include "reader/ReaderOperations.h"
+#include "text/Utf8Path.h"
 
 namespace uhf {
 
@@ -107,17 +108,17 @@ const char* ResultName(StationResult result) {
 std::optional<StationTask> ProfileTask(const std::filesystem::path& path, std::string& error) {
   std::ifstream file(path, std::ios::binary);
   if (!file) {
-    error = "cannot read " + path.string();
+    error = "cannot read " + PathText(path);
     return std::nullopt;
   }
   const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
   ProfileError problem;
   StationTask task;
   task.job = StationJob::Apply;
-  task.profileName = path.string();
+  task.profileName = PathText(path);
   task.profile = ParseProfile(text, problem);
   if (!task.profile) {
-    error = path.string() + ": " + problem.Text();
+    error = PathText(path) + ": " + problem.Text();
     return std::nullopt;
   }
   return task;

@@ -37,4 +37,21 @@ inline std::string_view Utf8PrefixChars(std::string_view text, std::size_t maxCh
   return text.substr(0, end);
 }
 
+// Bytes of `text` up to the end of its last whole character: a character whose lead byte is there
+// but not yet all of its continuation bytes (text written a piece at a time) is left out. Bytes
+// that are no UTF-8 at all count as whole.
+inline std::size_t CompleteUtf8Length(std::string_view text) {
+  std::size_t lead = text.size();
+  while (lead > 0 && text.size() - lead < 3 && IsUtf8Continuation(text[lead - 1])) --lead;
+  if (lead == 0) return text.size();
+  --lead;  // the byte before the continuation bytes (or the last byte)
+  const auto byte = static_cast<unsigned char>(text[lead]);
+  const std::size_t needed = byte >= 0xF8   ? 1  // no lead byte of UTF-8
+                             : byte >= 0xF0 ? 4
+                             : byte >= 0xE0 ? 3
+                             : byte >= 0xC0 ? 2
+                                            : 1;
+  return text.size() - lead < needed ? lead : text.size();
+}
+
 }  // namespace uhf

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "CompanionTestSupport.h"
+#include "cli/ReaderProfile.h"
 #include "dialog/ControlIds.h"
 #include "dialog/MainDialogTemplate.h"
 #include "driver/LoggingDriver.h"
@@ -28,6 +29,16 @@ SimState DistinctState() {
   st.outPower = 17;
   st.address = 9;
   return st;
+}
+
+// ASCII `text` as little-endian UTF-16 bytes after `mark`.
+std::string Utf16Le(const std::string& mark, const std::string& text) {
+  std::string bytes = mark;
+  for (const char c : text) {
+    bytes += c;
+    bytes += '\0';
+  }
+  return bytes;
 }
 
 TEST(ReadCommand, MakesTheWindowsReadAndPrintsTheReadersValues) {
@@ -164,7 +175,15 @@ TEST(ProfileCommands, ExportEditApplyReadsBackEqual) {
   exportCmd.file = folder / "reader.ini";
   ASSERT_EQ(RunIt(exportCmd, reader, folder.Path()).report.exitStatus, kExitOk);
   const std::string exported = ReadBytes(exportCmd.file);
-  ASSERT_NE(exported.find("\noutPower=17\n"), std::string::npos) << exported;
+  const std::string end(kProfileLineEnd);
+  ASSERT_NE(exported.find(end + "outPower=17" + end), std::string::npos) << exported;
+  // Every line ends as this platform's editors end them: CR LF on Windows, LF elsewhere.
+  std::string lf;
+  for (std::size_t i = 0; i < exported.size(); ++i) {
+    if (exported.compare(i, 2, "\r\n") != 0) lf += exported[i];
+  }
+  EXPECT_EQ(lf.find('\r'), std::string::npos);
+  EXPECT_EQ(WithLineEnds(lf, kProfileLineEnd), exported);
 
   std::string edited = exported;
   edited.replace(edited.find("outPower=17"), 11, "outPower=21");
@@ -193,6 +212,31 @@ TEST(ProfileCommands, ExportEditApplyReadsBackEqual) {
   ProcessEnded(reader);
   ASSERT_EQ(RunIt(exportCmd, reader, folder.Path()).report.exitStatus, kExitOk);
   EXPECT_EQ(ReadBytes(exportCmd.file), edited);
+}
+
+TEST(ProfileCommands, ProfilesAsWindowsEditorsSaveThemApply) {
+  struct Case {
+    const char* name;
+    std::string prefix;
+    std::string lineEnd;
+  };
+  const Case cases[] = {
+      {"byte order mark, CR LF", "\xEF\xBB\xBF", "\r\n"},
+      {"byte order mark, LF", "\xEF\xBB\xBF", "\n"},
+      {"no mark, CR LF", "", "\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder;
+    InstrumentedReader reader;
+    // The mark stands right before the section line, where it would break the section's name.
+    WriteBytes(folder / "p.ini", c.prefix + "[reader]" + c.lineEnd + "outPower=21" + c.lineEnd);
+    Invocation apply = Command("apply");
+    apply.file = folder / "p.ini";
+    const CommandRun run = RunIt(apply, reader, folder.Path());
+    EXPECT_EQ(run.report.exitStatus, kExitOk) << run.err;
+    EXPECT_EQ(reader.State().outPower, 21);
+  }
 }
 
 TEST(ProfileCommands, ApplyChangesBandAndFormatLikeAnOperator) {
@@ -262,7 +306,7 @@ TEST(ProfileCommands, BadProfilesAreRefusedBeforeAnythingIsWritten) {
   struct Case {
     const char* name;
     std::uint8_t kind;
-    const char* profile;
+    std::string profile;
     const char* error;
   };
   const Case cases[] = {
@@ -287,6 +331,10 @@ TEST(ProfileCommands, BadProfilesAreRefusedBeforeAnythingIsWritten) {
        "line 2: checkPassword=12345g78"},
       {"length with the USB link", 0, "[reader]\nwiegandLength=3\n",
        "line 2: \"wiegandLength\" is not a setting"},
+      // Saved as "Unicode" by a Windows editor: little- or big-endian, with or without the mark.
+      {"UTF-16 LE", 0, Utf16Le("\xFF\xFE", "[reader]\r\nbuzzer=1\r\n"), "save it as UTF-8"},
+      {"UTF-16 BE", 0, "\xFE\xFF", "save it as UTF-8"},
+      {"UTF-16 LE without a mark", 0, Utf16Le("", "[reader]\nbuzzer=1\n"), "save it as UTF-8"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -1,7 +1,9 @@
 #include "ui/qt/HoverButton.h"
 
 #include <QEnterEvent>
+#include <QFocusEvent>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPalette>
@@ -31,7 +33,11 @@ HoverButton::HoverButton(const QString& text, QWidget* parent)
       leftPen(EdgePen(kHoverLeftEdge)),
       rightPen(EdgePen(kHoverRightEdge)),
       topPen(EdgePen(kHoverTopEdge)),
-      bottomPen(EdgePen(kHoverBottomEdge)) {
+      bottomPen(EdgePen(kHoverBottomEdge)),
+      focusLeftPen(EdgePen(kFocusLeftEdge)),
+      focusRightPen(EdgePen(kFocusRightEdge)),
+      focusTopPen(EdgePen(kFocusTopEdge)),
+      focusBottomPen(EdgePen(kFocusBottomEdge)) {
   // The face covers every pixel, so nothing underneath needs painting first.
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
@@ -79,8 +85,13 @@ void HoverButton::paintEvent(QPaintEvent* /*event*/) {
   const QRect item = rect();
   painter.save();
   DrawFace(painter, item);
-  if (hovering && isEnabled()) DrawBorder(painter, item);
+  const bool hover = hovering && isEnabled();
+  // The focus shows once the keyboard has moved it in this window, as the platform's own buttons
+  // show it; a window just opened or clicked shows none.
+  const bool focused = hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange);
+  if (hover || focused) DrawBorder(painter, item, focused && !hover);
   DrawCaption(painter, item);
+  if (focused) DrawFocusRectangle(painter, item);
   painter.restore();
 }
 
@@ -90,7 +101,7 @@ void HoverButton::DrawFace(QPainter& painter, const QRect& rect) {
   painter.fillRect(rect, QColor::fromRgb(kFaceColour));
 }
 
-void HoverButton::DrawBorder(QPainter& painter, const QRect& rect) {
+void HoverButton::DrawBorder(QPainter& painter, const QRect& rect, bool focused) {
   if (rect.isEmpty()) return;
   // Edges with right and bottom exclusive (one past the last pixel), so the bottom edge runs
   // along the row below the button and only its upper half shows.
@@ -100,10 +111,29 @@ void HoverButton::DrawBorder(QPainter& painter, const QRect& rect) {
   const int bottom = top + rect.height();
   painter.save();
   painter.setClipRect(rect);
-  PaintEdge(painter, leftPen, {left, bottom - 1}, {left, top + 1});
-  PaintEdge(painter, rightPen, {right - 1, bottom - 1}, {right - 1, top});
-  PaintEdge(painter, topPen, {left - 1, top}, {right - 1, top});
-  PaintEdge(painter, bottomPen, {left, bottom}, {right - 1, bottom});
+  PaintEdge(painter, focused ? focusLeftPen : leftPen, {left, bottom - 1}, {left, top + 1});
+  PaintEdge(painter, focused ? focusRightPen : rightPen, {right - 1, bottom - 1}, {right - 1, top});
+  PaintEdge(painter, focused ? focusTopPen : topPen, {left - 1, top}, {right - 1, top});
+  PaintEdge(painter, focused ? focusBottomPen : bottomPen, {left, bottom}, {right - 1, bottom});
+  painter.restore();
+}
+
+void HoverButton::DrawFocusRectangle(QPainter& painter, const QRect& rect) {
+  const QRect focus =
+      rect.adjusted(kFocusRectInset, kFocusRectInset, -kFocusRectInset, -kFocusRectInset);
+  if (focus.isEmpty()) return;
+  painter.save();
+  painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+  const QColor invert(Qt::white);
+  // Clockwise round the outline, every other pixel, the first one at the top-left corner.
+  int step = 0;
+  const auto dot = [&](int x, int y) {
+    if (step++ % 2 == 0) painter.fillRect(x, y, 1, 1, invert);
+  };
+  for (int x = focus.left(); x < focus.right(); ++x) dot(x, focus.top());
+  for (int y = focus.top(); y < focus.bottom(); ++y) dot(focus.right(), y);
+  for (int x = focus.right(); x > focus.left(); --x) dot(x, focus.bottom());
+  for (int y = focus.bottom(); y > focus.top(); --y) dot(focus.left(), y);
   painter.restore();
 }
 
@@ -145,6 +175,28 @@ void HoverButton::enterEvent(QEnterEvent* event) {
 void HoverButton::leaveEvent(QEvent* event) {
   QPushButton::leaveEvent(event);
   SetHovering(false);
+}
+
+void HoverButton::keyPressEvent(QKeyEvent* event) {
+  // Enter clicks the focused button here, not only inside a dialog that passes it on; Space is
+  // the push button's own.
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    if (isEnabled()) click();
+    event->accept();
+    return;
+  }
+  QPushButton::keyPressEvent(event);
+}
+
+void HoverButton::focusInEvent(QFocusEvent* event) {
+  QPushButton::focusInEvent(event);
+  update();
+}
+
+void HoverButton::focusOutEvent(QFocusEvent* event) {
+  QPushButton::focusOutEvent(event);
+  update();
 }
 
 }  // namespace uhf

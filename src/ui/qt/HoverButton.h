@@ -13,7 +13,10 @@ class QPainter;
 namespace uhf {
 
 // A push button that paints itself: a flat green face, the caption centred on it and, while the
-// mouse rests on the button, an orange border. Clicks behave as for any push button.
+// mouse rests on the button, an orange border; while it has the focus and the keyboard has moved
+// the focus in its window, a blue border (the orange one wins while hovering) and a dotted focus
+// rectangle. Clicks behave as for any push
+// button; with the focus, Enter and Space click it.
 class HoverButton : public QPushButton {
   Q_OBJECT
 
@@ -41,9 +44,16 @@ class HoverButton : public QPushButton {
   void paintEvent(QPaintEvent* event) override;
   void enterEvent(QEnterEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
   virtual void DrawFace(QPainter& painter, const QRect& rect);
-  virtual void DrawBorder(QPainter& painter, const QRect& rect);
+  // The four edges in the hover pens, or in the focus pens when `focused` and not hovering.
+  virtual void DrawBorder(QPainter& painter, const QRect& rect, bool focused = false);
+  // The dotted focus rectangle, kFocusRectInset pixels inside `rect`: every other pixel of its
+  // outline inverted, as the platform's focus rectangle draws it.
+  static void DrawFocusRectangle(QPainter& painter, const QRect& rect);
 
  private:
   void DrawCaption(QPainter& painter, const QRect& rect);
@@ -54,6 +64,11 @@ class HoverButton : public QPushButton {
   QPen rightPen;
   QPen topPen;
   QPen bottomPen;
+  // Focus border, one pen per edge.
+  QPen focusLeftPen;
+  QPen focusRightPen;
+  QPen focusTopPen;
+  QPen focusBottomPen;
   // The mouse rests over the button. A disabled button shows no border even so, as the platform
   // sends no mouse input to a disabled control.
   bool hovering = false;

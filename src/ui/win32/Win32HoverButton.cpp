@@ -1,5 +1,8 @@
 // Win32Surface: the hover buttons, owner-drawn push buttons with a flat face and, while the mouse
-// rests on them, an orange border.
+// rests on them, an orange border; with the keyboard focus, a blue border and a focus rectangle.
+// The dialog manager treats an owner-drawn button as no push button at all, so Enter on it would
+// give the dialog's accept command: the button asks for Enter itself and takes it as a click, as
+// it takes Space.
 #include "ui/HoverColours.h"
 #include "ui/win32/Win32Surface.h"
 #include "ui/win32/Win32SurfaceState.h"
@@ -25,6 +28,27 @@ LRESULT CALLBACK Win32Surface::HoverButtonProc(HWND button, UINT message, WPARAM
       state->tracking = false;
       InvalidateRect(button, nullptr, FALSE);
       return 0;
+    case WM_GETDLGCODE: {
+      LRESULT code = CallWindowProcW(state->originalProc, button, message, wParam, lParam);
+      const auto* key = reinterpret_cast<const MSG*>(lParam);
+      if (key != nullptr && (key->message == WM_KEYDOWN || key->message == WM_CHAR) &&
+          key->wParam == VK_RETURN) {
+        code |= DLGC_WANTMESSAGE;
+      }
+      return code;
+    }
+    case WM_KEYDOWN:
+      if (wParam == VK_RETURN) {
+        if (IsWindowEnabled(button)) {
+          SendMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                       reinterpret_cast<LPARAM>(button));
+        }
+        return 0;
+      }
+      break;
+    case WM_CHAR:
+      if (wParam == VK_RETURN) return 0;  // taken with its key press
+      break;
     default:
       break;
   }
@@ -42,17 +66,29 @@ void Win32Surface::DrawHoverButton(const DRAWITEMSTRUCT& item) {
   FillRect(dc, &rect, face);
   DeleteObject(face);
 
-  if (control.hovering) {
+  // The focus shows only once the keyboard has been used in the window, as for other buttons.
+  const bool keyboardFocus =
+      (item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0;
+  if (control.hovering || keyboardFocus) {
     struct Line {
       HoverEdge edge;
       POINT from;
       POINT to;
     };
+    const bool orange = control.hovering;
     const Line lines[] = {
-        {kHoverLeftEdge, {rect.left, rect.bottom - 1}, {rect.left, rect.top + 1}},
-        {kHoverRightEdge, {rect.right - 1, rect.bottom - 1}, {rect.right - 1, rect.top}},
-        {kHoverTopEdge, {rect.left - 1, rect.top}, {rect.right - 1, rect.top}},
-        {kHoverBottomEdge, {rect.left, rect.bottom}, {rect.right - 1, rect.bottom}},
+        {orange ? kHoverLeftEdge : kFocusLeftEdge,
+         {rect.left, rect.bottom - 1},
+         {rect.left, rect.top + 1}},
+        {orange ? kHoverRightEdge : kFocusRightEdge,
+         {rect.right - 1, rect.bottom - 1},
+         {rect.right - 1, rect.top}},
+        {orange ? kHoverTopEdge : kFocusTopEdge,
+         {rect.left - 1, rect.top},
+         {rect.right - 1, rect.top}},
+        {orange ? kHoverBottomEdge : kFocusBottomEdge,
+         {rect.left, rect.bottom},
+         {rect.right - 1, rect.bottom}},
     };
     POINT previous{};
     MoveToEx(dc, 0, 0, &previous);
@@ -83,6 +119,11 @@ void Win32Surface::DrawHoverButton(const DRAWITEMSTRUCT& item) {
   const UINT flags = DST_PREFIXTEXT | ((item.itemState & ODS_DISABLED) ? DSS_DISABLED : 0);
   DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(caption.c_str()),
              static_cast<WPARAM>(caption.size()), x, y, extent.cx, extent.cy, flags);
+  if (keyboardFocus) {
+    RECT focus = rect;
+    InflateRect(&focus, -kFocusRectInset, -kFocusRectInset);
+    if (focus.right > focus.left && focus.bottom > focus.top) DrawFocusRect(dc, &focus);
+  }
   RestoreDC(dc, saved);
 }
 

@@ -83,6 +83,7 @@ void Win32Surface::SetText(int id, std::string_view text) {
     default:
       SetWindowTextW(control.hwnd, Widen(text).c_str());
       control.text = std::string(text);
+      if (control.kind == ControlKind::Static) RepaintPanelUnder(control.hwnd);
       return;
   }
 }
@@ -193,6 +194,7 @@ void Win32Surface::ApplyFont(int id) {
   HFONT& kept = fonts_[id];
   if (kept != nullptr) DeleteObject(kept);
   kept = handle;
+  if (control.kind == ControlKind::Static) RepaintPanelUnder(control.hwnd);
 }
 
 void Win32Surface::ApplyFonts() {

@@ -106,6 +106,9 @@ class Win32Surface : public ControlSurface {
   struct ControlState;
   static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK HoverButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK PanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam,
+                                    UINT_PTR id, DWORD_PTR data);
+  void RepaintPanelUnder(HWND label);
   INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void OnUserClick(int id);
   bool OverRichEdit(HWND label) const;

@@ -56,9 +56,9 @@ ItemClass ClassOf(const ControlTemplate& tpl, bool hover) {
     case ControlKind::IpAddress:
       return {WC_IPADDRESSW, WS_TABSTOP};
     case ControlKind::RichEdit:
-      // Labels placed on the panel stay visible: the panel never paints over its siblings.
-      return {L"RichEdit20W", WS_CLIPSIBLINGS |
-                                  TextAlignment(tpl.style, ES_LEFT, ES_CENTER, ES_RIGHT) |
+      // Labels placed on the panel are drawn over it, transparent: the panel paints under them
+      // and has them repaint after it (PanelProc).
+      return {L"RichEdit20W", TextAlignment(tpl.style, ES_LEFT, ES_CENTER, ES_RIGHT) |
                                   ((tpl.style & kStyleMultiline) ? ES_MULTILINE : 0) |
                                   ((tpl.style & kStyleReadOnly) ? ES_READONLY : 0) |
                                   ((tpl.style & kStyleBorder) ? WS_BORDER : 0)};
@@ -172,6 +172,8 @@ Win32Surface::Win32Surface(const DialogTemplate& dialog, const std::set<int>& ho
           state->hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Surface::HoverButtonProc)));
     }
     if (tpl.kind == ControlKind::RichEdit) {
+      SetWindowSubclass(state->hwnd, &Win32Surface::PanelProc, 1,
+                        reinterpret_cast<DWORD_PTR>(this));
       // Chinese text needs the GB2312 character set in the rich edit's character format.
       CHARFORMAT2W format{};
       format.cbSize = sizeof format;
@@ -181,10 +183,13 @@ Win32Surface::Win32Surface(const DialogTemplate& dialog, const std::set<int>& ho
     }
     controls_[tpl.id] = std::move(state);
   }
-  // Labels standing on the status panel go above it.
+  // Labels standing on the status panel go above it, and are painted after what lies beneath.
   for (const auto& [id, control] : controls_) {
     if (control->kind == ControlKind::Static && OverRichEdit(control->hwnd)) {
-      SetWindowPos(control->hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      SetWindowLongPtrW(control->hwnd, GWL_EXSTYLE,
+                        GetWindowLongPtrW(control->hwnd, GWL_EXSTYLE) | WS_EX_TRANSPARENT);
+      SetWindowPos(control->hwnd, HWND_TOP, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     }
   }
   FitToMonitor();
@@ -260,13 +265,12 @@ INT_PTR Win32Surface::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // Push buttons get one background brush.
       return reinterpret_cast<INT_PTR>(pushButtonBrush_);
     case WM_CTLCOLORSTATIC: {
-      // A label standing on the status panel (the serial number) takes the panel's background
-      // instead of cutting a grey box out of it.
+      // A label standing on the status panel (the serial number) paints its text alone, over
+      // the panel's text and background, as on the other platform.
       auto label = reinterpret_cast<HWND>(lParam);
       if (OverRichEdit(label)) {
-        auto dc = reinterpret_cast<HDC>(wParam);
-        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-        return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
+        SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+        return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
       }
       return FALSE;
     }
@@ -310,6 +314,36 @@ bool Win32Surface::OverRichEdit(HWND label) const {
     }
   }
   return false;
+}
+
+LRESULT CALLBACK Win32Surface::PanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR /*id*/, DWORD_PTR data) {
+  const LRESULT result = DefSubclassProc(panel, message, wParam, lParam);
+  if (message == WM_PAINT) {
+    // The panel has painted over the labels standing on it: they draw their text again on top.
+    const auto* self = reinterpret_cast<const Win32Surface*>(data);
+    for (const auto& [id, control] : self->controls_) {
+      if (control->kind == ControlKind::Static && IsWindowVisible(control->hwnd) &&
+          self->OverRichEdit(control->hwnd)) {
+        RedrawWindow(control->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+      }
+    }
+  }
+  return result;
+}
+
+void Win32Surface::RepaintPanelUnder(HWND label) {
+  // A transparent label cannot erase its old text: the panel beneath repaints that part, and the
+  // label after it.
+  if (!OverRichEdit(label)) return;
+  RECT labelRect{};
+  GetWindowRect(label, &labelRect);
+  for (const auto& [id, control] : controls_) {
+    if (control->kind != ControlKind::RichEdit) continue;
+    RECT part = labelRect;
+    MapWindowPoints(nullptr, control->hwnd, reinterpret_cast<POINT*>(&part), 2);
+    InvalidateRect(control->hwnd, &part, TRUE);
+  }
 }
 
 void Win32Surface::OnUserClick(int id) {

@@ -107,10 +107,8 @@ struct PanelPixels {
   int red = 0;
 };
 
-// The status panel's pixels as the screen shows them.
-PanelPixels CountPanelPixels(HWND panel) {
-  RECT rect{};
-  GetWindowRect(panel, &rect);
+// The screen's pixels in `rect` (screen coordinates) as 0x00RRGGBB, row by row.
+std::vector<std::uint32_t> ScreenPixels(const RECT& rect) {
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;
   HDC screen = GetDC(nullptr);
@@ -126,18 +124,45 @@ PanelPixels CountPanelPixels(HWND panel) {
   HGDIOBJ old = SelectObject(memory, bitmap);
   BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
   GdiFlush();
-  PanelPixels counts;
-  const auto* pixels = static_cast<const std::uint32_t*>(bits);
-  for (int i = 0; i < width * height; ++i) {
-    const std::uint32_t p = pixels[i] & 0xFFFFFF;  // 0x00RRGGBB
-    if (p == 0x19962B) ++counts.green;             // RGB(25, 150, 43)
-    if (p == 0xFF0000) ++counts.red;
-  }
+  std::vector<std::uint32_t> pixels(static_cast<const std::uint32_t*>(bits),
+                                    static_cast<const std::uint32_t*>(bits) + width * height);
+  for (std::uint32_t& p : pixels) p &= 0xFFFFFF;
   SelectObject(memory, old);
   DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+std::vector<std::uint32_t> ScreenPixels(HWND control) {
+  RECT rect{};
+  GetWindowRect(control, &rect);
+  return ScreenPixels(rect);
+}
+
+// The status panel's pixels as the screen shows them.
+PanelPixels CountPanelPixels(HWND panel) {
+  PanelPixels counts;
+  for (const std::uint32_t p : ScreenPixels(panel)) {
+    if (p == 0x19962B) ++counts.green;  // RGB(25, 150, 43)
+    if (p == 0xFF0000) ++counts.red;
+  }
   return counts;
+}
+
+// The control of the tool's window that has the keyboard focus.
+HWND FocusOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+  return info.hwndFocus;
+}
+
+// A key pressed and released on the control with the focus, through the tool's message loop.
+void PressKey(HWND control, WPARAM key) {
+  const UINT scan = MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC);
+  PostMessageW(control, WM_KEYDOWN, key, static_cast<LPARAM>(1 | (scan << 16)));
+  PostMessageW(control, WM_KEYUP, key, static_cast<LPARAM>(1 | (scan << 16) | (3u << 30)));
 }
 
 class ToolProcess {
@@ -210,6 +235,94 @@ TEST(ToolWindowEndToEnd, ReadAndFactoryDefaultCallTheReaderAndShowGreen) {
   EXPECT_EQ(pixels.red, 0);
   RecordProperty("green_after_factory_default", pixels.green);
 
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(tool.WaitForExit(), 0u);
+}
+
+// The tool started in a fresh folder with the simulated reader recording its calls to `log`.
+HWND StartedWindow(ToolProcess& tool) {
+  if (!tool.Started()) return nullptr;
+  const std::wstring title = Widen(std::string(kAppTitle) + std::string(kSimulatedCaptionSuffix));
+  HWND window = nullptr;
+  WaitFor([&] {
+    window = FindWindowW(L"#32770", title.c_str());
+    return window != nullptr && IsWindowVisible(window);
+  });
+  return window;
+}
+
+TEST(ToolWindowEndToEnd, EnterOnTheFocusedOperatorButtonPressesItAndTheWindowStays) {
+  test::TempDir dir("uhf-gui-keys");
+  const fs::path log = dir.path() / "calls.log";
+  setenv("TAGVANE_SIM_STATE", (dir.path() / "reader.ini").string().c_str(), 1);
+  setenv("TAGVANE_SIM_RECORD", log.string().c_str(), 1);
+  ToolProcess tool(dir.path());
+  HWND window = StartedWindow(tool);
+  ASSERT_NE(window, nullptr) << "the window did not appear";
+  HWND panel = GetDlgItem(window, idc::StatusPanel);
+  HWND read = GetDlgItem(window, idc::ReadConfig);
+  HWND factory = GetDlgItem(window, idc::FactoryDefault);
+  // The first control that takes the focus has it: the read button.
+  ASSERT_TRUE(WaitFor([&] { return FocusOf(window) == read; }));
+
+  PressKey(read, VK_RETURN);
+  ASSERT_TRUE(WaitFor([&] { return ControlText(panel) == "读取成功"; })) << ControlText(panel);
+  ASSERT_TRUE(WaitFor([&] { return ReadLines(log).size() >= kReadCalls.size(); }));
+  EXPECT_EQ(ReadLines(log), Succeeded(kReadCalls));
+  std::this_thread::sleep_for(300ms);
+  EXPECT_TRUE(IsWindowVisible(window)) << "Enter on a button must not close the window";
+
+  // Tab goes on to the factory default button, which then shows the focus rectangle.
+  const std::vector<std::uint32_t> unfocused = ScreenPixels(factory);
+  PressKey(read, VK_TAB);
+  ASSERT_TRUE(WaitFor([&] { return FocusOf(window) == factory; }));
+  EXPECT_TRUE(WaitFor([&] { return ScreenPixels(factory) != unfocused; }, 5s))
+      << "the focused button looks as before";
+
+  fs::remove(log);
+  PressKey(factory, VK_RETURN);
+  ASSERT_TRUE(WaitFor([&] { return ControlText(panel) == "设置成功"; })) << ControlText(panel);
+  ASSERT_TRUE(WaitFor([&] { return ReadLines(log).size() >= kFactoryCalls.size(); }));
+  EXPECT_EQ(ReadLines(log), Succeeded(kFactoryCalls));
+  std::this_thread::sleep_for(300ms);
+  EXPECT_TRUE(IsWindowVisible(window));
+
+  // The parameter controls are disabled and the others hidden: Tab comes round to the read button.
+  PressKey(factory, VK_TAB);
+  EXPECT_TRUE(WaitFor([&] { return FocusOf(window) == read; }, 5s));
+
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(tool.WaitForExit(), 0u);
+}
+
+TEST(ToolWindowEndToEnd, TheSerialNumberLetsTheStatusTextShowThrough) {
+  test::TempDir dir("uhf-gui-sn");
+  setenv("TAGVANE_SIM_STATE", (dir.path() / "reader.ini").string().c_str(), 1);
+  setenv("TAGVANE_SIM_RECORD", "", 1);
+  ToolProcess tool(dir.path());
+  HWND window = StartedWindow(tool);
+  ASSERT_NE(window, nullptr) << "the window did not appear";
+  HWND panel = GetDlgItem(window, idc::StatusPanel);
+  HWND serial = GetDlgItem(window, idc::SerialNumberLabel);
+  test::ClickControl(window, GetDlgItem(window, idc::ReadConfig));
+  ASSERT_TRUE(WaitFor([&] { return ControlText(panel) == "读取成功"; })) << ControlText(panel);
+  ASSERT_TRUE(WaitFor([&] { return ControlText(serial).rfind("SN:", 0) == 0; }));
+  // The large green status text runs under the serial number's label: its strokes show inside the
+  // label's rectangle, between the label's own black letters.
+  int green = 0;
+  int white = 0;
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        green = white = 0;
+        for (const std::uint32_t p : ScreenPixels(serial)) {
+          green += p == 0x19962B ? 1 : 0;
+          white += p == 0xFFFFFF ? 1 : 0;
+        }
+        return green > 50 && white > 50;
+      },
+      5s))
+      << "green " << green << ", white " << white;
+  RecordProperty("green_under_serial_number", green);
   PostMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(tool.WaitForExit(), 0u);
 }

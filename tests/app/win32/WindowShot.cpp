@@ -1,6 +1,7 @@
-// Starts uhf-reader-tool.exe, optionally presses "获取配置信息" and waits for the status, and
-// writes the window as the screen shows it into a BMP file. Used for the Windows screenshots.
-//   window_shot.exe <tool.exe> <out.bmp> [--read | --screen | --station]
+// Starts uhf-reader-tool.exe, optionally presses "获取配置信息" and waits for the status, or
+// presses Tab once (the focus goes from 获取配置信息 to 出厂默认设置), and writes the window as the
+// screen shows it into a BMP file. Used for the Windows screenshots.
+//   window_shot.exe <tool.exe> <out.bmp> [--read | --tab | --screen | --station]
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -63,7 +64,9 @@ bool WriteBmp(const std::wstring& path, HWND window, bool wholeScreen) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: window_shot <tool.exe> <out.bmp> [--read | --screen | --station]\n");
+    std::fprintf(
+        stderr,
+        "usage: window_shot <tool.exe> <out.bmp> [--read | --tab | --screen | --station]\n");
     return 2;
   }
   // Screen coordinates in pixels of the screen, whatever its dots per inch.
@@ -100,6 +103,11 @@ int wmain(int argc, wchar_t** argv) {
       for (int i = 0; i < 200 && GetWindowTextLengthW(panel) == 0; ++i) {
         std::this_thread::sleep_for(50ms);
       }
+    }
+    if (option == L"--tab") {
+      HWND read = GetDlgItem(window, uhf::idc::ReadConfig);
+      PostMessageW(read, WM_KEYDOWN, VK_TAB, 0x000F0001);
+      PostMessageW(read, WM_KEYUP, VK_TAB, static_cast<LPARAM>(0xC00F0001u));
     }
     if (station) std::this_thread::sleep_for(2s);  // a poll, and a reader's cycle if attached
     std::this_thread::sleep_for(1s);               // let every control finish painting

@@ -333,20 +333,83 @@ TEST(HoverButtonPaint, ZeroHeightButtonPaintsNothing) {
   EXPECT_EQ(PixelsOf(canvas, qRgb(0, 0, 255)).size(), 200u);
 }
 
-TEST(HoverButtonBehaviour, FocusLeavesNoMark) {
+TEST(HoverButtonBehaviour, KeyboardFocusShowsBlueEdgesAndADottedRectangleUntilItLeaves) {
+  constexpr QRgb kFocusLeft = qRgb(153, 198, 252);
+  constexpr QRgb kFocusRight = qRgb(162, 189, 252);
+  constexpr QRgb kFocusTopBottom = qRgb(162, 201, 255);
+  constexpr QRgb kDot = kFace ^ 0xFFFFFFu;  // the face inverted
   QWidget window;
   window.resize(200, 100);
-  auto button = MakeButton(QStringLiteral("Connect"), 80, 30, &window);
+  auto button = MakeButton(QString(), 80, 30, &window);
   auto other = MakeButton(QStringLiteral("Other"), 80, 30, &window);
+  button->move(10, 10);  // away from where the pointer may rest
   other->move(100, 50);
   window.show();
   window.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-  other->setFocus(Qt::OtherFocusReason);
+  SendLeave(*button);
+  button->setFocus(Qt::OtherFocusReason);
+  // Focus given by the program (or a click) shows nothing: the keyboard has not been used.
   const QImage unfocused = Grab(*button);
-  button->setFocus(Qt::TabFocusReason);
-  ASSERT_TRUE(button->hasFocus());
+  EXPECT_TRUE(NotFace(unfocused).empty());
+  other->setFocus(Qt::OtherFocusReason);
   EXPECT_EQ(Grab(*button), unfocused);
+
+  QTest::keyClick(other.get(), Qt::Key_Tab);
+  ASSERT_TRUE(button->hasFocus());
+  const QImage focused = Grab(*button);
+  EXPECT_EQ(At(focused, 0, 15), kFocusLeft);
+  EXPECT_EQ(At(focused, 79, 15), kFocusRight);
+  EXPECT_EQ(At(focused, 40, 0), kFocusTopBottom);
+  EXPECT_EQ(At(focused, 40, 29), kFocusTopBottom);
+  // The dotted outline 4 pixels in: every other pixel of it inverted, the rest face.
+  const int inset = uhf::kFocusRectInset;
+  for (int x = inset; x < 80 - inset - 1; ++x) {
+    EXPECT_EQ(At(focused, x, inset), (x - inset) % 2 == 0 ? kDot : kFace) << "top, x " << x;
+  }
+  for (int y = inset; y < 30 - inset - 1; ++y) {
+    const QRgb left = At(focused, inset, y);
+    EXPECT_TRUE(left == kDot || left == kFace) << "left, y " << y;
+  }
+  EXPECT_EQ(PixelsOf(focused, kDot).size(),
+            static_cast<std::size_t>((80 - 2 * inset - 1) + (30 - 2 * inset - 1)));
+  EXPECT_EQ(At(focused, 40, 15), kFace);  // inside the outline the face stays
+
+  // The mouse over the focused button: orange edges, the outline still there.
+  SendEnter(*button);
+  const QImage both = Grab(*button);
+  EXPECT_EQ(At(both, 0, 15), kLeft);
+  EXPECT_EQ(At(both, inset, inset), kDot);
+  SendLeave(*button);
+
+  other->setFocus(Qt::TabFocusReason);
+  EXPECT_EQ(Grab(*button), unfocused);
+}
+
+TEST(HoverButtonBehaviour, EnterAndSpaceOnTheFocusedButtonClickIt) {
+  struct Case {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    bool enabled;
+    int clicks;
+  };
+  const Case cases[] = {
+      {Qt::Key_Return, Qt::NoModifier, true, 1},      {Qt::Key_Enter, Qt::KeypadModifier, true, 1},
+      {Qt::Key_Space, Qt::NoModifier, true, 1},       {Qt::Key_Return, Qt::NoModifier, false, 0},
+      {Qt::Key_Return, Qt::ControlModifier, true, 0},
+  };
+  for (const Case& tc : cases) {
+    QWidget window;
+    auto button = MakeButton(QStringLiteral("Connect"), 80, 30, &window);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    button->setFocus(Qt::TabFocusReason);
+    button->setEnabled(tc.enabled);
+    QSignalSpy clicked(button.get(), &QAbstractButton::clicked);
+    QTest::keyClick(button.get(), tc.key, tc.modifiers);
+    EXPECT_EQ(clicked.count(), tc.clicks) << "key " << tc.key << " modifiers " << tc.modifiers;
+  }
 }
 
 TEST(HoverButtonBehaviour, ClicksReachTheOwnerAsForAPushButton) {

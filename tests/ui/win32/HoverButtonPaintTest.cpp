@@ -1,7 +1,14 @@
 // The hover button on Win32, by its pixels: a flat green face with the caption centred; while the
-// mouse rests on it, the four orange edges; after the mouse leaves, the face alone again.
+// mouse rests on it, the four orange edges; after the mouse leaves, the face alone again; with the
+// keyboard focus, blue edges and a dotted rectangle. And by its keys: Enter and Space click the
+// focused button, and Enter elsewhere still gives the dialog's accept command.
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
+#include "support/Win32Input.h"
+#include "ui/HoverColours.h"
 #include "ui/win32/Win32Surface.h"
 
 namespace uhf {
@@ -16,7 +23,9 @@ DialogTemplate OneButton() {
   dialog.heightDu = 60;
   dialog.fontFace = "Segoe UI Symbol";
   dialog.fontPoints = 10;
+  // The edit comes first and so has the focus: the button shows no focus look.
   dialog.controls = {
+      {200, ControlKind::Edit, "", {10, 42, 60, 14}, kStyleBorder, true, true},
       {kButton, ControlKind::PushButton, "", {10, 10, 98, 29}, kStyleNone, true, true}};
   return dialog;
 }
@@ -102,6 +111,132 @@ TEST(Win32HoverButton, OnlyChosenButtonsAreOwnerDrawn) {
   const auto type = [](HWND button) { return GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK; };
   EXPECT_EQ(type(hover.Control(kButton)), BS_OWNERDRAW);
   EXPECT_EQ(type(plain.Control(kButton)), BS_PUSHBUTTON);
+}
+
+constexpr int kEdit = 202;
+constexpr int kSecond = 203;
+
+// An edit, then two hover buttons, in focus order.
+DialogTemplate EditAndTwoButtons() {
+  DialogTemplate dialog = OneButton();
+  dialog.heightDu = 110;
+  dialog.controls = {
+      {kEdit, ControlKind::Edit, "", {10, 10, 60, 14}, kStyleBorder, true, true},
+      {kButton, ControlKind::PushButton, "", {10, 30, 98, 29}, kStyleNone, true, true},
+      {kSecond, ControlKind::PushButton, "", {10, 65, 98, 29}, kStyleNone, true, true}};
+  return dialog;
+}
+
+// A key pressed and released on `target` as the keyboard delivers it: through the dialog's message
+// loop.
+void PressKey(HWND dialog, HWND target, WPARAM key) {
+  const UINT scan = MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC);
+  PostMessageW(target, WM_KEYDOWN, key, static_cast<LPARAM>(1 | (scan << 16)));
+  if (key == VK_RETURN || key == VK_SPACE) {
+    PostMessageW(target, WM_CHAR, key, static_cast<LPARAM>(1 | (scan << 16)));
+  }
+  PostMessageW(target, WM_KEYUP, key, static_cast<LPARAM>(1 | (scan << 16) | (3u << 30)));
+  test::PumpMessages(dialog);
+}
+
+struct Shown {
+  explicit Shown(Win32Surface& surface) : window(surface.Window()) {
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    test::PumpMessages(window);
+  }
+  HWND window;
+};
+
+TEST(Win32HoverButton, EnterAndSpaceClickTheFocusedButtonEnterElsewhereAccepts) {
+  struct Case {
+    int focus;
+    WPARAM key;
+    std::vector<int> clicked;
+    int accepts;
+  };
+  const Case cases[] = {
+      {kButton, VK_RETURN, {kButton}, 0},
+      {kSecond, VK_RETURN, {kSecond}, 0},
+      {kButton, VK_SPACE, {kButton}, 0},
+      {kEdit, VK_RETURN, {}, 1},  // no button takes the key: the dialog's accept command
+  };
+  for (const Case& tc : cases) {
+    Win32Surface surface(EditAndTwoButtons(), {kButton, kSecond});
+    std::vector<int> clicked;
+    int accepts = 0;
+    surface.SetNotificationHandler([&](int id, Notification what) {
+      if (what == Notification::Clicked) clicked.push_back(id);
+    });
+    surface.SetAcceptHandler([&] {
+      ++accepts;
+      return false;
+    });
+    const Shown shown(surface);
+    surface.SetFocus(tc.focus);
+    test::PumpMessages(shown.window);
+    ASSERT_EQ(surface.FocusedControl(), tc.focus);
+    PressKey(shown.window, surface.Control(tc.focus), tc.key);
+    EXPECT_EQ(clicked, tc.clicked) << "focus " << tc.focus << " key " << tc.key;
+    EXPECT_EQ(accepts, tc.accepts) << "focus " << tc.focus << " key " << tc.key;
+    EXPECT_EQ(surface.FocusedControl(), tc.focus);
+  }
+}
+
+TEST(Win32HoverButton, EnterOnADisabledButtonClicksNothing) {
+  Win32Surface surface(EditAndTwoButtons(), {kButton, kSecond});
+  int clicks = 0;
+  surface.SetNotificationHandler([&](int, Notification) { ++clicks; });
+  const Shown shown(surface);
+  surface.SetFocus(kButton);
+  surface.Enable(kButton, false);
+  PressKey(shown.window, surface.Control(kButton), VK_RETURN);
+  EXPECT_EQ(clicks, 0);
+}
+
+TEST(Win32HoverButton, TabbingOntoTheButtonShowsBlueEdgesAndAFocusRectangleUntilFocusLeaves) {
+  Win32Surface surface(EditAndTwoButtons(), {kButton, kSecond});
+  const Shown shown(surface);
+  HWND button = surface.Control(kButton);
+  surface.SetFocus(kEdit);
+  test::PumpMessages(shown.window);
+  const Snapshot before(button);
+  const int w = before.Width();
+  const int h = before.Height();
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) ASSERT_EQ(before.At(x, y), kFace) << x << "," << y;
+  }
+
+  PressKey(shown.window, surface.Control(kEdit), VK_TAB);
+  ASSERT_EQ(surface.FocusedControl(), kButton);
+  const Snapshot focused(button);
+  const auto colour = [](Rgb c) { return static_cast<std::uint32_t>(c.r << 16 | c.g << 8 | c.b); };
+  EXPECT_EQ(focused.At(1, h / 2), colour(kFocusLeftEdge.colour));
+  EXPECT_EQ(focused.At(w - 2, h / 2), colour(kFocusRightEdge.colour));
+  EXPECT_EQ(focused.At(w / 2, 0), colour(kFocusTopEdge.colour));
+  // Inside the edges, every changed pixel lies on the rectangle kFocusRectInset pixels in, and
+  // the dots cover about half of its outline.
+  const int in = kFocusRectInset;
+  int dots = 0;
+  for (int y = 3; y < h - 3; ++y) {
+    for (int x = 3; x < w - 3; ++x) {
+      if (focused.At(x, y) == kFace) continue;
+      const bool onOutline = ((x == in || x == w - 1 - in) && y >= in && y <= h - 1 - in) ||
+                             ((y == in || y == h - 1 - in) && x >= in && x <= w - 1 - in);
+      EXPECT_TRUE(onOutline) << "changed pixel off the focus rectangle at " << x << "," << y;
+      ++dots;
+    }
+  }
+  const int outline = 2 * (w - 2 * in) + 2 * (h - 2 * in);
+  EXPECT_GT(dots, outline / 3);
+  EXPECT_LT(dots, outline * 2 / 3 + 4);
+
+  PressKey(shown.window, button, VK_TAB);
+  ASSERT_EQ(surface.FocusedControl(), kSecond);
+  const Snapshot after(button);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) ASSERT_EQ(after.At(x, y), kFace) << x << "," << y;
+  }
 }
 
 }  // namespace
