@@ -5,10 +5,10 @@
 #include <nlohmann/json.hpp>
 
 #include "CompanionTestSupport.h"
-#include "cli/ReaderProfile.h"
 #include "dialog/ControlIds.h"
 #include "dialog/MainDialogTemplate.h"
 #include "driver/LoggingDriver.h"
+#include "station/ReaderProfile.h"
 #include "ui/MemorySurface.h"
 
 namespace uhf::cli::testing {
