@@ -204,7 +204,7 @@ Win32Surface::~Win32Surface() {
 }
 
 // Tasks posted from other threads wait in posted_; this message runs them.
-constexpr UINT kPostedMessage = WM_APP + 1;
+constexpr UINT kPostedMessage = WM_APP + 2;
 
 INT_PTR CALLBACK Win32Surface::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {

@@ -15,28 +15,11 @@
 
 #include "app/ToolWindow.h"
 #include "dialog/ControlIds.h"
-#include "driver/DriverDecorator.h"
 #include "sim/InstrumentedReader.h"
+#include "support/SlowReader.h"
 
 namespace uhf {
 namespace {
-
-// Every call after the first `fastCalls` waits `delayMs` before it is passed on.
-class SlowReader final : public DriverDecorator {
- public:
-  SlowReader(ReaderDriver& inner, int fastCalls) : DriverDecorator(inner), fastCalls_(fastCalls) {}
-  std::atomic<int> delayMs{2000};
-  std::atomic<int> calls{0};
-
- private:
-  std::int32_t Around(Operation, Forward forward) override {
-    if (calls++ >= fastCalls_) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(delayMs.load()));
-    }
-    return forward();
-  }
-  int fastCalls_;
-};
 
 TEST(StationWindowQt, StaysResponsiveWhileEachDriverCallTakesTwoSeconds) {
   InstrumentedReader inner;

@@ -14,30 +14,13 @@
 #include "app/ToolAssembly.h"
 #include "dialog/ControlIds.h"
 #include "dialog/MainDialogTemplate.h"
-#include "driver/DriverDecorator.h"
 #include "sim/InstrumentedReader.h"
+#include "support/SlowReader.h"
 #include "text/Utf8.h"
 #include "ui/win32/Win32Surface.h"
 
 namespace uhf {
 namespace {
-
-// Every call after the first `fastCalls` waits `delayMs` before it is passed on.
-class SlowReader final : public DriverDecorator {
- public:
-  SlowReader(ReaderDriver& inner, int fastCalls) : DriverDecorator(inner), fastCalls_(fastCalls) {}
-  std::atomic<int> delayMs{2000};
-
- private:
-  std::int32_t Around(Operation, Forward forward) override {
-    if (calls_++ >= fastCalls_) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(delayMs.load()));
-    }
-    return forward();
-  }
-  std::atomic<int> calls_{0};
-  int fastCalls_;
-};
 
 // Runs the window's messages until `done` says so or `timeoutMs` passed; true when done.
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
