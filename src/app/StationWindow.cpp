@@ -4,6 +4,7 @@
 
 #include "dialog/ControlIds.h"
 #include "driver/LoggingDriver.h"
+#include "reader/OperationSupport.h"
 #include "reader/ReaderOperations.h"
 #include "text/Utf8.h"
 #include "text/Utf8Path.h"
@@ -51,6 +52,12 @@ StationWindow::StationWindow(ReaderConfigDialog& dialog, ControlSurface& surface
     if (notification == Notification::EditChanged) return dialog_.OnCommand(id, notification);
     std::lock_guard<std::recursive_mutex> gate(driverGate_);
     dialog_.OnCommand(id, notification);
+    // A link the command left open (a read keeps it) would keep the station's polls from every
+    // reader: closed at once, what the command showed stays.
+    DialogContext& ctx = dialog_.Context();
+    LinkState link = LinkStateOf(ctx.state);
+    CloseHeldLink(ctx.driver, link);
+    KeepLinkState(ctx.state, link);
   });
   surface_.SetFont(idc::StatusPanel, kStationPanelFont);
   ShowWaiting();

@@ -74,7 +74,8 @@ struct StationRun {
 
 StationRun RunStationWindow(ReaderDriver& driver, SimState& state, std::vector<World> world,
                             StationTask task,
-                            const std::function<void(MemorySurface&)>& prepare = {}) {
+                            const std::function<void(MemorySurface&)>& prepare = {},
+                            const std::function<void(MemorySurface&)>& onResult = {}) {
   MemorySurface surface{MainDialogTemplate()};
   ReaderConfigDialog dialog(surface, driver, NoMachine());
   surface.SetNotificationHandler([&](int id, Notification n) { dialog.OnCommand(id, n); });
@@ -106,6 +107,7 @@ StationRun RunStationWindow(ReaderDriver& driver, SimState& state, std::vector<W
   hooks.shown = [&](const ReaderOutcome& outcome) {
     run.shown.push_back(
         {outcome, surface.GetText(idc::StatusPanel), surface.ColourAt(idc::StatusPanel, 0)});
+    if (onResult) onResult(surface);
   };
   const auto drain = [&] {
     for (;;) {
@@ -251,6 +253,38 @@ TEST(StationWindow, WaitsInANeutralColourUntilAReaderIsPluggedIn) {
   const auto opens = std::count_if(reader.Calls().begin(), reader.Calls().end(),
                                    [](const std::string& c) { return c.rfind("OpenCom", 0) == 0; });
   EXPECT_GE(opens, 2);
+  EXPECT_FALSE(reader.LinkOpen());
+}
+
+// The operator reads the attached reader by hand between two polls: the link that read leaves
+// open must not keep the station from that reader (taken as gone) nor from the next one.
+TEST(StationWindow, AReadByHandBetweenPollsLeavesTheStationItsReaders) {
+  InstrumentedReader reader;
+  reader.State() = NextReader(reader.State(), 0, true);
+  std::vector<std::string> serials = {SerialOf(reader.State())};
+  std::atomic<bool> clicked{false};
+  const World untilClicked = [&](SimState&) {
+    for (int i = 0; i < 5000 && !clicked; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  };
+  const StationRun run = RunStationWindow(reader, reader.State(),
+                                          {untilClicked, kWait, kWait, kUnplug,
+                                           [&](SimState& s) {
+                                             s = NextReader(s, 1, true);
+                                             serials.push_back(SerialOf(s));
+                                           },
+                                           kWait},
+                                          {}, {}, [&](MemorySurface& surface) {
+                                            if (clicked.exchange(true)) return;
+                                            surface.Click(idc::ReadConfig);
+                                          });
+  ASSERT_TRUE(clicked);
+  ASSERT_EQ(run.shown.size(), serials.size());
+  for (std::size_t i = 0; i < run.shown.size(); ++i) {
+    EXPECT_EQ(run.shown[i].outcome.result, StationResult::Ok);
+    EXPECT_EQ(run.shown[i].outcome.serialNumber, serials[i]);
+  }
   EXPECT_FALSE(reader.LinkOpen());
 }
 
