@@ -131,18 +131,14 @@ TEST(Win32Dpi, FontsColumnsAndBordersFollowADpiChange) {
   EXPECT_EQ(ButtonPixel(button, 2, -1), kFace);
 }
 
-TEST(Win32Dpi, WindowThatFitsOpensCentredAsLaidOut) {
-  Win32Surface surface(Dialog(240, 180), {});
-  EXPECT_EQ(surface.FitFactor(), 1.0);
-  ExpectCentredWithin(WindowRect(surface.Window()), WorkArea(surface.Window()));
-}
-
-TEST(Win32Dpi, WindowTooLargeForItsMonitorIsShrunkWholeAndCentred) {
+TEST(Win32Dpi, WindowsOpenCentredAndOneTooLargeForItsMonitorIsShrunkWhole) {
   // About 2.5 times the width and height of a 1024 x 768 screen at 96 dpi.
   Win32Surface surface(Dialog(1400, 1000), {kButton});
   Win32Surface fitting(Dialog(240, 180), {kButton});
   HWND window = surface.Window();
   const RECT area = WorkArea(window);
+  EXPECT_EQ(fitting.FitFactor(), 1.0);
+  ExpectCentredWithin(WindowRect(fitting.Window()), area);
   ASSERT_LT(surface.FitFactor(), 1.0);
   ExpectCentredWithin(WindowRect(window), area);
 
