@@ -1,12 +1,12 @@
 #include "app/ToolAssembly.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <utility>
 
 #include "dialog/MainDialogTemplate.h"
 #include "driver/LoggingDriver.h"
 #include "files/FileLock.h"
+#include "text/EnvironmentPath.h"
 
 namespace uhf {
 
@@ -20,14 +20,15 @@ std::string ToolCaption(bool simulatedReader) {
   return caption;
 }
 
-std::unique_ptr<ToolDriver> ToolDriver::Bind(std::string_view library, std::string_view exchangeLog,
+std::unique_ptr<ToolDriver> ToolDriver::Bind(std::string_view library,
+                                             const std::filesystem::path& exchangeLog,
                                              std::string& error) {
   std::unique_ptr<LibraryDriver> bound = LibraryDriver::Load(library, error);
   if (!bound) return nullptr;
   std::unique_ptr<ToolDriver> driver(new ToolDriver(std::move(bound)));
   if (!exchangeLog.empty()) {
     driver->logged_ = std::make_unique<LoggingDriver>(
-        *driver->library_, [file = std::string(exchangeLog)](std::string_view line) {
+        *driver->library_, [file = exchangeLog](std::string_view line) {
           std::string ignored;  // a log that cannot be written must not stop the tool
           AppendLineLocked(file, line, ignored);
         });
@@ -36,9 +37,7 @@ std::unique_ptr<ToolDriver> ToolDriver::Bind(std::string_view library, std::stri
 }
 
 std::unique_ptr<ToolDriver> ToolDriver::BindFromEnvironment(std::string& error) {
-  const char* exchangeLog = std::getenv("UHF_EXCHANGE_LOG");
-  return Bind(LibraryDriver::PlatformLibraryName(), exchangeLog != nullptr ? exchangeLog : "",
-              error);
+  return Bind(LibraryDriver::PlatformLibraryName(), EnvironmentPath("UHF_EXCHANGE_LOG"), error);
 }
 
 int RunTool(ToolPlatform& platform) {

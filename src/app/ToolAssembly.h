@@ -5,6 +5,7 @@
 // (ToolPlatform) and calls RunTool.
 
 #include <array>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -35,7 +36,8 @@ class ToolDriver {
   // Binds `library` (a bare name goes through the platform's library search). With a nonempty
   // `exchangeLog`, every call is also appended to that file; a log that cannot be written never
   // stops the tool. nullptr with `error` set when the library cannot be bound.
-  static std::unique_ptr<ToolDriver> Bind(std::string_view library, std::string_view exchangeLog,
+  static std::unique_ptr<ToolDriver> Bind(std::string_view library,
+                                          const std::filesystem::path& exchangeLog,
                                           std::string& error);
   // The platform's driver library, with the exchange log that UHF_EXCHANGE_LOG names.
   static std::unique_ptr<ToolDriver> BindFromEnvironment(std::string& error);

@@ -1,6 +1,5 @@
 #include "sim/SimStateStore.h"
 
-#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -11,14 +10,8 @@
 #include "files/AtomicFile.h"
 #include "files/FileLock.h"
 #include "sim/SimStateFile.h"
+#include "text/EnvironmentPath.h"
 #include "text/Utf8Path.h"
-
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#endif
 
 namespace uhf {
 
@@ -66,33 +59,6 @@ SimState FactoryState(std::uint8_t readerKind, bool etsiBand) {
   s.tags = FactoryTags();
   return s;
 }
-
-namespace {
-
-// A folder or file named by the environment. On Windows from the wide environment: the narrow one
-// holds only what the ANSI code page can say, so a user folder with a Chinese name came out as
-// "??" and every write failed.
-std::filesystem::path EnvironmentPath(const char* name) {
-#ifdef _WIN32
-  const std::wstring wideName(name, name + std::char_traits<char>::length(name));
-  std::wstring value(256, L'\0');
-  for (;;) {
-    const DWORD length =
-        GetEnvironmentVariableW(wideName.c_str(), value.data(), static_cast<DWORD>(value.size()));
-    if (length == 0) return {};
-    if (length < value.size()) {
-      value.resize(length);
-      return value;
-    }
-    value.resize(length);  // too small: `length` counts the terminating zero
-  }
-#else
-  const char* value = std::getenv(name);
-  return value != nullptr ? std::filesystem::path(value) : std::filesystem::path();
-#endif
-}
-
-}  // namespace
 
 std::filesystem::path DefaultStatePath() {
   if (std::filesystem::path path = EnvironmentPath("TAGVANE_SIM_STATE"); !path.empty()) {

@@ -51,12 +51,19 @@ TEST(ToolAssembly, ExchangeLogHoldsEveryCallOfTheWindowWhenAskedFor) {
   test::EnvironmentGuard guard({"UHF_EXCHANGE_LOG", "TAGVANE_SIM_STATE"});
   test::TempDir dir("uhf-assembly");
   setenv("TAGVANE_SIM_STATE", (dir.path() / "reader.ini").string().c_str(), 1);
-  const std::filesystem::path log = dir.path() / "exchange.log";
+  // A folder name outside any ANSI code page: on Windows the variable is read whole.
+  const std::filesystem::path folder = dir.path() / std::filesystem::path(u8"\u65e5\u5fd7");
+  std::filesystem::create_directories(folder);
+  const std::filesystem::path log = folder / "exchange.log";
 
   for (bool logged : {false, true}) {
     SCOPED_TRACE(logged ? "with UHF_EXCHANGE_LOG" : "without");
     if (logged) {
-      setenv("UHF_EXCHANGE_LOG", log.string().c_str(), 1);
+#ifdef _WIN32
+      ASSERT_EQ(_wputenv_s(L"UHF_EXCHANGE_LOG", log.c_str()), 0);
+#else
+      setenv("UHF_EXCHANGE_LOG", log.c_str(), 1);
+#endif
     } else {
       unsetenv("UHF_EXCHANGE_LOG");
     }
