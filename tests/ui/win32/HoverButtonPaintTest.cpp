@@ -182,7 +182,9 @@ TEST(Win32HoverButton, EnterAndSpaceClickTheFocusedEnabledButtonEnterElsewhereAc
     PressKey(shown.window, surface.Control(tc.focus), tc.key);
     EXPECT_EQ(clicked, tc.clicked) << "focus " << tc.focus << " key " << tc.key;
     EXPECT_EQ(accepts, tc.accepts) << "focus " << tc.focus << " key " << tc.key;
-    if (!tc.disabled) EXPECT_EQ(surface.FocusedControl(), tc.focus);
+    if (!tc.disabled) {
+      EXPECT_EQ(surface.FocusedControl(), tc.focus);
+    }
   }
 }
 
