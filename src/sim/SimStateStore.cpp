@@ -1,8 +1,8 @@
 #include "sim/SimStateStore.h"
 
 #include <fstream>
-#include <iostream>
 #include <memory>
+#include <ostream>
 #include <sstream>
 #include <utility>
 #include <vector>
@@ -10,6 +10,7 @@
 #include "files/AtomicFile.h"
 #include "files/FileLock.h"
 #include "sim/SimStateFile.h"
+#include "text/ConsoleStream.h"
 #include "text/EnvironmentPath.h"
 #include "text/Utf8Path.h"
 
@@ -85,8 +86,8 @@ SimStateStore::SimStateStore(std::filesystem::path path, SimState initial)
   seen_ = FileBytes();
   std::string error;
   if (ReadSimStateFile(path_, state_, error) == StateFileResult::Unusable) {
-    std::cerr << "tagvane-sim: state file " << PathText(path_) << ": " << error
-              << "; using factory settings\n";
+    DiagnosticStream() << "tagvane-sim: state file " << PathText(path_) << ": " << error
+                       << "; using factory settings\n";
   }
 }
 
@@ -119,7 +120,7 @@ std::int32_t SimStateStore::Modify(const std::function<std::int32_t(SimState&)>&
     std::filesystem::path folder;
     if (!PrepareFolderOf(path_, folder, error) ||
         !(lock = FileLock::Acquire(std::filesystem::path(path_) += ".lock", error))) {
-      std::cerr << "tagvane-sim: cannot store the settings: " << error << '\n';
+      DiagnosticStream() << "tagvane-sim: cannot store the settings: " << error << '\n';
       return storageFailure;
     }
   }
@@ -136,7 +137,7 @@ bool SimStateStore::Commit(SimState next) {
   if (!path_.empty()) {
     std::string error;
     if (!WriteSimStateFile(path_, next, error)) {
-      std::cerr << "tagvane-sim: cannot store the settings: " << error << '\n';
+      DiagnosticStream() << "tagvane-sim: cannot store the settings: " << error << '\n';
       return false;
     }
     seen_ = FileBytes();

@@ -8,8 +8,9 @@
 #include <charconv>
 #include <chrono>
 #include <cstdlib>
-#include <iostream>
+#include <filesystem>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,8 @@
 #include "files/FileLock.h"
 #include "sim/ExportedDevice.h"
 #include "sim/InstrumentedReader.h"
+#include "text/ConsoleStream.h"
+#include "text/EnvironmentPath.h"
 
 // extern "C" on the declaration itself gives the constant external linkage.
 extern "C" TAGVANE_API const char tagvane_simulated_reader[] = "simulated reader";
@@ -35,8 +38,8 @@ std::chrono::milliseconds LatencyFromEnvironment() {
   unsigned value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc() || end != text.data() + text.size()) {
-    std::cerr << "tagvane-sim: TAGVANE_SIM_LATENCY_MS=" << text
-              << " is not a number of milliseconds; no latency\n";
+    DiagnosticStream() << "tagvane-sim: TAGVANE_SIM_LATENCY_MS=" << text
+                       << " is not a number of milliseconds; no latency\n";
     return {};
   }
   return std::chrono::milliseconds(value);
@@ -48,11 +51,11 @@ std::unique_ptr<InstrumentedReader> MakeReader() {
   auto reader = std::make_unique<InstrumentedReader>(SimOptions{DefaultStatePath(), 0, false});
   reader->FailEvery(Environment("TAGVANE_SIM_FAIL"));
   reader->SetLatency(LatencyFromEnvironment());
-  if (const std::string record(Environment("TAGVANE_SIM_RECORD")); !record.empty()) {
+  if (std::filesystem::path record = EnvironmentPath("TAGVANE_SIM_RECORD"); !record.empty()) {
     reader->SetSink([record](const std::string& call, std::int32_t status) {
       std::string error;
       if (!AppendLineLocked(record, call + " -> " + std::to_string(status), error)) {
-        std::cerr << "tagvane-sim: " << error << '\n';
+        DiagnosticStream() << "tagvane-sim: " << error << '\n';
       }
     });
   }

@@ -3,11 +3,12 @@
 // Calls are serialised, and no exception crosses the C boundary.
 #include <cstdint>
 #include <exception>
-#include <iostream>
 #include <mutex>
+#include <ostream>
 
 #include "driver/tagvane.h"
 #include "sim/ExportedDevice.h"
+#include "text/ConsoleStream.h"
 
 namespace {
 
@@ -26,9 +27,9 @@ std::int32_t Serve(Operation operation) noexcept {
     uhf::AfterExportedCall(status);
     return status;
   } catch (const std::exception& e) {
-    std::cerr << "tagvane: " << e.what() << '\n';
+    uhf::DiagnosticStream() << "tagvane: " << e.what() << '\n';
   } catch (...) {
-    std::cerr << "tagvane: unknown failure\n";
+    uhf::DiagnosticStream() << "tagvane: unknown failure\n";
   }
   return kInternalError;
 }
