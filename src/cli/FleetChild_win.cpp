@@ -50,7 +50,10 @@ std::unique_ptr<FleetChild> StartFleetChild(const std::vector<std::string>& args
                                             const std::filesystem::path& out,
                                             const std::filesystem::path& err, std::string& error) {
   std::string line;
-  for (const std::string& arg : args) line += (line.empty() ? "" : " ") + QuoteWindowsArgument(arg);
+  for (const std::string& arg : args) {
+    if (!line.empty()) line += ' ';
+    line += QuoteWindowsArgument(arg);
+  }
   std::wstring command = Widen(line);
   const HANDLE input = OpenInheritable(L"NUL", GENERIC_READ, OPEN_EXISTING);
   const HANDLE output = OpenInheritable(out.wstring(), GENERIC_WRITE, CREATE_ALWAYS);
@@ -75,7 +78,11 @@ std::unique_ptr<FleetChild> StartFleetChild(const std::vector<std::string>& args
     if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
   }
   if (!started) {
-    error = "cannot start " + args.front() + " (error " + std::to_string(failure) + ")";
+    error = "cannot start ";
+    error += args.front();
+    error += " (error ";
+    error += std::to_string(failure);
+    error += ')';
     return nullptr;
   }
   return std::make_unique<WindowsChild>(info);

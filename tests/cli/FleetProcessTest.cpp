@@ -12,6 +12,7 @@
 #include "CompanionTestSupport.h"
 #include "cli/StationLog.h"
 #include "sim/SimStateFile.h"
+#include "text/Utf8Path.h"
 
 namespace uhf::cli::testing {
 namespace {
@@ -33,6 +34,8 @@ bool HoldsProfile(const SimState& s) {
 class FleetProcess : public ::testing::Test {
  protected:
   fs::path States() const { return folder_ / "states"; }
+  // A blank and Chinese in the name: the children's command lines must carry it whole.
+  fs::path Profile() const { return folder_ / Utf8Path("line 配置.ini"); }
   fs::path StateFile(const std::string& address) const {
     std::string name = address;
     name[name.find(':')] = '_';
@@ -51,7 +54,7 @@ class FleetProcess : public ::testing::Test {
     for (std::string line; std::getline(lines, line);)
       addresses.push_back(line.substr(0, line.find(' ')));
     EXPECT_EQ(addresses.size(), static_cast<std::size_t>(count));
-    WriteBytes(folder_ / "line.ini", kProfile);
+    WriteBytes(Profile(), kProfile);
     return addresses;
   }
   SimState State(const std::string& address) const {
@@ -72,7 +75,7 @@ class FleetProcess : public ::testing::Test {
                                      "--readers",
                                      (folder_ / "readers.txt").string(),
                                      "apply",
-                                     (folder_ / "line.ini").string()};
+                                     PathText(Profile())};
     args.insert(args.end(), more.begin(), more.end());
     return args;
   }
