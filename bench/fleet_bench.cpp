@@ -5,7 +5,9 @@
 // Goal: at most 1.15 x the floor at every -j up to cores x 8. Also shown: the calls of one apply
 // (counted from the simulated library's call record) x latency, to tell the reader's own time
 // from a child's start-up, and the peak memory of one child (getrusage RUSAGE_CHILDREN of a lone
-// companion run) and of the largest process of the fleet runs.
+// companion run) and of the largest process of the fleet runs, and the CPU time a reader costs
+// (the fleet's and the children's, from RUSAGE_CHILDREN): with many children on few cores their
+// start-up competes for the processors and each reader's time grows.
 //
 //   bench_fleet [READERS] [LATENCY_MS] [J...]     (default 64 10 1 8 32)
 #include <fcntl.h>
@@ -62,6 +64,16 @@ std::pair<int, double> Run(const std::vector<std::string>& args, const fs::path&
   waitpid(pid, &status, 0);
   const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ms};
+}
+
+// CPU time of every child waited for so far (and theirs), in ms.
+double ChildrenCpuMs() {
+  rusage usage{};
+  getrusage(RUSAGE_CHILDREN, &usage);
+  const auto ms = [](const timeval& t) {
+    return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_usec) / 1000.0;
+  };
+  return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
 long MaxRssKb() {
@@ -154,16 +166,18 @@ int main(int argc, char** argv) {
   std::printf("  a lone companion apply: %.1f ms wall, peak RSS %ld KiB\n", loneMs, childKb);
   bool met = true;
   for (const int j : js) {
+    const double cpuBefore = ChildrenCpuMs();
     const FleetRun run = Fleet(folder, folder / "readers.txt", j);
+    const double cpuPerReader = (ChildrenCpuMs() - cpuBefore) / readers;
     const double floor = std::ceil(static_cast<double>(readers) / j) * one;
     const double ratio = run.wallMs / floor;
     const bool counted = static_cast<unsigned>(j) <= cores * 8;
     met = met && (!counted || ratio <= 1.15);
     std::printf(
         "  -j%-3d wall %8.1f ms  floor %8.1f ms  ratio %.3f%s  mean reader %.1f ms "
-        "(x%.2f of one alone)  %d/%d ok  exit %d\n",
+        "(x%.2f of one alone)  cpu %.1f ms a reader  %d/%d ok  exit %d\n",
         j, run.wallMs, floor, ratio, counted ? (ratio <= 1.15 ? "" : " OVER") : " (past goal)",
-        run.meanReaderMs, run.meanReaderMs / one, run.ok, readers, run.exitStatus);
+        run.meanReaderMs, run.meanReaderMs / one, cpuPerReader, run.ok, readers, run.exitStatus);
   }
   std::printf("  peak RSS of the largest process of all runs (the fleet or a child): %ld KiB\n",
               MaxRssKb());
