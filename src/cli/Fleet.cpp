@@ -7,7 +7,6 @@
 #include <ostream>
 #include <random>
 #include <sstream>
-#include <thread>
 
 #include <nlohmann/json.hpp>
 
@@ -354,7 +353,14 @@ class Fleet {
         }
       }
       ShowStatus();
-      if (!ended) hooks_.sleep(std::chrono::milliseconds(2));
+      if (ended) continue;
+      // Until a child ends, the next one is late or the progress line is due.
+      Clock::duration wait = std::chrono::milliseconds(100);
+      for (const Running& run : running_) {
+        wait = std::min(wait, run.started + options_.timeout - hooks_.now());
+      }
+      hooks_.sleep(
+          std::chrono::ceil<std::chrono::milliseconds>(std::max(wait, Clock::duration::zero())));
     }
   }
 
@@ -466,8 +472,7 @@ class Fleet {
 int RunFleet(const FleetOptions& options, const FleetHooks& hooks, std::ostream& out,
              std::ostream& err) {
   FleetHooks filled = hooks;
-  if (!filled.sleep)
-    filled.sleep = [](std::chrono::milliseconds d) { std::this_thread::sleep_for(d); };
+  if (!filled.sleep) filled.sleep = WaitForFleetChildren;
   return Fleet(options, filled, out, err).Run();
 }
 

@@ -42,6 +42,7 @@ struct FleetHooks {
   std::function<std::chrono::steady_clock::time_point()> now = [] {
     return std::chrono::steady_clock::now();
   };
+  // Waits at most the time given, for a child to end (WaitForFleetChildren when not set).
   std::function<void(std::chrono::milliseconds)> sleep;
   std::function<bool()> stopRequested = [] { return false; };
 };

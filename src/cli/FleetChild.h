@@ -4,6 +4,7 @@
 // terminal reaches the fleet alone (which lets the child finish). Polled, never waited on, so
 // that one reader that does not answer holds up no other.
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -26,6 +27,10 @@ class FleetChild {
 std::unique_ptr<FleetChild> StartFleetChild(const std::vector<std::string>& args,
                                             const std::filesystem::path& out,
                                             const std::filesystem::path& err, std::string& error);
+
+// Waits up to `limit` for a child to end; returns early on a signal, and may return early
+// otherwise. Blocks nothing when no child was started.
+void WaitForFleetChildren(std::chrono::milliseconds limit);
 
 // The file of the running program, so that each child runs the same executable.
 std::filesystem::path OwnProgram();

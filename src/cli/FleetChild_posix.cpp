@@ -51,11 +51,33 @@ class PosixChild final : public FleetChild {
   std::optional<int> status_;
 };
 
+// SIGCHLD is held pending from the first start on, so that a wait for it misses no child that
+// ended between two looks.
+void HoldChildSignals() {
+  static const bool held = [] {
+    sigset_t child;
+    sigemptyset(&child);
+    sigaddset(&child, SIGCHLD);
+    return sigprocmask(SIG_BLOCK, &child, nullptr) == 0;
+  }();
+  (void)held;
+}
+
 }  // namespace
+
+void WaitForFleetChildren(std::chrono::milliseconds limit) {
+  sigset_t child;
+  sigemptyset(&child);
+  sigaddset(&child, SIGCHLD);
+  const auto ms = limit.count() < 0 ? 0 : limit.count();
+  const timespec wait{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L};
+  sigtimedwait(&child, nullptr, &wait);  // a child ended, a stop signal came, or the time is up
+}
 
 std::unique_ptr<FleetChild> StartFleetChild(const std::vector<std::string>& args,
                                             const std::filesystem::path& out,
                                             const std::filesystem::path& err, std::string& error) {
+  HoldChildSignals();
   posix_spawn_file_actions_t files;
   posix_spawnattr_t attributes;
   posix_spawn_file_actions_init(&files);
@@ -73,7 +95,11 @@ std::unique_ptr<FleetChild> StartFleetChild(const std::vector<std::string>& args
   sigaddset(&defaults, SIGTERM);
   posix_spawnattr_setsigdefault(&attributes, &defaults);
   posix_spawnattr_setpgroup(&attributes, 0);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF);
+  sigset_t none;
+  sigemptyset(&none);
+  posix_spawnattr_setsigmask(&attributes, &none);
+  posix_spawnattr_setflags(&attributes,
+                           POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
   std::vector<char*> argv;
   for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <algorithm>
+
 #include "cli/FleetChild.h"
 #include "text/WideText.h"
 
@@ -86,6 +88,10 @@ std::unique_ptr<FleetChild> StartFleetChild(const std::vector<std::string>& args
     return nullptr;
   }
   return std::make_unique<WindowsChild>(info);
+}
+
+void WaitForFleetChildren(std::chrono::milliseconds limit) {
+  Sleep(static_cast<DWORD>(std::clamp<long long>(limit.count(), 0, 1)));
 }
 
 std::filesystem::path OwnProgram() {
