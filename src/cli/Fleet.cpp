@@ -6,6 +6,7 @@
 #include <optional>
 #include <ostream>
 #include <random>
+#include <set>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
@@ -286,11 +287,14 @@ class Fleet {
       std::error_code error;
       if (o.result == "ok") {
         const std::filesystem::path named = options_.target / ProfileName(o.serialNumber);
-        std::filesystem::rename(part, named, error);
-        if (error || o.serialNumber.empty() || o.serialNumber == "SN:") {
+        // Two readers with one serial number would share a file: the second is refused.
+        const bool taken = !exported_.insert(PathText(named)).second;
+        if (!taken) std::filesystem::rename(part, named, error);
+        if (taken || error || o.serialNumber.empty() || o.serialNumber == "SN:") {
           o.result = "failed";
           o.exitStatus = kExitFailed;
-          o.error = "cannot write " + PathText(named);
+          o.error = taken ? PathText(named) + " is another reader's of this run"
+                          : "cannot write " + PathText(named);
         } else {
           o.file = PathText(named);
         }
@@ -457,6 +461,7 @@ class Fleet {
   std::vector<Outcome> outcomes_;
   std::vector<Running> running_;
   std::filesystem::path work_;
+  std::set<std::string> exported_;  // the profiles this run wrote
   Clock::time_point began_ = hooks_.now();
   std::size_t ok_ = 0;
   std::size_t failed_ = 0;

@@ -150,6 +150,39 @@ TEST_F(FleetProcess, TwentyReadersThreeUnreachableOneFailingWriteSixteenHoldTheP
   EXPECT_EQ(ok, 16u);
 }
 
+// Export names each profile by its reader's serial number; a second reader with the same number
+// is refused rather than overwriting the first's, and no partial file is left.
+TEST_F(FleetProcess, ExportWritesOneProfilePerSerialNumber) {
+  const std::vector<std::string> readers = MakeReaders(3);
+  SimState twin = State(readers[2]);
+  twin.serial = State(readers[1]).serial;
+  std::string error;
+  ASSERT_TRUE(WriteSimStateFile(StateFile(readers[2]), twin, error)) << error;
+  const fs::path profiles = folder_ / Utf8Path("档案 1");
+  ChildProcess fleet(
+      {NativePath(READERCTL), "--driver", NativePath(SIM_LIBRARY), "--json", "fleet", "--readers",
+       (folder_ / "readers.txt").string(), "export", PathText(profiles)},
+      Env(), folder_ / "out.txt", folder_ / "err.txt");
+  EXPECT_EQ(fleet.Wait(120s), kExitFailed) << TextOf(folder_ / "err.txt");
+  const std::vector<Json> lines = Lines();
+  ASSERT_EQ(lines.size(), 4u);
+  std::set<std::string> written;
+  for (const auto& entry : fs::directory_iterator(profiles)) {
+    written.insert(PathText(entry.path().filename()));
+  }
+  std::set<std::string> expected;
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(lines[i]["result"], "ok") << lines[i].dump();
+    const std::string serial = lines[i]["serialNumber"];
+    ASSERT_TRUE(serial.starts_with("SN:")) << serial;
+    const std::string name = serial.substr(3) + ".ini";
+    expected.insert(name);
+    EXPECT_NE(TextOf(profiles / name).find(serial), std::string::npos) << name;
+  }
+  EXPECT_EQ(lines[2]["result"], "failed");
+  EXPECT_EQ(written, expected);
+}
+
 #ifndef _WIN32
 // Ctrl+C at a terminal signals the whole foreground process group: the fleet starts no new reader
 // and the running ones finish, so that every reader is untouched or holds the whole profile.
