@@ -35,7 +35,7 @@ class FleetProcess : public ::testing::Test {
  protected:
   fs::path States() const { return folder_ / "states"; }
   // A blank and Chinese in the name: the children's command lines must carry it whole.
-  fs::path Profile() const { return folder_ / Utf8Path("line 配置.ini"); }
+  fs::path Profile() const { return folder_.Path() / Utf8Path("line 配置.ini"); }
   fs::path StateFile(const std::string& address) const {
     std::string name = address;
     name[name.find(':')] = '_';
@@ -158,7 +158,7 @@ TEST_F(FleetProcess, ExportWritesOneProfilePerSerialNumber) {
   twin.serial = State(readers[1]).serial;
   std::string error;
   ASSERT_TRUE(WriteSimStateFile(StateFile(readers[2]), twin, error)) << error;
-  const fs::path profiles = folder_ / Utf8Path("档案 1");
+  const fs::path profiles = folder_.Path() / Utf8Path("档案 1");
   ChildProcess fleet(
       {NativePath(READERCTL), "--driver", NativePath(SIM_LIBRARY), "--json", "fleet", "--readers",
        (folder_ / "readers.txt").string(), "export", PathText(profiles)},
