@@ -8,6 +8,8 @@
 #include <thread>
 
 #include "cli/Commands.h"
+#include "cli/Fleet.h"
+#include "cli/FleetList.h"
 #include "cli/NoDriver.h"
 #include "cli/Station.h"
 #include "cli/StationLog.h"
@@ -38,6 +40,15 @@ constexpr const char* kStationExitStatuses =
     "  2  bad usage or a refused profile; nothing was written\n"
     "  3  the driver library could not be bound\n"
     "  4  a reader read back differently from what was written, and none failed";
+
+constexpr const char* kFleetExitStatuses =
+    "Exit status:\n"
+    "  0  every reader ok\n"
+    "  1  a reader failed or was not started (or the station log could not be written)\n"
+    "  2  a malformed reader list or a refused profile; no reader was touched\n"
+    "  4  a reader read back differently from what was written, and none failed\n"
+    "The reader list: one reader a line, IP:PORT and an optional name; # starts a comment.\n"
+    "With fleet, --log names a folder: one exchange log per reader, IP_PORT.log.";
 
 struct Globals {
   std::string link = "usb";
@@ -228,13 +239,40 @@ int CompanionMain(int argc, const char* const* argv, std::ostream& out, std::ost
       ->type_name("N")
       ->check(CLI::Range(1, 100000000));
   station->footer(kStationExitStatuses);
+  auto* fleet = app.add_subcommand(
+      "fleet",
+      "Run read, export, apply or factory-default on every networked reader of a list, several at "
+      "once, each as its own uhf-readerctl process; then one line per reader");
+  std::string fleetReaders;
+  std::string fleetTarget;
+  int fleetParallel = 8;
+  double fleetTimeout = 30;
+  fleet->add_option("--readers", fleetReaders, "The reader list")->type_name("FILE")->required();
+  fleet->add_option("-j", fleetParallel, "At most N readers at once (default 8)")
+      ->type_name("N")
+      ->check(CLI::Range(1, 1024));
+  fleet
+      ->add_option("--timeout", fleetTimeout,
+                   "A reader not done in S seconds is ended and fails (default 30)")
+      ->type_name("S")
+      ->check(CLI::Range(0.01, 86400.0));
+  fleet->require_subcommand(1);
+  auto* fleetRead = fleet->add_subcommand("read", "Read each reader's configuration");
+  auto* fleetExport = fleet->add_subcommand(
+      "export", "Write each reader's profile into DIR, named by its serial number");
+  fleetExport->add_option("DIR", fleetTarget, "Folder of the profiles")->required();
+  auto* fleetApply = fleet->add_subcommand("apply", "Apply the profile to each reader");
+  fleetApply->add_option("PROFILE", fleetTarget, "Profile to apply")->required();
+  auto* fleetFactory =
+      fleet->add_subcommand("factory-default", "Restore each reader's factory configuration");
+  fleet->footer(kFleetExitStatuses);
 
   try {
     app.parse(argc, argv);
     if (!g.version && app.get_subcommands().empty()) {
       throw CLI::RequiredError(
           "a command (read, factory-default, export, apply, address, "
-          "read-tags, texts, ports, station)");
+          "read-tags, texts, ports, station, fleet)");
     }
   } catch (const CLI::CallForHelp& e) {
     return app.exit(e, out, err);
@@ -269,6 +307,44 @@ int CompanionMain(int argc, const char* const* argv, std::ostream& out, std::ost
   if (texts->parsed()) inv.command = "texts";
   if (ports->parsed()) inv.command = "ports";
   if (station->parsed()) inv.command = "station";
+  if (fleet->parsed()) {
+    if (g.link != "usb" && g.link != "tcp") {
+      err << "uhf-readerctl: fleet reaches its readers over the network (--link tcp)\n";
+      return kExitUsage;
+    }
+    if (g.port || g.baud || !g.reader.empty()) {
+      err << "uhf-readerctl: fleet takes its readers from --readers; --port, --baud and --reader "
+             "do not apply\n";
+      return kExitUsage;
+    }
+    if (!g.host.empty() && !IsEndpoint(g.host)) {
+      err << "uhf-readerctl: --host must be IP:PORT, for example 192.168.1.2:2000\n";
+      return kExitUsage;
+    }
+    FleetOptions options;
+    options.readers = Utf8Path(fleetReaders);
+    options.job = fleetExport->parsed()  ? FleetJob::Export
+                  : fleetApply->parsed() ? FleetJob::Apply
+                  : fleetRead->parsed()  ? FleetJob::Read
+                                         : FleetJob::FactoryDefault;
+    (void)fleetFactory;
+    options.target = Utf8Path(fleetTarget);
+    options.parallel = fleetParallel;
+    options.timeout = std::chrono::milliseconds(static_cast<long long>(fleetTimeout * 1000));
+    options.program = OwnProgram();
+    options.host = g.host;
+    options.driver = g.driverFile;
+    options.logDir = Utf8Path(g.logFile);
+    options.stationLog = Utf8Path(g.stationLog);
+    options.json = inv.json;
+    options.liveStatus = ErrorsGoToTerminal();
+    CatchStopRequests();
+    FleetHooks hooks;
+    hooks.stopRequested = [] { return StopRequested(); };
+    const int status = RunFleet(options, hooks, out, err);
+    StopFinished();
+    return status;
+  }
   inv.way = way == "usb"       ? TagWay::Usb
             : way == "hex"     ? TagWay::Hex
             : way == "decimal" ? TagWay::Decimal

@@ -14,7 +14,8 @@ struct SimState {
   std::string version = "TVW-SIM V2.06";
   std::array<std::uint8_t, 12> serial{0x20, 0x26, 0x12, 0x07, 0x00, 0x0a,
                                       0xff, 0x51, 0x3c, 0x00, 0x00, 0x01};
-  bool attached = true;  // plugged in: a link to it opens and it answers
+  bool attached = true;     // plugged in: a link to it opens and it answers
+  bool writesFail = false;  // a worn-out memory: every setting written fails and nothing changes
   std::uint8_t address = 0;
   std::uint8_t workMode = 0;
   std::uint8_t triggerTime = 1;

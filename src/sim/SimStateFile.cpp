@@ -98,6 +98,12 @@ bool AttachedField(std::string_view text, SimState& state) {
   return true;
 }
 
+bool WritesFailField(std::string_view text, SimState& state) {
+  if (text != "0" && text != "1") return false;
+  state.writesFail = text == "1";
+  return true;
+}
+
 bool SerialField(std::string_view text, SimState& state) {
   return ParseHexArray(text, state.serial);
 }
@@ -135,6 +141,7 @@ constexpr Field kFields[] = {
     {"version", VersionField},
     {"serial", SerialField},
     {"attached", AttachedField, false},  // files written before readers could be unplugged
+    {"writesFail", WritesFailField, false},
     {"address", ByteField<&SimState::address>},
     {"workMode", ByteField<&SimState::workMode>},
     {"triggerTime", ByteField<&SimState::triggerTime>},
@@ -179,7 +186,7 @@ std::string FormatSimState(const SimState& s) {
       << "version=" << OneLine(s.version) << '\n'
       << "serial=" << BytesToHex(s.serial) << '\n'
       << "attached=" << (s.attached ? 1 : 0) << '\n'
-      << "address=" << byte(s.address) << '\n'
+      << (s.writesFail ? "writesFail=1\n" : "") << "address=" << byte(s.address) << '\n'
       << "workMode=" << byte(s.workMode) << '\n'
       << "triggerTime=" << byte(s.triggerTime) << '\n'
       << "wgIntervalTime=" << byte(s.wgIntervalTime) << '\n'

@@ -6,6 +6,8 @@
 //   version=TVW-SIM V2.06    the rest of the line, as Get_Version reports it
 //   serial=2026120700...     12 bytes as 24 hexadecimal digits
 //   attached=1               1 = plugged in, 0 = unplugged (no link opens); optional, missing = 1
+//   writesFail=1             1 = every setting written fails (status 6); optional, written only
+//                            when 1
 //   address=0                byte settings in decimal: address, workMode, triggerTime,
 //   ...                      wgIntervalTime, weigand (38 = 0x26), passwordEnabled,
 //                            readTagInterval, outPower, buzzer, regionForm, regionCount
@@ -16,8 +18,8 @@
 //                            order; no tag line = an empty field
 //
 // Blank lines and lines starting with '#' are ignored; spaces around keys and values are
-// trimmed. Every key except `tag` and `attached` must appear exactly once (`attached` at most
-// once); anything else makes the file corrupt.
+// trimmed. Every key except `tag`, `attached` and `writesFail` must appear exactly once (those two
+// at most once); anything else makes the file corrupt.
 
 #include <filesystem>
 #include <optional>

@@ -78,6 +78,10 @@ std::filesystem::path DefaultStatePath() {
   return {};  // nowhere to keep it: in memory only
 }
 
+std::filesystem::path NetworkStateDir() {
+  return EnvironmentPath("TAGVANE_SIM_STATE_DIR");
+}
+
 SimStateStore::SimStateStore(std::filesystem::path path, SimState initial)
     : path_(std::move(path)), state_(std::move(initial)) {
   if (path_.empty()) {

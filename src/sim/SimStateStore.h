@@ -18,6 +18,10 @@ namespace uhf {
 // %LOCALAPPDATA%\tagvane-sim\reader.ini (Windows), else ~/.local/state/tagvane-sim/reader.ini.
 std::filesystem::path DefaultStatePath();
 
+// The folder of the network readers' state files: $TAGVANE_SIM_STATE_DIR, else empty (every
+// address reaches the reader of DefaultStatePath()).
+std::filesystem::path NetworkStateDir();
+
 class SimStateStore {
  public:
   // Loads the state file at `path`, or starts from `initial` when there is none or it is

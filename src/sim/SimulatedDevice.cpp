@@ -5,6 +5,8 @@
 //   TAGVANE_SIM_FAIL=OpenCom,Handshake   these operations fail on every call (status 1)
 //   TAGVANE_SIM_RECORD=FILE              each call is appended to FILE as "Name(args) -> status"
 //   TAGVANE_SIM_LATENCY_MS=N             every call answers N milliseconds late
+//   TAGVANE_SIM_STATE_DIR=DIR            network readers: Net_Connect reaches the reader of
+//                                        DIR/<ip>_<port>.ini; no file there, no answer
 #include <charconv>
 #include <chrono>
 #include <cstdlib>
@@ -49,6 +51,7 @@ std::chrono::milliseconds LatencyFromEnvironment() {
 // call reports it and fails.
 std::unique_ptr<InstrumentedReader> MakeReader() {
   auto reader = std::make_unique<InstrumentedReader>(SimOptions{DefaultStatePath(), 0, false});
+  reader->Device().SetNetworkStateDir(NetworkStateDir());
   reader->FailEvery(Environment("TAGVANE_SIM_FAIL"));
   reader->SetLatency(LatencyFromEnvironment());
   if (std::filesystem::path record = EnvironmentPath("TAGVANE_SIM_RECORD"); !record.empty()) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -71,7 +72,12 @@ SimulatedReader::SimulatedReader(SimOptions options)
     : store_(std::move(options.statePath), FactoryState(options.readerKind, options.etsiBand)) {}
 
 std::int32_t SimulatedReader::Modify(const std::function<std::int32_t(SimState&)>& change) {
-  return store_.Modify(change, kStorage);
+  return store_.Modify(
+      [&](SimState& next) {
+        if (next.writesFail) return kStorage;
+        return change(next);
+      },
+      kStorage);
 }
 
 void SimulatedReader::QueueRawReply(std::vector<std::uint8_t> reply) {
@@ -150,6 +156,14 @@ std::int32_t SimulatedReader::Net_Connect(const char* hostIp, std::int32_t hostP
   }
   if (linkOpen_) {
     return kLinkBusy;
+  }
+  if (!stateDir_.empty()) {
+    // One reader per address: nothing answers where no state file is.
+    std::filesystem::path file =
+        stateDir_ / (std::string(readerIp) + "_" + std::to_string(readerPort) + ".ini");
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error)) return kNoReader;
+    store_ = SimStateStore(std::move(file), store_.State());
   }
   if (std::int32_t s = Plugged()) return s;
   linkOpen_ = true;
@@ -349,6 +363,7 @@ std::int32_t SimulatedReader::UhfFactoryDefault(std::uint8_t addr) {
     reset.serial = next.serial;
     reset.tags = next.tags;
     reset.attached = next.attached;
+    reset.writesFail = next.writesFail;
     next = std::move(reset);
     return 0;
   });

@@ -8,6 +8,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "driver/ReaderDriver.h"
@@ -26,6 +27,11 @@ struct SimOptions {
 class SimulatedReader final : public ReaderDriver {
  public:
   explicit SimulatedReader(SimOptions options = {});
+
+  // Network readers: from now on Net_Connect reaches the reader whose state file is
+  // `<ip>_<port>.ini` in `folder`, and an address without a file does not answer. Empty: every
+  // address reaches the reader of the state path.
+  void SetNetworkStateDir(std::filesystem::path folder) { stateDir_ = std::move(folder); }
 
   // --- for tests ---
   SimState& State() { return store_.State(); }
@@ -53,6 +59,7 @@ class SimulatedReader final : public ReaderDriver {
                        std::uint8_t count);
 
   SimStateStore store_;
+  std::filesystem::path stateDir_;
   bool linkOpen_ = false;
   std::size_t nextTag_ = 0;
   std::deque<std::vector<std::uint8_t>> rawReplies_;

@@ -193,5 +193,56 @@ TEST_F(SimPlug, TheCommandPlugsInAndOutAndMakesNewReaders) {
   SetStateVariable(previous);
 }
 
+// Network readers: one state file per address; the fleet helper's addresses count on across an
+// octet; an address without a file does not answer; a reader whose writes fail keeps its file.
+TEST_F(SimPlug, EachNetworkAddressReachesItsOwnReaderOrNone) {
+  std::string list;
+  std::string error;
+  ASSERT_TRUE(MakeFleet(folder_, 3, "192.168.1.254", 27001, list, error)) << error;
+  EXPECT_EQ(list,
+            "192.168.1.254:27001 sim-1\n192.168.1.255:27001 sim-2\n192.168.2.0:27001 sim-3\n");
+  EXPECT_FALSE(MakeFleet(folder_ / "past", 2, "255.255.255.255", 1, list, error));
+
+  SimState broken;
+  ASSERT_EQ(ReadSimStateFile(folder_ / "192.168.2.0_27001.ini", broken, error),
+            StateFileResult::Loaded);
+  broken.writesFail = true;
+  ASSERT_TRUE(WriteSimStateFile(folder_ / "192.168.2.0_27001.ini", broken, error));
+
+  struct Row {
+    const char* ip;
+    int port;
+    bool answers;
+    std::uint8_t serialLast;  // the last byte of its serial number
+    bool writes;
+  };
+  const Row rows[] = {
+      {"192.168.1.254", 27001, true, 0x02, true},
+      {"192.168.1.255", 27001, true, 0x03, true},
+      {"192.168.2.0", 27001, true, 0x04, false},
+      {"192.168.1.254", 27002, false, 0, false},  // right address, wrong port
+      {"10.0.0.1", 27001, false, 0, false},
+  };
+  SimulatedReader reader(SimOptions{path_, 0, false});
+  reader.SetNetworkStateDir(folder_);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.ip) + ":" + std::to_string(row.port));
+    const fs::path file = folder_ / (std::string(row.ip) + "_" + std::to_string(row.port) + ".ini");
+    EXPECT_EQ(reader.Net_Connect("192.168.1.2", 2000, row.ip, row.port) == 0, row.answers);
+    if (!row.answers) continue;
+    std::uint8_t serial[12] = {};
+    ASSERT_EQ(reader.Get_SerNum(kBus, serial), 0);
+    EXPECT_EQ(serial[11], row.serialLast);
+    SimState before;
+    ASSERT_EQ(ReadSimStateFile(file, before, error), StateFileResult::Loaded);
+    EXPECT_EQ(reader.UhfSetBuzzer(kBus, before.buzzer ? 0 : 1) == 0, row.writes);
+    SimState after;
+    ASSERT_EQ(ReadSimStateFile(file, after, error), StateFileResult::Loaded);
+    EXPECT_EQ(after.buzzer != before.buzzer, row.writes);
+    EXPECT_EQ(reader.CloseCom(), 0);
+  }
+  EXPECT_FALSE(fs::exists(path_));  // no network call reached the reader of the state path
+}
+
 }  // namespace
 }  // namespace uhf
