@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace uhf::cli {
+namespace uhf {
 
 struct WiegandFrameBits {
   int bits = 26;  // 26 or 34
@@ -26,4 +26,4 @@ WiegandFrameBits WiegandFrameOf(std::uint32_t value, int frameBits);
 // anything else is no Wiegand card number.
 std::optional<WiegandFrameBits> WiegandFrameOfCardText(std::string_view cardText);
 
-}  // namespace uhf::cli
+}  // namespace uhf
