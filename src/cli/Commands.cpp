@@ -246,9 +246,7 @@ CommandReport ReadTags(Run& run) {
                           {"evenParity", frame->evenParity},
                           {"oddParity", frame->oddParity},
                           {"frame", frame->bitString}};
-      table << "      Wiegand " << frame->bits << ": facility " << frame->facilityCode << ", card "
-            << frame->cardNumber << ", parity even " << frame->evenParity << " odd "
-            << frame->oddParity << ", frame " << frame->bitString << '\n';
+      table << "      " << WiegandDetailText(*frame) << '\n';
     }
     rows.push_back(std::move(entry));
   }

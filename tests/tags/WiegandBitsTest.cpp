@@ -66,6 +66,13 @@ TEST(WiegandBits, ExtremesOfBothFrames) {
   EXPECT_EQ(top.cardNumber, 0xffffu);
 }
 
+// The line the companion prints under a row and the window shows for the selected row.
+TEST(WiegandBits, DetailLineNamesEveryPart) {
+  EXPECT_EQ(WiegandDetailText(*WiegandFrameOfCardText("10123350")),
+            "Wiegand 26: facility 154, card 30806, parity even 1 odd 0, frame "
+            "11001101001111000010101100");
+}
+
 TEST(WiegandBits, OnlyEightOrTenDigitsAreCardNumbers) {
   EXPECT_FALSE(WiegandFrameOfCardText("e200123456789abc"));
   EXPECT_FALSE(WiegandFrameOfCardText("1234567"));
