@@ -103,8 +103,9 @@ TagReadResult ReadDecimal(ReaderDriver& driver, const TagReadSettings& settings)
 TagReadResult ReadTagButton(ReaderDriver& driver, const TagReadSettings& settings) {
   const int startByte = settings.startByte;
   const int lengthIndex = settings.lengthIndex;
-  if (startByte + lengthIndex + 1 > kTagNumberBytes)
+  if (!PassesWindowCheck(settings, ReadWay::ReadTag)) {
     return {std::nullopt, ReadFailure::WindowCheck};
+  }
   if (settings.usb) return ReadDecimal(driver, settings);
   // Without a start byte or a length there is no window to output.
   if (startByte < 0 || lengthIndex < 0) return Silent();
@@ -159,6 +160,23 @@ TagReadSettings TagReadSettingsOf(DialogContext& ctx) {
   settings.forward = surface.GetCheck(idc::ForwardOutput) == 1;
   settings.readerKind = ctx.state.readerKind;
   return settings;
+}
+
+bool PassesWindowCheck(const TagReadSettings& settings, ReadWay way) {
+  return way != ReadWay::ReadTag ||
+         settings.startByte + settings.lengthIndex + 1 <= kTagNumberBytes;
+}
+
+bool CountingCallsDriver(const TagReadSettings& settings, ReadWay way) {
+  switch (way) {
+    case ReadWay::ReadTag:
+      return !settings.usb;
+    case ReadWay::Decimal:
+      return false;
+    case ReadWay::Hexadecimal:
+      return true;
+  }
+  return true;
 }
 
 TagReadResult ReadCard(ReaderDriver& driver, const TagReadSettings& settings, ReadWay way) {

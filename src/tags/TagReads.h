@@ -89,6 +89,14 @@ struct TagReadResult {
   ReadFailure failure = ReadFailure::None;
 };
 
+// The Read Tag button's check that Start Bytes + Length stay inside the tag number; the other
+// ways make none.
+bool PassesWindowCheck(const TagReadSettings& settings, ReadWay way);
+
+// Whether counting a read of this way into the list calls the driver (the hexadecimal rules
+// decode the list's card texts with the driver's conversion; the decimal rule compares text).
+bool CountingCallsDriver(const TagReadSettings& settings, ReadWay way);
+
 // One read from the driver by `way`: the driver calls of the read, no control touched.
 TagReadResult ReadCard(ReaderDriver& driver, const TagReadSettings& settings, ReadWay way);
 
