@@ -348,7 +348,8 @@ int TagReads::FindRow(std::string_view cardText, const CardMatch& match) {
   if (match.rule == CardRule::Decimal && cardText.size() != 8 && cardText.size() != 10) {
     return ScanForRow(cardText, match);
   }
-  SyncIndex();
+  // The decimal rule's part of the index compares text; the others' decode with the driver.
+  SyncIndex(match.rule != CardRule::Decimal);
   const std::unordered_map<std::string, int>* rows = nullptr;
   std::string key;
   switch (match.rule) {
@@ -381,38 +382,42 @@ int TagReads::FindRow(std::string_view cardText, const CardMatch& match) {
 }
 
 void TagReads::ResetIndex() {
-  indexedRows_ = 0;
-  lastIndexedText_.clear();
+  textPart_ = {};
+  codedPart_ = {};
   decimalRows_.clear();
   hexRows_.clear();
   epcRows_.clear();
 }
 
 // Rows are only ever appended, or all deleted at once; index the rows added since the last read,
-// and start afresh when the list shrank or its last indexed row is no longer the same.
-void TagReads::SyncIndex() {
+// and start afresh when the list shrank or the part's last indexed row is no longer the same.
+void TagReads::SyncIndex(bool coded) {
   const ControlSurface& surface = ctx_.surface;
   const int rows = surface.ListCount(idc::TagList);
-  if (rows < indexedRows_ ||
-      (indexedRows_ > 0 && surface.ListGetItemText(idc::TagList, indexedRows_ - 1, kTagColumnCard,
-                                                   kEpcTextBuffer) != lastIndexedText_)) {
+  IndexPart& part = coded ? codedPart_ : textPart_;
+  if (rows < part.rows ||
+      (part.rows > 0 && surface.ListGetItemText(idc::TagList, part.rows - 1, kTagColumnCard,
+                                                kEpcTextBuffer) != part.lastText)) {
     ResetIndex();
   }
-  for (int row = indexedRows_; row < rows; ++row) IndexRow(row);
-  indexedRows_ = rows;
+  for (int row = part.rows; row < rows; ++row) IndexRow(row, coded);
+  part.rows = rows;
 }
 
-// The keys under which each rule would find this row; the first row keeps a key.
-void TagReads::IndexRow(int row) {
+// The keys under which each rule of the part would find this row; the first row keeps a key.
+void TagReads::IndexRow(int row, bool coded) {
   const ControlSurface& surface = ctx_.surface;
   const std::string text =
       surface.ListGetItemText(idc::TagList, row, kTagColumnCard, kCardTextBuffer);
   const std::string longText =
       surface.ListGetItemText(idc::TagList, row, kTagColumnCard, kEpcTextBuffer);
-  lastIndexedText_ = longText;
+  (coded ? codedPart_ : textPart_).lastText = longText;
 
-  for (std::size_t prefix : {std::size_t{8}, std::size_t{10}}) {
-    if (text.size() >= prefix) decimalRows_.try_emplace(text.substr(0, prefix), row);
+  if (!coded) {
+    for (std::size_t prefix : {std::size_t{8}, std::size_t{10}}) {
+      if (text.size() >= prefix) decimalRows_.try_emplace(text.substr(0, prefix), row);
+    }
+    return;
   }
 
   // Hexadecimal rule: a text of 2L or 2L+1 characters stands for its first L decoded bytes.

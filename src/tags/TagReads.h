@@ -151,17 +151,23 @@ class TagReads {
   void Seen(int row, bool added);
 
   void ResetIndex();
-  void SyncIndex();
-  void IndexRow(int row);
+  void SyncIndex(bool coded);
+  void IndexRow(int row, bool coded);
 
   DialogContext& ctx_;
   RowLookup lookup_;
   ReadClock clock_;
   TagInventory inventory_;
 
-  // Index of rows [0, indexedRows_): normalised key -> first row with that key.
-  int indexedRows_ = 0;
-  std::string lastIndexedText_;  // Card Number of row indexedRows_ - 1, to notice a changed list
+  // Index of rows [0, rows): normalised key -> first row with that key. In two parts, each
+  // brought up to date when a read needs it: the decimal rule's keys (text only) and the keys of
+  // the rules that decode card texts with the driver, so that a decimal read never calls it.
+  struct IndexPart {
+    int rows = 0;
+    std::string lastText;  // Card Number of row rows - 1, to notice a changed list
+  };
+  IndexPart textPart_;
+  IndexPart codedPart_;
   std::unordered_map<std::string, int> decimalRows_;  // first 8 / first 10 characters
   std::unordered_map<std::string, int> hexRows_;      // first len/2 decoded bytes
   std::unordered_map<std::string, int> epcRows_;      // first (EPC Length cell) decoded bytes

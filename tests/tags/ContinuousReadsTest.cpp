@@ -122,6 +122,34 @@ TEST(ContinuousReads, ListEqualsTheSameReadsMadeOneByOne) {
   }
 }
 
+// The worker waits for each batch to be counted only when counting calls the driver: a way that
+// claims it does not must leave no driver call while counting new rows and repeats.
+TEST(ContinuousReads, CountingCallsTheDriverOnlyWhereItSaysSo) {
+  struct Case {
+    const char* name;
+    ReadWay way;
+    bool usb;
+  };
+  const Case cases[] = {{"card bytes", ReadWay::ReadTag, false},
+                        {"decimal", ReadWay::Decimal, false},
+                        {"read tag on the decimal way", ReadWay::ReadTag, true},
+                        {"hexadecimal", ReadWay::Hexadecimal, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ReadyDialog dialog(c.usb);
+    TagReads reads(dialog.ctx);
+    reads.OnReadTagTestHex();  // rows of another rule in the list too
+    const TagReadSettings settings = TagReadSettingsOf(dialog.ctx);
+    std::vector<CardRead> cards;
+    for (int i = 0; i < 12; ++i) cards.push_back(*ReadCard(dialog.reader, settings, c.way).card);
+    dialog.reader.ClearCalls();
+    for (const CardRead& card : cards) reads.CountRead(card);
+    EXPECT_EQ(!dialog.reader.Calls().empty(), CountingCallsDriver(settings, c.way));
+    // Five tags in turn, after the first hexadecimal row (the hexadecimal way counts into it).
+    EXPECT_EQ(dialog.List().size(), c.way == ReadWay::Hexadecimal ? 5u : 6u);
+  }
+}
+
 // Batches run on the worker here so that their sizes depend on the clock alone.
 TEST(ContinuousReads, BatchesFollowTheBatchPeriodOrEachReadWithAnInterval) {
   struct Case {
