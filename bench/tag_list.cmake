@@ -7,3 +7,7 @@ if(TARGET uhf_ui_qt)
   target_link_libraries(bench_tag_list_qt PRIVATE uhf_tags uhf_sim uhf_ui_qt Qt6::Widgets
                                                   benchmark::benchmark)
 endif()
+# Continuous reading into a full list: reads per second against the reader's own rate, and the
+# window thread's time per update.
+add_executable(bench_continuous_reads ${CMAKE_CURRENT_LIST_DIR}/bench_continuous_reads.cpp)
+target_link_libraries(bench_continuous_reads PRIVATE uhf_tags uhf_sim benchmark::benchmark)

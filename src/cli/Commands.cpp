@@ -8,12 +8,13 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/WiegandFrame.h"
 #include "dialog/ControlIds.h"
 #include "dialog/InterfaceText.h"
 #include "reader/ReaderOperations.h"
 #include "station/ReaderProfile.h"
+#include "tags/TagListCsv.h"
 #include "tags/TagReads.h"
+#include "tags/WiegandBits.h"
 #include "text/Utf8Path.h"
 
 namespace uhf::cli {
@@ -187,16 +188,6 @@ CommandReport AddressCommand(Run& run, bool set) {
   return run.Finish(kExitOk, "ok");
 }
 
-std::string CsvField(const std::string& text) {
-  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-  std::string quoted = "\"";
-  for (char c : text) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  return quoted + "\"";
-}
-
 CommandReport ReadTags(Run& run) {
   if (!run.Read()) return run.report;
   const Invocation& inv = run.invocation;
@@ -233,13 +224,8 @@ CommandReport ReadTags(Run& run) {
   };
   Json rows = Json::array();
   std::ostringstream table;
-  std::ostringstream csv;
   std::vector<std::string> headings;
   for (int c = 0; c < 4; ++c) headings.push_back(surface.ListColumnHeading(idc::TagList, c));
-  csv << CsvField(headings[0]) << ',' << CsvField(headings[1]) << ',' << CsvField(headings[2])
-      << ',' << CsvField(headings[3]);
-  if (decimal) csv << ",Frame Bits,Facility Code,Card,Even Parity,Odd Parity,Frame";
-  csv << "\r\n";
   table << std::left << std::setw(6) << headings[0] << std::setw(42) << headings[1] << std::setw(15)
         << headings[2] << headings[3] << '\n';
   long long reads = 0;
@@ -253,7 +239,6 @@ CommandReport ReadTags(Run& run) {
         {"no", no}, {"cardNumber", card}, {"successTimes", times}, {"epcLength", epcLength}};
     table << std::left << std::setw(6) << no << std::setw(42) << card << std::setw(15) << times
           << epcLength << '\n';
-    csv << CsvField(no) << ',' << CsvField(card) << ',' << times << ',' << epcLength;
     if (const auto frame = decimal ? WiegandFrameOfCardText(card) : std::nullopt) {
       entry["wiegand"] = {{"bits", frame->bits},
                           {"facilityCode", frame->facilityCode},
@@ -261,18 +246,16 @@ CommandReport ReadTags(Run& run) {
                           {"evenParity", frame->evenParity},
                           {"oddParity", frame->oddParity},
                           {"frame", frame->bitString}};
-      table << "      Wiegand " << frame->bits << ": facility " << frame->facilityCode << ", card "
-            << frame->cardNumber << ", parity even " << frame->evenParity << " odd "
-            << frame->oddParity << ", frame " << frame->bitString << '\n';
-      csv << ',' << frame->bits << ',' << frame->facilityCode << ',' << frame->cardNumber << ','
-          << frame->evenParity << ',' << frame->oddParity << ',' << frame->bitString;
+      table << "      " << WiegandDetailText(*frame) << '\n';
     }
-    csv << "\r\n";
     rows.push_back(std::move(entry));
   }
   if (inv.csv) {
+    // No byte order mark: scripts read the companion's file and expect the heading as it is.
+    TagListCsvOptions options;
+    options.wiegandColumns = decimal;
     std::ofstream file(*inv.csv, std::ios::binary | std::ios::trunc);
-    file << csv.str();
+    file << TagListCsv(surface, options);
     file.close();
     if (!file) return run.Fail(kExitFailed, "cannot write " + PathText(*inv.csv));
   }

@@ -251,19 +251,28 @@ std::string ExchangeLogHex(const std::uint8_t* bytes, std::size_t count) {
 LoggingDriver::LoggingDriver(ReaderDriver& inner, Sink sink)
     : inner_(inner), sink_(std::move(sink)) {}
 
-void LoggingDriver::Emit(const char* operation, const LoggedCall& call, std::int32_t status) {
+std::string ExchangeLogDuration(std::chrono::steady_clock::duration took) {
+  return " (" +
+         std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()) +
+         " ms)";
+}
+
+void LoggingDriver::Emit(const char* operation, const LoggedCall& call, std::int32_t status,
+                         std::chrono::steady_clock::duration took) {
   std::string text =
       ExchangeLogTime() + ' ' + operation + '(' + call.arguments + ") -> " + std::to_string(status);
   if (!call.outputs.empty()) text += ' ' + call.outputs;
-  sink_(text);
+  sink_(text + ExchangeLogDuration(took));
 }
 
 // The outputs are written after the call returned, so the log shows what the driver wrote.
-#define UHF_LOGGED_OPERATION(ret, name, params, args)            \
-  ret LoggingDriver::name params {                               \
-    const std::int32_t status = inner_.name args;                \
-    Emit(#name, Format<Operation::name>{#args}.Of args, status); \
-    return status;                                               \
+#define UHF_LOGGED_OPERATION(ret, name, params, args)                               \
+  ret LoggingDriver::name params {                                                  \
+    const auto loggedCallStart = std::chrono::steady_clock::now();                  \
+    const std::int32_t status = inner_.name args;                                   \
+    const auto loggedCallTook = std::chrono::steady_clock::now() - loggedCallStart; \
+    Emit(#name, Format<Operation::name>{#args}.Of args, status, loggedCallTook);    \
+    return status;                                                                  \
   }
 TAGVANE_OPERATIONS(UHF_LOGGED_OPERATION)
 #undef UHF_LOGGED_OPERATION

@@ -42,9 +42,7 @@ std::string BytesKey(const std::uint8_t* bytes, std::size_t count) {
   return std::string(reinterpret_cast<const char*>(bytes), count);
 }
 
-}  // namespace
-
-struct TagReads::Reply {
+struct Reply {
   std::array<std::uint8_t, kResponseSize> response{};
   std::uint8_t length = kResponseLengthBefore;
   int epcStart = 0;
@@ -53,19 +51,17 @@ struct TagReads::Reply {
   const std::uint8_t* Epc() const { return response.data() + epcStart; }
 };
 
-TagReads::TagReads(DialogContext& ctx, RowLookup lookup) : ctx_(ctx), lookup_(lookup) {}
-
 // One driver read and the EPC found by the reader kind: at byte 2, reply length - 2 bytes, for
 // kind 2; at byte 3, reply length - 4 bytes (one byte follows it), for the others. False when
 // the read fails or the reply is too short to hold its header and trailing byte (the length
 // would wrap round to a huge EPC).
-bool TagReads::ReadReply(Reply& reply) {
+bool ReadReply(ReaderDriver& driver, std::uint8_t readerKind, Reply& reply) {
   reply.response.fill(0);
   reply.length = kResponseLengthBefore;
-  if (ctx_.driver.UhfReadTag(ReaderBusAddress, reply.response.data(), &reply.length) != 0) {
+  if (driver.UhfReadTag(ReaderBusAddress, reply.response.data(), &reply.length) != 0) {
     return false;
   }
-  const bool kind2 = ctx_.state.readerKind == 2;
+  const bool kind2 = readerKind == 2;
   const int overhead = kind2 ? 2 : 4;
   if (reply.length < overhead) return false;
   reply.epcStart = kind2 ? 2 : 3;
@@ -73,66 +69,152 @@ bool TagReads::ReadReply(Reply& reply) {
   return true;
 }
 
-void TagReads::OnReadTag() {
-  ControlSurface& surface = ctx_.surface;
-  const int startByte = surface.ComboGetSel(idc::StartBytes);
-  const int lengthIndex = surface.ComboGetSel(idc::Length);
-  if (startByte + lengthIndex + 1 > kTagNumberBytes) {
-    ctx_.ShowMessage(ctx_.state.texts.MESSAGE_LENGHT_BYTES_PARAMETER_ERROR);
-    return;
-  }
-  if (surface.GetCheck(idc::Usb) == 1) {
-    ReadTagUSB();
-    return;
-  }
-  // Without a start byte or a length there is no window to output.
-  if (startByte < 0 || lengthIndex < 0) return;
+TagReadResult Silent() {
+  return {std::nullopt, ReadFailure::Silent};
+}
+
+TagReadResult Read(std::string cardText, CardMatch match, int epcLength) {
+  return {CardRead{std::move(cardText), std::move(match), epcLength}, ReadFailure::None};
+}
+
+// The decimal Wiegand way.
+TagReadResult ReadDecimal(ReaderDriver& driver, const TagReadSettings& settings) {
+  const int startByte = settings.startByte;
+  // Without a start byte there is no window to convert.
+  if (startByte < 0) return Silent();
 
   Reply reply;
-  if (!ReadReply(reply)) return;
-  if (reply.epcLength == 0) return;
+  if (!ReadReply(driver, settings.readerKind, reply)) return Silent();
+  if (reply.epcLength == 0) return Silent();
+
+  const WiegandFrame frame = settings.wiegand34 ? WiegandFrame::W34 : WiegandFrame::W26;
+  if (startByte + CardBytes(frame) > reply.epcLength) return Silent();
+  if (reply.epcLength > kMaxEpcLength) return Silent();
+
+  std::array<std::uint8_t, kEpcBufferSize> epc{};
+  std::memcpy(epc.data(), reply.Epc(), static_cast<std::size_t>(reply.epcLength));
+  const bool inverted = !settings.forward;
+  std::string cardText = WiegandCardText(
+      std::span(epc.data(), static_cast<std::size_t>(reply.epcLength)), startByte, frame, inverted);
+  return Read(std::move(cardText), CardMatch::Decimal(), reply.epcLength);
+}
+
+// The Read Tag button: the window check first, on both ways.
+TagReadResult ReadTagButton(ReaderDriver& driver, const TagReadSettings& settings) {
+  const int startByte = settings.startByte;
+  const int lengthIndex = settings.lengthIndex;
+  if (!PassesWindowCheck(settings, ReadWay::ReadTag)) {
+    return {std::nullopt, ReadFailure::WindowCheck};
+  }
+  if (settings.usb) return ReadDecimal(driver, settings);
+  // Without a start byte or a length there is no window to output.
+  if (startByte < 0 || lengthIndex < 0) return Silent();
+
+  Reply reply;
+  if (!ReadReply(driver, settings.readerKind, reply)) return Silent();
+  if (reply.epcLength == 0) return Silent();
 
   std::array<std::uint8_t, kEpcBufferSize> epc{};
   std::memcpy(epc.data(), reply.Epc(), kTagNumberBytes);
 
   const int length = lengthIndex + 1;
-  const std::uint8_t inverted = surface.GetCheck(idc::ForwardOutput) == 1 ? 0 : 1;
+  const std::uint8_t inverted = settings.forward ? 0 : 1;
   // Only the first 12 EPC bytes were copied; never let the driver read beyond them.
   const auto epcLength = static_cast<std::uint8_t>(std::min(reply.epcLength, kTagNumberBytes));
   std::array<std::uint8_t, kCardBufferSize> card{};
-  if (ctx_.driver.EpcOutput(epc.data(), epcLength, inverted, startByte, length, card.data()) != 0) {
-    ctx_.ShowMessage(ctx_.state.texts.MESSAGE_FREQ_ERROR);
-    return;
+  if (driver.EpcOutput(epc.data(), epcLength, inverted, startByte, length, card.data()) != 0) {
+    return {std::nullopt, ReadFailure::CardOutput};
   }
 
   std::string cardText;
   for (int i = 0; i < length; ++i) cardText += ByteToHex(card[static_cast<std::size_t>(i)]);
-  AddOrCountCard(cardText,
-                 CardMatch::Hexadecimal(std::span(card.data(), static_cast<std::size_t>(length))),
-                 reply.epcLength);
+  return Read(std::move(cardText),
+              CardMatch::Hexadecimal(std::span(card.data(), static_cast<std::size_t>(length))),
+              reply.epcLength);
 }
 
-void TagReads::ReadTagUSB() {
-  ControlSurface& surface = ctx_.surface;
-  const int startByte = surface.ComboGetSel(idc::StartBytes);
-  // Without a start byte there is no window to convert.
-  if (startByte < 0) return;
-
+// The whole EPC as hexadecimal text.
+TagReadResult ReadHexadecimal(ReaderDriver& driver, const TagReadSettings& settings) {
   Reply reply;
-  if (!ReadReply(reply)) return;
-  if (reply.epcLength == 0) return;
-
-  const WiegandFrame frame =
-      surface.GetCheck(idc::Wiegand34) == 1 ? WiegandFrame::W34 : WiegandFrame::W26;
-  if (startByte + CardBytes(frame) > reply.epcLength) return;
-  if (reply.epcLength > kMaxEpcLength) return;
+  if (!ReadReply(driver, settings.readerKind, reply)) return Silent();
+  if (reply.epcLength == 0 || reply.epcLength > kMaxEpcLength) return Silent();
 
   std::array<std::uint8_t, kEpcBufferSize> epc{};
   std::memcpy(epc.data(), reply.Epc(), static_cast<std::size_t>(reply.epcLength));
-  const bool inverted = surface.GetCheck(idc::ForwardOutput) != 1;
-  const std::string cardText = WiegandCardText(
-      std::span(epc.data(), static_cast<std::size_t>(reply.epcLength)), startByte, frame, inverted);
-  AddOrCountCard(cardText, CardMatch::Decimal(), reply.epcLength);
+  std::string cardText;
+  for (int i = 0; i < reply.epcLength; ++i) cardText += ByteToHex(epc[static_cast<std::size_t>(i)]);
+  return Read(std::move(cardText),
+              CardMatch::Epc(std::span(epc.data(), static_cast<std::size_t>(reply.epcLength))),
+              reply.epcLength);
+}
+
+}  // namespace
+
+TagReadSettings TagReadSettingsOf(DialogContext& ctx) {
+  const ControlSurface& surface = ctx.surface;
+  TagReadSettings settings;
+  settings.startByte = surface.ComboGetSel(idc::StartBytes);
+  settings.lengthIndex = surface.ComboGetSel(idc::Length);
+  settings.usb = surface.GetCheck(idc::Usb) == 1;
+  settings.wiegand34 = surface.GetCheck(idc::Wiegand34) == 1;
+  settings.forward = surface.GetCheck(idc::ForwardOutput) == 1;
+  settings.readerKind = ctx.state.readerKind;
+  return settings;
+}
+
+bool PassesWindowCheck(const TagReadSettings& settings, ReadWay way) {
+  return way != ReadWay::ReadTag ||
+         settings.startByte + settings.lengthIndex + 1 <= kTagNumberBytes;
+}
+
+bool CountingCallsDriver(const TagReadSettings& settings, ReadWay way) {
+  switch (way) {
+    case ReadWay::ReadTag:
+      return !settings.usb;
+    case ReadWay::Decimal:
+      return false;
+    case ReadWay::Hexadecimal:
+      return true;
+  }
+  return true;
+}
+
+TagReadResult ReadCard(ReaderDriver& driver, const TagReadSettings& settings, ReadWay way) {
+  switch (way) {
+    case ReadWay::ReadTag:
+      return ReadTagButton(driver, settings);
+    case ReadWay::Decimal:
+      return ReadDecimal(driver, settings);
+    case ReadWay::Hexadecimal:
+      return ReadHexadecimal(driver, settings);
+  }
+  return Silent();
+}
+
+TagReads::TagReads(DialogContext& ctx, RowLookup lookup) : ctx_(ctx), lookup_(lookup) {}
+
+void TagReads::ReadAndCount(ReadWay way) {
+  const TagReadResult result = ReadCard(ctx_.driver, TagReadSettingsOf(ctx_), way);
+  switch (result.failure) {
+    case ReadFailure::WindowCheck:
+      ctx_.ShowMessage(ctx_.state.texts.MESSAGE_LENGHT_BYTES_PARAMETER_ERROR);
+      return;
+    case ReadFailure::CardOutput:
+      ctx_.ShowMessage(ctx_.state.texts.MESSAGE_FREQ_ERROR);
+      return;
+    case ReadFailure::Silent:
+    case ReadFailure::None:
+      break;
+  }
+  if (result.card) CountRead(*result.card);
+}
+
+void TagReads::OnReadTag() {
+  ReadAndCount(ReadWay::ReadTag);
+}
+
+void TagReads::ReadTagUSB() {
+  ReadAndCount(ReadWay::Decimal);
 }
 
 void TagReads::OnReadTagTestDecimal() {
@@ -144,17 +226,7 @@ void TagReads::OnReadTagUSB() {
 }
 
 void TagReads::OnReadTagTestHex() {
-  Reply reply;
-  if (!ReadReply(reply)) return;
-  if (reply.epcLength == 0 || reply.epcLength > kMaxEpcLength) return;
-
-  std::array<std::uint8_t, kEpcBufferSize> epc{};
-  std::memcpy(epc.data(), reply.Epc(), static_cast<std::size_t>(reply.epcLength));
-  std::string cardText;
-  for (int i = 0; i < reply.epcLength; ++i) cardText += ByteToHex(epc[static_cast<std::size_t>(i)]);
-  AddOrCountCard(cardText,
-                 CardMatch::Epc(std::span(epc.data(), static_cast<std::size_t>(reply.epcLength))),
-                 reply.epcLength);
+  ReadAndCount(ReadWay::Hexadecimal);
 }
 
 void TagReads::AddOrCountCard(std::string_view cardText, const CardMatch& match, int epcLength) {
@@ -163,12 +235,36 @@ void TagReads::AddOrCountCard(std::string_view cardText, const CardMatch& match,
   const int row = FindRow(cardText, match);
   if (row >= 0) {
     CountInto(row);
+    Seen(row, false);
     return;
   }
   const int added = surface.ListInsertItem(idc::TagList, rows, FormatRowNumber(rows + 1));
   surface.ListSetItemText(idc::TagList, added, kTagColumnCard, cardText);
   surface.ListSetItemText(idc::TagList, added, kTagColumnEpcLength, FormatCount(epcLength));
   surface.ListSetItemText(idc::TagList, added, kTagColumnCount, FormatCount(1));
+  Seen(added, true);
+}
+
+void TagReads::Seen(int row, bool added) {
+  const ReadTime now = Now();
+  inventory_.Count(added, now.steady);
+  ControlSurface& surface = ctx_.surface;
+  if (surface.ListColumnCount(idc::TagList) <= kTagColumnLastSeen) return;
+  const std::string text = FormatSeenTime(now.wall);
+  if (added) surface.ListSetItemText(idc::TagList, row, kTagColumnFirstSeen, text);
+  surface.ListSetItemText(idc::TagList, row, kTagColumnLastSeen, text);
+}
+
+void TagReads::ClearList() {
+  ctx_.surface.ListDeleteAll(idc::TagList);
+  ResetIndex();
+  inventory_.Clear();
+}
+
+void AddSeenColumns(ControlSurface& surface) {
+  if (surface.ListColumnCount(idc::TagList) != kTagColumnFirstSeen) return;
+  surface.ListInsertColumn(idc::TagList, kTagColumnFirstSeen, kFirstSeenHeading, kSeenColumnWidth);
+  surface.ListInsertColumn(idc::TagList, kTagColumnLastSeen, kLastSeenHeading, kSeenColumnWidth);
 }
 
 // Success Times + 1. The cell is read back with room for 3 characters, which is exact up to 999;
@@ -199,10 +295,7 @@ void TagReads::OnTagListDblClk() {
   const MessageResult answer =
       ctx_.surface.MessageBox(ctx_.state.texts.MESSAGE_DELETE, ctx_.state.texts.MESSAGE_WARNNING,
                               MessageButtons::OkCancel, MessageIcon::None);
-  if (answer == MessageResult::Ok) {
-    ctx_.surface.ListDeleteAll(idc::TagList);
-    ResetIndex();
-  }
+  if (answer == MessageResult::Ok) ClearList();
 }
 
 // The driver's a_hex of the whole text, into a zeroed buffer with room for every byte it gives.
@@ -255,7 +348,8 @@ int TagReads::FindRow(std::string_view cardText, const CardMatch& match) {
   if (match.rule == CardRule::Decimal && cardText.size() != 8 && cardText.size() != 10) {
     return ScanForRow(cardText, match);
   }
-  SyncIndex();
+  // The decimal rule's part of the index compares text; the others' decode with the driver.
+  SyncIndex(match.rule != CardRule::Decimal);
   const std::unordered_map<std::string, int>* rows = nullptr;
   std::string key;
   switch (match.rule) {
@@ -288,38 +382,42 @@ int TagReads::FindRow(std::string_view cardText, const CardMatch& match) {
 }
 
 void TagReads::ResetIndex() {
-  indexedRows_ = 0;
-  lastIndexedText_.clear();
+  textPart_ = {};
+  codedPart_ = {};
   decimalRows_.clear();
   hexRows_.clear();
   epcRows_.clear();
 }
 
 // Rows are only ever appended, or all deleted at once; index the rows added since the last read,
-// and start afresh when the list shrank or its last indexed row is no longer the same.
-void TagReads::SyncIndex() {
+// and start afresh when the list shrank or the part's last indexed row is no longer the same.
+void TagReads::SyncIndex(bool coded) {
   const ControlSurface& surface = ctx_.surface;
   const int rows = surface.ListCount(idc::TagList);
-  if (rows < indexedRows_ ||
-      (indexedRows_ > 0 && surface.ListGetItemText(idc::TagList, indexedRows_ - 1, kTagColumnCard,
-                                                   kEpcTextBuffer) != lastIndexedText_)) {
+  IndexPart& part = coded ? codedPart_ : textPart_;
+  if (rows < part.rows ||
+      (part.rows > 0 && surface.ListGetItemText(idc::TagList, part.rows - 1, kTagColumnCard,
+                                                kEpcTextBuffer) != part.lastText)) {
     ResetIndex();
   }
-  for (int row = indexedRows_; row < rows; ++row) IndexRow(row);
-  indexedRows_ = rows;
+  for (int row = part.rows; row < rows; ++row) IndexRow(row, coded);
+  part.rows = rows;
 }
 
-// The keys under which each rule would find this row; the first row keeps a key.
-void TagReads::IndexRow(int row) {
+// The keys under which each rule of the part would find this row; the first row keeps a key.
+void TagReads::IndexRow(int row, bool coded) {
   const ControlSurface& surface = ctx_.surface;
   const std::string text =
       surface.ListGetItemText(idc::TagList, row, kTagColumnCard, kCardTextBuffer);
   const std::string longText =
       surface.ListGetItemText(idc::TagList, row, kTagColumnCard, kEpcTextBuffer);
-  lastIndexedText_ = longText;
+  (coded ? codedPart_ : textPart_).lastText = longText;
 
-  for (std::size_t prefix : {std::size_t{8}, std::size_t{10}}) {
-    if (text.size() >= prefix) decimalRows_.try_emplace(text.substr(0, prefix), row);
+  if (!coded) {
+    for (std::size_t prefix : {std::size_t{8}, std::size_t{10}}) {
+      if (text.size() >= prefix) decimalRows_.try_emplace(text.substr(0, prefix), row);
+    }
+    return;
   }
 
   // Hexadecimal rule: a text of 2L or 2L+1 characters stands for its first L decoded bytes.

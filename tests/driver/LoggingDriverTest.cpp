@@ -138,26 +138,34 @@ TEST(LoggingDriver, LineHoldsTimeArgumentsStatusAndOutputsInHexadecimal) {
   ASSERT_EQ(logging.UhfGetWgOutByte(ReaderBusAddress, record), 0);
   ASSERT_EQ(logging.Get_SerNum(ReaderBusAddress, serial), 0);
   const std::uint8_t written[4] = {1, 8, 4, 0};
+  reader.SetLatency(std::chrono::milliseconds(20));
   ASSERT_EQ(logging.UhfSetWgOutByte(ReaderBusAddress, written), 0);
 
   ASSERT_EQ(log.size(), 5u);
   const std::string time = R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} )";
+  // Every line ends with the call's duration in whole milliseconds.
+  const std::string took = R"( \((\d+) ms\))";
   // Without a link the read fails, and the log says so.
-  EXPECT_TRUE(
-      std::regex_match(log[0], std::regex(time + R"(UhfGetWgOutByte\(addr=255\) -> [1-9].*)")))
+  EXPECT_TRUE(std::regex_match(
+      log[0], std::regex(time + R"(UhfGetWgOutByte\(addr=255\) -> [1-9].*)" + took)))
       << log[0];
   EXPECT_TRUE(
-      std::regex_match(log[1], std::regex(time + R"(OpenCom\(port=100,baud=115200\) -> 0)")))
+      std::regex_match(log[1], std::regex(time + R"(OpenCom\(port=100,baud=115200\) -> 0)" + took)))
       << log[1];
   EXPECT_TRUE(std::regex_match(
-      log[2], std::regex(time + R"(UhfGetWgOutByte\(addr=255\) -> 0 record=01090300)")))
+      log[2], std::regex(time + R"(UhfGetWgOutByte\(addr=255\) -> 0 record=01090300)" + took)))
       << log[2];
   EXPECT_TRUE(std::regex_match(
-      log[3], std::regex(time + R"(Get_SerNum\(addr=255\) -> 0 serial=000aff010203040506070809)")))
+      log[3],
+      std::regex(time + R"(Get_SerNum\(addr=255\) -> 0 serial=000aff010203040506070809)" + took)))
       << log[3];
   EXPECT_TRUE(std::regex_match(
-      log[4], std::regex(time + R"(UhfSetWgOutByte\(addr=255,record=01080400\) -> 0)")))
+      log[4], std::regex(time + R"(UhfSetWgOutByte\(addr=255,record=01080400\) -> 0)" + took)))
       << log[4];
+  // The last call waited 20 ms in the reader.
+  std::smatch took4;
+  ASSERT_TRUE(std::regex_search(log[4], took4, std::regex(took + "$")));
+  EXPECT_GE(std::stoi(took4[1]), 20);
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
-#include "cli/WiegandFrame.h"
+#include "tags/WiegandBits.h"
 
 #include <bit>
 #include <charconv>
 
-namespace uhf::cli {
+namespace uhf {
 
 WiegandFrameBits WiegandFrameOf(std::uint32_t value, int frameBits) {
   WiegandFrameBits frame;
@@ -38,4 +38,11 @@ std::optional<WiegandFrameBits> WiegandFrameOfCardText(std::string_view cardText
   return WiegandFrameOf(static_cast<std::uint32_t>(value), bits);
 }
 
-}  // namespace uhf::cli
+std::string WiegandDetailText(const WiegandFrameBits& frame) {
+  return "Wiegand " + std::to_string(frame.bits) + ": facility " +
+         std::to_string(frame.facilityCode) + ", card " + std::to_string(frame.cardNumber) +
+         ", parity even " + std::to_string(frame.evenParity) + " odd " +
+         std::to_string(frame.oddParity) + ", frame " + frame.bitString;
+}
+
+}  // namespace uhf

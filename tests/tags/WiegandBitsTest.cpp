@@ -4,9 +4,9 @@
 // makes the ones of the second half odd.
 #include <gtest/gtest.h>
 
-#include "cli/WiegandFrame.h"
+#include "tags/WiegandBits.h"
 
-namespace uhf::cli {
+namespace uhf {
 namespace {
 
 struct Known {
@@ -19,7 +19,7 @@ struct Known {
   const char* frame;
 };
 
-TEST(WiegandFrame, KnownFramesSplitAndCarryBothParities) {
+TEST(WiegandBits, KnownFramesSplitAndCarryBothParities) {
   const Known frames[] = {
       // 26 bits forward: 56 78 9a, first 12 bits hold 7 ones, last 12 bits 5.
       {"05666970", 26, 0x56, 0x789a, 1, 0,
@@ -56,7 +56,7 @@ TEST(WiegandFrame, KnownFramesSplitAndCarryBothParities) {
   }
 }
 
-TEST(WiegandFrame, ExtremesOfBothFrames) {
+TEST(WiegandBits, ExtremesOfBothFrames) {
   // All zero: even parity 0, odd parity 1. All ones: 12 (or 16) ones per half.
   EXPECT_EQ(WiegandFrameOf(0, 26).bitString, std::string("0") + std::string(24, '0') + "1");
   EXPECT_EQ(WiegandFrameOf(0xffffff, 26).bitString, std::string("0") + std::string(24, '1') + "1");
@@ -66,7 +66,14 @@ TEST(WiegandFrame, ExtremesOfBothFrames) {
   EXPECT_EQ(top.cardNumber, 0xffffu);
 }
 
-TEST(WiegandFrame, OnlyEightOrTenDigitsAreCardNumbers) {
+// The line the companion prints under a row and the window shows for the selected row.
+TEST(WiegandBits, DetailLineNamesEveryPart) {
+  EXPECT_EQ(WiegandDetailText(*WiegandFrameOfCardText("10123350")),
+            "Wiegand 26: facility 154, card 30806, parity even 1 odd 0, frame "
+            "11001101001111000010101100");
+}
+
+TEST(WiegandBits, OnlyEightOrTenDigitsAreCardNumbers) {
   EXPECT_FALSE(WiegandFrameOfCardText("e200123456789abc"));
   EXPECT_FALSE(WiegandFrameOfCardText("1234567"));
   EXPECT_FALSE(WiegandFrameOfCardText("1234567x"));
@@ -76,4 +83,4 @@ TEST(WiegandFrame, OnlyEightOrTenDigitsAreCardNumbers) {
 }
 
 }  // namespace
-}  // namespace uhf::cli
+}  // namespace uhf

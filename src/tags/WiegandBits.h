@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace uhf::cli {
+namespace uhf {
 
 struct WiegandFrameBits {
   int bits = 26;  // 26 or 34
@@ -26,4 +26,8 @@ WiegandFrameBits WiegandFrameOf(std::uint32_t value, int frameBits);
 // anything else is no Wiegand card number.
 std::optional<WiegandFrameBits> WiegandFrameOfCardText(std::string_view cardText);
 
-}  // namespace uhf::cli
+// One line for the operator: "Wiegand 34: facility 22136, card 39612, parity even 0 odd 0,
+// frame 0010...".
+std::string WiegandDetailText(const WiegandFrameBits& frame);
+
+}  // namespace uhf
