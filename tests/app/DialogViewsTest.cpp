@@ -44,7 +44,8 @@ TEST(DialogViews, CtrlESwitchesInPlaceAndBack) {
   InstrumentedReader reader;
   WiredDialog wired(surface, reader, QuietPlatform());
   wired.Dialog().OnCommand(idc::ReadConfig, Notification::Clicked);
-  surface.Click(idc::ReadByTrigger);  // an option handler's enabling: the view keeps it
+  // An option handler enables the read time; the views keep it so.
+  wired.Dialog().OnCommand(idc::ReadByTrigger, Notification::Clicked);
   const std::map<int, Seen> before = Snapshot(surface);
   ASSERT_TRUE(surface.IsEnabled(idc::ReadTime));
 
@@ -61,8 +62,8 @@ TEST(DialogViews, CtrlESwitchesInPlaceAndBack) {
               step.view == DialogView::Engineering);
     EXPECT_EQ(surface.ClientWidthDu(), step.layout->widthDu);
     for (const ControlTemplate& control : step.layout->controls) {
-      if (control.id != kNoId)
-        EXPECT_EQ(surface.IsVisible(control.id), control.visible) << control.id;
+      if (control.id == kNoId) continue;
+      EXPECT_EQ(surface.IsVisible(control.id), control.visible) << control.id;
     }
     EXPECT_EQ(Snapshot(surface), before);
   }

@@ -129,6 +129,7 @@ class Win32Surface : public ControlSurface {
   const ControlState& At(int id) const;
 
   void RaiseLabelsOverPanel();
+  void RefitIpControl(std::size_t index, int id, const RECT& rect);
 
   HWND dialog_ = nullptr;
   std::map<int, std::unique_ptr<ControlState>> controls_;

@@ -222,8 +222,9 @@ void Win32Surface::ApplyLayout(const DialogTemplate& layout) {
   HWND previous = HWND_TOP;
   for (std::size_t i = 0; i < match.size(); ++i) {
     const ControlTemplate& tpl = layout.controls[i];
-    HWND control = byIndex_[match[i]];
     const RECT rect = pixels(tpl.rect);
+    if (tpl.kind == ControlKind::IpAddress) RefitIpControl(match[i], tpl.id, rect);
+    HWND control = byIndex_[match[i]];
     // The tab order is the order of the windows: each after the one before it in the layout.
     SetWindowPos(control, previous, rect.left, rect.top, rect.right - rect.left,
                  rect.bottom - rect.top, SWP_NOACTIVATE | SWP_NOREDRAW);
@@ -244,6 +245,37 @@ void Win32Surface::ApplyLayout(const DialogTemplate& layout) {
   const int y = std::max<int>(area.top, std::min<int>(window.top, area.bottom - height));
   SetWindowPos(dialog_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   RedrawWindow(dialog_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+// An IP address control lays its four fields out once, when it is made: one that changes size
+// is made again at the new size, with the same style, font and fields.
+void Win32Surface::RefitIpControl(std::size_t index, int id, const RECT& rect) {
+  HWND old = byIndex_[index];
+  RECT now{};
+  GetWindowRect(old, &now);
+  if (now.right - now.left == rect.right - rect.left &&
+      now.bottom - now.top == rect.bottom - rect.top) {
+    return;
+  }
+  std::wstring dotted;  // blank fields stay blank
+  int field = 0;
+  for (HWND edit = GetWindow(old, GW_CHILD); edit != nullptr; edit = GetWindow(edit, GW_HWNDNEXT)) {
+    if (field++ > 0) dotted += L'.';
+    dotted += WindowText(edit);
+  }
+  HWND fresh = CreateWindowExW(
+      static_cast<DWORD>(GetWindowLongPtrW(old, GWL_EXSTYLE)), WC_IPADDRESSW, L"",
+      static_cast<DWORD>(GetWindowLongPtrW(old, GWL_STYLE)) & ~static_cast<DWORD>(WS_VISIBLE),
+      rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, dialog_,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+  if (fresh == nullptr) return;  // the old one stays, its fields where they were
+  SendMessageW(fresh, WM_SETFONT, static_cast<WPARAM>(SendMessageW(old, WM_GETFONT, 0, 0)), FALSE);
+  DestroyWindow(old);
+  byIndex_[index] = fresh;
+  if (id != kNoId) {
+    At(id).hwnd = fresh;
+    IpSetAddress(id, Narrow(dotted));
+  }
 }
 
 namespace {

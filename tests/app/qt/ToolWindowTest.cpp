@@ -644,7 +644,9 @@ TEST(ToolWindowViews, CtrlESwitchesToTheEngineeringViewAndBack) {
     EXPECT_EQ(w.Window()->size() == operatorSize, !engineering);
     for (int id : {idc::TagList, idc::Connect, idc::HostIp, idc::Password}) {
       EXPECT_EQ(w.W(id)->isVisible(), engineering) << id;
-      if (engineering) EXPECT_TRUE(w.Window()->rect().contains(w.W(id)->geometry())) << id;
+      if (engineering) {
+        EXPECT_TRUE(w.Window()->rect().contains(w.W(id)->geometry())) << id;
+      }
     }
     EXPECT_EQ(Shown(w.W(idc::StatusPanel)), status);
     EXPECT_EQ(Shown(w.W(idc::Power)), power);

@@ -44,6 +44,7 @@ const DialogTemplate& ContractLayout() {
       control.rect.x += 100;
       control.rect.y += 60;
       if (control.id == kStatic) control.visible = false;
+      if (control.id == kIp || control.id == kList) control.rect.width += 40;
     }
     std::reverse(moved.controls.begin(), moved.controls.end());
     return moved;

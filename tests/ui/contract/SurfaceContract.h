@@ -41,8 +41,8 @@ inline constexpr int kRich = 114;
 inline constexpr int kDisabledEdit = 115;
 
 const DialogTemplate& ContractTemplate();
-// The contract's controls arranged otherwise: in another order, moved, the static hidden, the
-// window larger.
+// The contract's controls arranged otherwise: in another order, moved, two of them wider, the
+// static hidden, the window larger.
 const DialogTemplate& ContractLayout();
 
 struct SeenMessage {
