@@ -92,7 +92,17 @@ TEST(EngineeringTemplate, HoldsTheOperatorControlsEachShownInsideAndApart) {
                  idc::ReadTagTestHex,
                  idc::ReadTagUsb,
                  idc::TagList,
-                 idc::StatusPanel}) {
+                 idc::StatusPanel,
+                 idc::TotalReadsLabel,
+                 idc::UniqueTagsLabel,
+                 idc::ReadRateLabel,
+                 idc::ClearTags,
+                 idc::ExportCsv,
+                 idc::StartStopReads,
+                 idc::WiegandDetail,
+                 idc::ExchangeLog,
+                 idc::CopyLog,
+                 idc::SaveLog}) {
     const ControlTemplate* control = view.Find(id);
     ASSERT_NE(control, nullptr) << id;
     EXPECT_TRUE(control->visible) << id;
