@@ -5,7 +5,8 @@
 //          each in the font, size, place and alignment the tool gives it, as plain labels: what
 //          any window showing those texts has to pay;
 //   tool   the tool's main window as the executable starts it (driver bound, window built,
-//          initialisation run).
+//          initialisation run);
+//   engineering  the same window started in its engineering view (--engineering).
 // The runs are interleaved (one of each per round, the order rotating) so that load from other
 // processes on the machine falls on all three alike; the counters give min and median of each and
 // the ratios tool/bare and tool/floor of the mins and of the medians. The child's processor time
@@ -288,7 +289,9 @@ int RunChild(const std::string& mode, int fd, const std::string& floorFile) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 1;
   }
-  uhf::ToolWindow window(*driver);
+  uhf::ToolWindow window(
+      *driver, uhf::SystemDialogPlatform(),
+      mode == "engineering" ? uhf::DialogView::Engineering : uhf::DialogView::Operator);
   FrameWatch watch(window.Window(), fd);
   window.Window()->exec();
   return 0;
@@ -365,7 +368,7 @@ double Median(std::vector<double> values) {
 
 int g_rounds = 21;
 
-constexpr std::array<const char*, 3> kModes = {"bare", "floor", "tool"};
+constexpr std::array<const char*, 4> kModes = {"bare", "floor", "tool", "engineering"};
 
 void StartupToFirstCompleteFrame(benchmark::State& state) {
   const std::string self = SelfPath();
@@ -375,9 +378,9 @@ void StartupToFirstCompleteFrame(benchmark::State& state) {
           .string();
   if (!Describe(self, floorFile)) return state.SkipWithError("cannot describe the tool window");
 
-  std::array<std::vector<double>, 3> ms;
-  std::array<std::vector<double>, 3> cpuMs;
-  std::array<std::vector<double>, 3> peakMb;
+  std::array<std::vector<double>, kModes.size()> ms;
+  std::array<std::vector<double>, kModes.size()> cpuMs;
+  std::array<std::vector<double>, kModes.size()> peakMb;
   std::size_t round = 0;
   for (auto _ : state) {
     double toolMs = 0;
@@ -411,11 +414,13 @@ void StartupToFirstCompleteFrame(benchmark::State& state) {
   state.counters["tool/floor_med"] = Median(ms[2]) / Median(ms[1]);
   state.counters["cpu_tool/floor_min"] = Min(cpuMs[2]) / Min(cpuMs[1]);
   state.counters["rss_tool/floor"] = Median(peakMb[2]) / Median(peakMb[1]);
+  state.counters["engineering/tool_min"] = Min(ms[3]) / Min(ms[2]);
+  state.counters["engineering/tool_med"] = Median(ms[3]) / Median(ms[2]);
 
-  std::printf("\n%-6s %10s %10s %12s %12s %12s   (%d interleaved rounds)\n", "case", "min ms",
+  std::printf("\n%-11s %10s %10s %12s %12s %12s   (%d interleaved rounds)\n", "case", "min ms",
               "median ms", "cpu min ms", "cpu med ms", "peak RSS MB", g_rounds);
   for (std::size_t m = 0; m < kModes.size(); ++m) {
-    std::printf("%-6s %10.2f %10.2f %12.2f %12.2f %12.2f\n", kModes[m], Min(ms[m]), Median(ms[m]),
+    std::printf("%-11s %10.2f %10.2f %12.2f %12.2f %12.2f\n", kModes[m], Min(ms[m]), Median(ms[m]),
                 Min(cpuMs[m]), Median(cpuMs[m]), Median(peakMb[m]));
   }
   std::printf("tool/bare  %.3f (min)  %.3f (median)\n", Min(ms[2]) / Min(ms[0]),
@@ -424,8 +429,37 @@ void StartupToFirstCompleteFrame(benchmark::State& state) {
               Median(ms[2]) / Median(ms[1]));
   std::printf("processor time tool/floor %.3f (min)  %.3f (median)\n",
               Min(cpuMs[2]) / Min(cpuMs[1]), Median(cpuMs[2]) / Median(cpuMs[1]));
-  std::printf("peak RSS tool/floor %.3f (median)   goal <= 1.10\n\n",
+  std::printf("peak RSS tool/floor %.3f (median)   goal <= 1.10\n",
               Median(peakMb[2]) / Median(peakMb[1]));
+  std::printf("engineering/tool %.3f (min)  %.3f (median)   goal <= 1.2\n\n",
+              Min(ms[3]) / Min(ms[2]), Median(ms[3]) / Median(ms[2]));
+}
+
+// One switch of views on the shown tool window: the controls rearranged, the window resized and
+// painted again, to the engineering view and back in turn. The first switch also builds the
+// controls the operator view had not built yet; it is reported on its own.
+void ViewSwitch(benchmark::State& state) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  static int argc = 1;
+  static char name[] = "bench_startup";
+  static char* argv[] = {name, nullptr};
+  static QApplication app(argc, argv);
+  std::string error;
+  auto driver = uhf::LibraryDriver::Load(uhf::LibraryDriver::PlatformLibraryName(), error);
+  if (!driver) return state.SkipWithError(error.c_str());
+  uhf::ToolWindow window(*driver);
+  window.Window()->show();
+  QApplication::processEvents();
+  const auto switchOnce = [&window] {
+    window.Views().Toggle();
+    QApplication::processEvents();
+    window.Window()->repaint();
+  };
+  const auto start = std::chrono::steady_clock::now();
+  switchOnce();
+  state.counters["first_switch_ms"] =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  for (auto _ : state) switchOnce();
 }
 
 }  // namespace
@@ -447,6 +481,7 @@ int main(int argc, char** argv) {
       ->UseManualTime()
       ->Unit(benchmark::kMillisecond)
       ->Iterations(g_rounds);
+  benchmark::RegisterBenchmark("ViewSwitch", ViewSwitch)->Unit(benchmark::kMillisecond);
   benchmark::Initialize(&count, args.data());
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

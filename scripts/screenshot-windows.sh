@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Renders the Windows window under Wine and Xvfb into docs/: as it opens and after a read of the
-# configuration from the simulated reader; and the whole 1280x1024 screen with the window as it
-# opens at 96 and at 144 dots per inch (LogPixels of the prefix), to show it sharp, centred and
-# whole.
+# configuration from the simulated reader, also in its engineering view; and the whole 1280x1024
+# screen with the window as it opens at 96 and at 144 dots per inch (LogPixels of the prefix), to
+# show it sharp, centred and whole.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
@@ -31,6 +31,7 @@ shot() {  # shot <name> [--read|--screen|--station]
 UHF_WINE_DESKTOP=1280x1024 wine_env_start "$run_dir/x86_64" x86_64
 shot window-windows
 shot window-windows-read --read
+shot window-engineering-windows --read --engineering
 shot station-windows-ok --station
 shot window-windows-96dpi --screen
 wine_env_stop

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Renders the window headless into docs/: as it opens and after a read of the configuration.
+# Renders the window headless into docs/: as it opens and after a read of the configuration (also
+# in the engineering view).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -8,7 +9,8 @@ cmake --build build --target uhf-screenshot -j"$(nproc)"
 mkdir -p docs
 QT_QPA_PLATFORM=offscreen build/bin/uhf-screenshot docs/window.png
 QT_QPA_PLATFORM=offscreen build/bin/uhf-screenshot docs/window-read.png --read
+QT_QPA_PLATFORM=offscreen build/bin/uhf-screenshot docs/window-engineering.png --read --engineering
 for shot in waiting ok failed; do
   QT_QPA_PLATFORM=offscreen build/bin/uhf-screenshot "docs/station-$shot.png" "--station-$shot"
 done
-echo "Wrote docs/window.png, docs/window-read.png and docs/station-{waiting,ok,failed}.png"
+echo "Wrote docs/window.png, docs/window-read.png, docs/window-engineering.png and docs/station-{waiting,ok,failed}.png"

@@ -24,8 +24,13 @@ std::optional<WindowArguments> ParseWindowArguments(const std::vector<std::strin
                                                     std::string& error) {
   WindowArguments parsed;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
+    if (arguments[i] == "--engineering" && !parsed.engineering) {
+      parsed.engineering = true;
+      continue;
+    }
     if (arguments[i] != "--station" || parsed.station) {
-      error = "unknown argument: " + arguments[i] + " (usage: --station [PROFILE])";
+      error =
+          "unknown argument: " + arguments[i] + " (usage: [--engineering] [--station [PROFILE]])";
       return std::nullopt;
     }
     parsed.station = StationTask{};

@@ -25,9 +25,11 @@ namespace uhf {
 // Runs `task` on the window's thread, later; callable from any thread.
 using PostToWindow = std::function<void(std::function<void()>)>;
 
-// The window's command line: "--station [PROFILE]" (without PROFILE: the factory default).
+// The window's command line: "--station [PROFILE]" (without PROFILE: the factory default) and
+// "--engineering" (start in the engineering view).
 struct WindowArguments {
   std::optional<StationTask> station;
+  bool engineering = false;
 };
 // Nothing, with `error` set, for an argument the window does not take or a profile that cannot be
 // read or parsed.

@@ -7,10 +7,12 @@
 #include <array>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 
+#include "app/DialogViews.h"
 #include "app/ReaderConfigDialog.h"
 #include "dialog/ControlIds.h"
 #include "driver/LibraryDriver.h"
@@ -53,12 +55,14 @@ class ToolDriver {
 };
 
 // The main dialog on a surface: every control notification goes to its handler and Enter (on
-// a surface that has an Enter key) to OnOK; initialised once made.
+// a surface that has an Enter key) to OnOK; initialised once made, then shown in `view` (Ctrl+E
+// switches views).
 class WiredDialog {
  public:
   template <typename Surface>
   WiredDialog(Surface& surface, ReaderDriver& driver,
-              DialogPlatform platform = SystemDialogPlatform())
+              DialogPlatform platform = SystemDialogPlatform(),
+              DialogView view = DialogView::Operator)
       : dialog_(surface, driver, std::move(platform)) {
     surface.SetNotificationHandler(
         [this](int id, Notification notification) { dialog_.OnCommand(id, notification); });
@@ -66,14 +70,17 @@ class WiredDialog {
       surface.SetAcceptHandler([this] { return dialog_.OnOK(); });
     }
     dialog_.OnInitDialog();
+    views_.emplace(surface, view);
   }
   WiredDialog(const WiredDialog&) = delete;
   WiredDialog& operator=(const WiredDialog&) = delete;
 
   ReaderConfigDialog& Dialog() { return dialog_; }
+  DialogViews& Views() { return *views_; }
 
  private:
   ReaderConfigDialog dialog_;
+  std::optional<DialogViews> views_;
 };
 
 // What a platform's main provides.

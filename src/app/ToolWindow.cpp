@@ -15,8 +15,9 @@ QString FromUtf8(std::string_view text) {
 
 }  // namespace
 
-ToolWindow::ToolWindow(ReaderDriver& driver, DialogPlatform platform)
-    : surface_(MainDialogTemplate(), &MakeButton), dialog_(surface_, driver, std::move(platform)) {}
+ToolWindow::ToolWindow(ReaderDriver& driver, DialogPlatform platform, DialogView view)
+    : surface_(MainDialogTemplate(), &MakeButton),
+      dialog_(surface_, driver, std::move(platform), view) {}
 
 void ToolWindow::SetCaption(std::string_view caption) {
   Window()->setWindowTitle(FromUtf8(caption));

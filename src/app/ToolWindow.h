@@ -20,10 +20,12 @@ namespace uhf {
 
 class ToolWindow {
  public:
-  explicit ToolWindow(ReaderDriver& driver, DialogPlatform platform = SystemDialogPlatform());
+  explicit ToolWindow(ReaderDriver& driver, DialogPlatform platform = SystemDialogPlatform(),
+                      DialogView view = DialogView::Operator);
 
   QtSurface& Surface() { return surface_; }
   ReaderConfigDialog& Dialog() { return dialog_.Dialog(); }
+  DialogViews& Views() { return dialog_.Views(); }
   QDialog* Window() { return surface_.Window(); }
   void SetCaption(std::string_view caption);
   // Says in the caption that the reader behind the window is the simulated one.

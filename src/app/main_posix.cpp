@@ -1,6 +1,6 @@
 // The tool on Qt (Linux): the window on Qt widgets; everything else is the platform-free
 // assembly (app/ToolAssembly.h).
-//   uhf-reader-tool [--station [PROFILE]]
+//   uhf-reader-tool [--engineering] [--station [PROFILE]]
 
 #include <QApplication>
 #include <QMessageBox>
@@ -31,7 +31,7 @@ bool HasDisplay() {
 // The window on Qt widgets, in station mode when asked for.
 class QtTool final : public uhf::ToolPlatform {
  public:
-  explicit QtTool(std::optional<uhf::StationTask> station) : station_(std::move(station)) {}
+  explicit QtTool(uhf::WindowArguments arguments) : arguments_(std::move(arguments)) {}
 
   void ReportStartFailure(const std::string& error) override {
     std::fprintf(stderr, "Cannot start: %s\n", error.c_str());
@@ -47,14 +47,16 @@ class QtTool final : public uhf::ToolPlatform {
   }
 
   void RunWindow(uhf::ReaderDriver& driver, const std::string& caption) override {
-    uhf::ToolWindow window(driver);
+    uhf::ToolWindow window(
+        driver, uhf::SystemDialogPlatform(),
+        arguments_.engineering ? uhf::DialogView::Engineering : uhf::DialogView::Operator);
     window.SetCaption(caption);
-    if (station_) window.StartStation(*station_);
+    if (arguments_.station) window.StartStation(*arguments_.station);
     window.Window()->exec();  // the dialog's result is not used
   }
 
  private:
-  std::optional<uhf::StationTask> station_;
+  uhf::WindowArguments arguments_;
 };
 
 }  // namespace
@@ -75,6 +77,6 @@ int main(int argc, char** argv) {
     return 2;
   }
   QApplication app(argc, argv);
-  QtTool tool(arguments->station);
+  QtTool tool(*arguments);
   return uhf::RunTool(tool);
 }

@@ -1,7 +1,7 @@
 // The tool on Windows: the window on Win32 controls; everything else is the platform-free
 // assembly (app/ToolAssembly.h). A driver library that cannot be bound is reported in a message
 // box; the tool then does not start.
-//   uhf-reader-tool.exe [--station [PROFILE]]
+//   uhf-reader-tool.exe [--engineering] [--station [PROFILE]]
 #include <cstdlib>
 #include <memory>
 #include <optional>
@@ -20,7 +20,7 @@ namespace {
 
 class Win32Tool final : public uhf::ToolPlatform {
  public:
-  explicit Win32Tool(std::optional<uhf::StationTask> station) : station_(std::move(station)) {}
+  explicit Win32Tool(uhf::WindowArguments arguments) : arguments_(std::move(arguments)) {}
 
   void ReportStartFailure(const std::string& error) override {
     const std::wstring text = uhf::Widen("Cannot start: " + error);
@@ -30,11 +30,13 @@ class Win32Tool final : public uhf::ToolPlatform {
   void RunWindow(uhf::ReaderDriver& driver, const std::string& caption) override {
     uhf::Win32Surface surface(uhf::MainDialogTemplate(), std::set<int>(uhf::kHoverButtonIds.begin(),
                                                                        uhf::kHoverButtonIds.end()));
-    uhf::WiredDialog dialog(surface, driver);
+    uhf::WiredDialog dialog(
+        surface, driver, uhf::SystemDialogPlatform(),
+        arguments_.engineering ? uhf::DialogView::Engineering : uhf::DialogView::Operator);
     SetWindowTextW(surface.Window(), uhf::Widen(caption).c_str());
     std::unique_ptr<uhf::StationWindow> station;
-    if (station_) {
-      station = uhf::StartStationWindow(surface, dialog.Dialog(), *station_,
+    if (arguments_.station) {
+      station = uhf::StartStationWindow(surface, dialog.Dialog(), *arguments_.station,
                                         std::chrono::milliseconds(300), {},
                                         [&surface] { surface.EndDialog(); });
     }
@@ -42,7 +44,7 @@ class Win32Tool final : public uhf::ToolPlatform {
   }
 
  private:
-  std::optional<uhf::StationTask> station_;
+  uhf::WindowArguments arguments_;
 };
 
 // The program's arguments as UTF-8, without the program's name (the runtime has split the
@@ -65,6 +67,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                 MB_OK | MB_ICONERROR);
     return 2;
   }
-  Win32Tool tool(arguments->station);
+  Win32Tool tool(*arguments);
   return uhf::RunTool(tool);
 }

@@ -1,9 +1,10 @@
 // Renders the tool's window without a display and saves it as a PNG: the window as it opens, or
 // after a press of "获取配置信息" (--read) or of "出厂默认设置" (--factory) against a fresh
 // simulated reader held in memory; or in station mode waiting for a reader, after a reader
-// configured (--station-ok) or after one whose write failed (--station-failed).
+// configured (--station-ok) or after one whose write failed (--station-failed). --engineering,
+// after the rest, shows the engineering view (after the read with --read).
 //   uhf-screenshot OUTPUT.png [--read | --factory | --station-waiting | --station-ok |
-//                              --station-failed]
+//                              --station-failed] [--engineering]
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -21,7 +22,7 @@ int main(int argc, char** argv) {
   if (argc < 2) {
     std::fprintf(stderr,
                  "usage: %s OUTPUT.png [--read | --factory | --station-waiting | --station-ok | "
-                 "--station-failed]\n",
+                 "--station-failed] [--engineering]\n",
                  argv[0]);
     return 2;
   }
@@ -31,7 +32,11 @@ int main(int argc, char** argv) {
   uhf::InstrumentedReader reader;  // no state file: a factory-fresh reader
   uhf::DialogPlatform platform = uhf::SystemDialogPlatform();
   platform.configIniPath = [] { return std::optional<std::filesystem::path>(); };
-  uhf::ToolWindow window(reader, platform);
+  bool engineering = false;
+  for (int i = 2; i < argc; ++i)
+    engineering = engineering || std::strcmp(argv[i], "--engineering") == 0;
+  uhf::ToolWindow window(reader, platform,
+                         engineering ? uhf::DialogView::Engineering : uhf::DialogView::Operator);
   window.Window()->show();
   QApplication::processEvents();
 

@@ -88,4 +88,17 @@ inline constexpr int Password = 1052;
 inline constexpr int Led = 1012;
 inline constexpr int PowerValue = 1024;
 
+// Engineering view: tag statistics and actions, the selected tag's Wiegand detail and the
+// exchange log. Laid out, not wired yet: the actions stay disabled until they are.
+inline constexpr int TotalReadsLabel = 1100;
+inline constexpr int UniqueTagsLabel = 1101;
+inline constexpr int ReadRateLabel = 1102;
+inline constexpr int ClearTags = 1103;
+inline constexpr int ExportCsv = 1104;
+inline constexpr int StartStopReads = 1105;
+inline constexpr int WiegandDetail = 1106;
+inline constexpr int ExchangeLog = 1107;
+inline constexpr int CopyLog = 1108;
+inline constexpr int SaveLog = 1109;
+
 }  // namespace uhf::idc

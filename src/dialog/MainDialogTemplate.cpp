@@ -184,6 +184,19 @@ std::vector<ControlTemplate> BuildControls() {
        false},
       {idc::ReadTagUsb, K::PushButton, "ReadTagUSB勿删", kHiddenRect, kStyleNone, false, false},
       {idc::None, K::Picture, "", kHiddenRect, kStyleNone, false, false},
+
+      // Shown only in the engineering view; not wired yet.
+      {idc::TotalReadsLabel, K::Static, "Total reads: 0", kHiddenRect, kStyleNone, false, true},
+      {idc::UniqueTagsLabel, K::Static, "Unique tags: 0", kHiddenRect, kStyleNone, false, true},
+      {idc::ReadRateLabel, K::Static, "Reads/s: 0", kHiddenRect, kStyleNone, false, true},
+      {idc::ClearTags, K::PushButton, "Clear", kHiddenRect, kStyleNone, false, false},
+      {idc::ExportCsv, K::PushButton, "Export CSV", kHiddenRect, kStyleNone, false, false},
+      {idc::StartStopReads, K::PushButton, "Start", kHiddenRect, kStyleNone, false, false},
+      {idc::WiegandDetail, K::Static, "", kHiddenRect, kStyleNone, false, true},
+      {idc::ExchangeLog, K::RichEdit, "", kHiddenRect,
+       kStyleReadOnly | kStyleMultiline | kStyleBorder, false, true},
+      {idc::CopyLog, K::PushButton, "Copy", kHiddenRect, kStyleNone, false, false},
+      {idc::SaveLog, K::PushButton, "Save", kHiddenRect, kStyleNone, false, false},
   };
 }
 

@@ -108,6 +108,18 @@ class ControlSurface {
     fill(find());
   }
 
+  // Views: the same controls arranged by `layout`, a template holding the controls the surface
+  // was built from (MatchLayout). Each control takes the layout's rectangle and visibility, the
+  // tab order follows the layout's order and the window takes its size, staying on its monitor.
+  // Texts, checks, selections, list rows and enabled states stay as they are.
+  virtual void ApplyLayout(const DialogTemplate& layout) = 0;
+
+  // A command of the window itself, run by Ctrl+`key` (an upper-case letter) and by an entry
+  // `text` in the window's own menu (its system menu; its context menu where the platform gives
+  // the program no system menu). The entry shows a check mark when CheckWindowCommand says so.
+  virtual void AddWindowCommand(std::string_view text, char key, std::function<void()> run) = 0;
+  virtual void CheckWindowCommand(char key, bool checked) = 0;
+
   // Notifications from controls go to one handler, unless a data exchange holds them back.
   void SetNotificationHandler(NotificationHandler handler) { handler_ = std::move(handler); }
   bool NotificationsHeld() const { return holdCount_ > 0; }

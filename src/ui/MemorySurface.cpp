@@ -5,10 +5,12 @@
 
 #include "text/DottedAddress.h"
 #include "text/Utf8.h"
+#include "ui/ViewLayout.h"
 
 namespace uhf {
 
-MemorySurface::MemorySurface(const DialogTemplate& dialog) : radios_(dialog) {
+MemorySurface::MemorySurface(const DialogTemplate& dialog)
+    : built_(dialog), widthDu_(dialog.widthDu), heightDu_(dialog.heightDu), radios_(dialog) {
   for (const auto& tpl : dialog.controls) {
     if (tpl.id == kNoId) continue;
     Control control;
@@ -16,6 +18,7 @@ MemorySurface::MemorySurface(const DialogTemplate& dialog) : radios_(dialog) {
     control.text = tpl.text;
     control.enabled = tpl.enabled;
     control.visible = tpl.visible;
+    control.rect = tpl.rect;
     controls_.emplace(tpl.id, std::move(control));
   }
 }
@@ -267,6 +270,43 @@ int MemorySurface::TextLimit(int id) const {
 }
 bool MemorySurface::WholeTextSelected(int id) const {
   return At(id).selectedAll;
+}
+
+// --- views and window commands ---
+
+void MemorySurface::ApplyLayout(const DialogTemplate& layout) {
+  MatchLayout(built_, layout);  // refuses a layout of other controls before anything changes
+  for (const ControlTemplate& tpl : layout.controls) {
+    if (tpl.id == kNoId) continue;
+    Control& control = At(tpl.id);
+    control.rect = tpl.rect;
+    control.visible = tpl.visible;
+  }
+  widthDu_ = layout.widthDu;
+  heightDu_ = layout.heightDu;
+}
+
+DialogRect MemorySurface::Rect(int id) const {
+  return At(id).rect;
+}
+
+void MemorySurface::AddWindowCommand(std::string_view text, char key, std::function<void()> run) {
+  commands_[key] = {std::string(text), false, std::move(run)};
+}
+
+void MemorySurface::CheckWindowCommand(char key, bool checked) {
+  const auto it = commands_.find(key);
+  if (it != commands_.end()) it->second.checked = checked;
+}
+
+const MemorySurface::WindowCommand* MemorySurface::FindWindowCommand(char key) const {
+  const auto it = commands_.find(key);
+  return it == commands_.end() ? nullptr : &it->second;
+}
+
+void MemorySurface::PressCtrl(char key) {
+  const auto it = commands_.find(key);
+  if (it != commands_.end() && it->second.run) it->second.run();
 }
 
 }  // namespace uhf

@@ -4,6 +4,7 @@
 // (click, type, answer message boxes) and to look at the result (messages shown, colours).
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -72,6 +73,10 @@ class MemorySurface : public ControlSurface {
   MessageResult MessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
                            MessageIcon icon) override;
 
+  void ApplyLayout(const DialogTemplate& layout) override;
+  void AddWindowCommand(std::string_view text, char key, std::function<void()> run) override;
+  void CheckWindowCommand(char key, bool checked) override;
+
   // --- acting as the operator ---
   // A mouse click. A disabled control ignores it; otherwise a radio becomes the checked one of
   // its group, a check box toggles, then Clicked is notified.
@@ -79,6 +84,8 @@ class MemorySurface : public ControlSurface {
   void DoubleClick(int id);  // a disabled control ignores it too
   // Typing replaces the text of an edit, within its text limit, and notifies EditChanged.
   void Type(int id, std::string_view text);
+  // Ctrl+`key`: runs the window command of that key, if there is one.
+  void PressCtrl(char key);
   // Answers for the next message boxes with OK/Cancel; OK when none is queued.
   void QueueMessageAnswer(MessageResult answer) { answers_.push_back(answer); }
 
@@ -90,6 +97,16 @@ class MemorySurface : public ControlSurface {
   std::optional<FontSpec> Font(int id) const;
   int TextLimit(int id) const;           // 0 when no limit was set
   bool WholeTextSelected(int id) const;  // SelectAllText was the last change of the selection
+  DialogRect Rect(int id) const;         // in dialog units, as the current layout places it
+  int ClientWidthDu() const { return widthDu_; }
+  int ClientHeightDu() const { return heightDu_; }
+  // The window command of `key`: its menu text and check mark; nothing when there is none.
+  struct WindowCommand {
+    std::string text;
+    bool checked = false;
+    std::function<void()> run;
+  };
+  const WindowCommand* FindWindowCommand(char key) const;
 
  private:
   struct Control {
@@ -98,6 +115,7 @@ class MemorySurface : public ControlSurface {
     int check = 0;
     bool enabled = true;
     bool visible = true;
+    DialogRect rect;
     std::optional<FontSpec> font;
     int limit = 0;
     bool selectedAll = false;
@@ -122,6 +140,10 @@ class MemorySurface : public ControlSurface {
   const Control& At(int id) const;
 
   std::map<int, Control> controls_;
+  DialogTemplate built_;  // what the surface was built from, to match layouts against
+  int widthDu_ = 0;
+  int heightDu_ = 0;
+  std::map<char, WindowCommand> commands_;
   RadioGroups radios_;
   int focus_ = -1;
   std::vector<ShownMessage> messages_;

@@ -306,11 +306,16 @@ TEST(StationWindow, ArgumentsChooseTheJob) {
   EXPECT_EQ(apply->station->job, StationJob::Apply);
   ASSERT_TRUE(apply->station->profile);
   EXPECT_EQ(apply->station->profile->entries.count("readTime"), 1u);
+  EXPECT_FALSE(apply->engineering);
+  const auto engineering = ParseWindowArguments({"--engineering", "--station"}, error);
+  ASSERT_TRUE(engineering);
+  EXPECT_TRUE(engineering->engineering);
+  EXPECT_TRUE(engineering->station);
   for (const std::vector<std::string>& refused :
        {std::vector<std::string>{"--station", bad.string()},
         std::vector<std::string>{"--station", (folder.path() / "missing.ini").string()},
-        std::vector<std::string>{"--stations"},
-        std::vector<std::string>{"--station", "--station"}}) {
+        std::vector<std::string>{"--stations"}, std::vector<std::string>{"--station", "--station"},
+        std::vector<std::string>{"--engineering", "--engineering"}}) {
     error.clear();
     EXPECT_FALSE(ParseWindowArguments(refused, error));
     EXPECT_FALSE(error.empty());

@@ -25,6 +25,12 @@ class MemoryUnderTest : public SurfaceUnderTest {
     return surface_.ColourAt(id, index);
   }
   bool WholeTextSelected(int id) const override { return surface_.WholeTextSelected(id); }
+  bool InsideWindow(int id) const override {
+    const DialogRect r = surface_.Rect(id);
+    return r.x >= 0 && r.y >= 0 && r.x + r.width <= surface_.ClientWidthDu() &&
+           r.y + r.height <= surface_.ClientHeightDu();
+  }
+  void PressCtrl(char key) override { surface_.PressCtrl(key); }
 
  private:
   MemorySurface surface_;

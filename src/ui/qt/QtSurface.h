@@ -20,6 +20,7 @@
 #include "ui/qt/DialogUnits.h"
 
 class QAbstractButton;
+class QAction;
 class QDialog;
 class QStyle;
 class QPushButton;
@@ -97,6 +98,10 @@ class QtSurface : public ControlSurface {
   // Runs `task` on the window's thread, later; callable from any thread while the surface lives.
   void PostToWindowThread(std::function<void()> task);
 
+  void ApplyLayout(const DialogTemplate& layout) override;
+  void AddWindowCommand(std::string_view text, char key, std::function<void()> run) override;
+  void CheckWindowCommand(char key, bool checked) override;
+
   QDialog* Window() const;
   QWidget* Widget(int id) const;  // nullptr for an unknown id
 
@@ -110,7 +115,9 @@ class QtSurface : public ControlSurface {
   Control& At(int id);
   const Control& At(int id) const;
   void Build(const DialogTemplate& dialog, const ButtonFactory& makeButton);
-  QWidget* Create(const ControlTemplate& tpl, const ButtonFactory& makeButton);
+  QWidget* Create(std::size_t index, const ControlTemplate& tpl, const ButtonFactory& makeButton);
+  void Place(QWidget* widget, QRect geometry);  // a drop-down list's height is its open list's
+  void BuildAllDeferred();
   QWidget* BuildWidget(Control& control, const ControlTemplate& tpl,
                        const ButtonFactory& makeButton);
   void BuildDeferred(int id);
@@ -131,6 +138,9 @@ class QtSurface : public ControlSurface {
   std::unique_ptr<QStyle> groupStyle_;  // outlives the dialog's group boxes
   std::unique_ptr<SurfaceDialog> dialog_;
   std::map<int, std::unique_ptr<Control>> controls_;
+  DialogTemplate built_;               // what the window was built from, to match layouts against
+  std::vector<QWidget*> unnamed_;      // widgets of the controls without id, by template index
+  std::map<char, QAction*> commands_;  // window commands by key
   RadioGroups radios_;
   ButtonFactory makeButton_;  // for the controls built after the first frame
   QBrush pushButtonBrush_;

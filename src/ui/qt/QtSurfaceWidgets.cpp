@@ -52,15 +52,19 @@ void QtSurface::Build(const DialogTemplate& tpl, const ButtonFactory& makeButton
 
   makeButton_ = makeButton;
   std::vector<QWidget*> groupBoxes;
-  for (const ControlTemplate& control : tpl.controls) {
-    QWidget* widget = Create(control, makeButton);
+  built_ = tpl;
+  unnamed_.assign(tpl.controls.size(), nullptr);
+  for (std::size_t index = 0; index < tpl.controls.size(); ++index) {
+    const ControlTemplate& control = tpl.controls[index];
+    QWidget* widget = Create(index, control, makeButton);
     if (widget != nullptr && control.kind == ControlKind::GroupBox) groupBoxes.push_back(widget);
   }
   // Group boxes are frames drawn behind the controls placed over them.
   for (QWidget* group : groupBoxes) group->lower();
 }
 
-QWidget* QtSurface::Create(const ControlTemplate& tpl, const ButtonFactory& makeButton) {
+QWidget* QtSurface::Create(std::size_t index, const ControlTemplate& tpl,
+                           const ButtonFactory& makeButton) {
   auto control = std::make_unique<Control>();
   control->kind = tpl.kind;
   control->text = tpl.text;
@@ -69,14 +73,19 @@ QWidget* QtSurface::Create(const ControlTemplate& tpl, const ButtonFactory& make
     // The first frame does not show it: built after that frame, or when first used. Writes
     // until then are kept and applied to the new widget.
     if (id == kNoId) {
-      FillAfterFirstFrame(kNoId, [this, tpl] {
+      Deferred build;
+      build.id = kNoId;
+      build.build = true;
+      build.fill = [this, tpl, index] {
         Control unnamed;
         unnamed.kind = tpl.kind;
         unnamed.text = tpl.text;
         QWidget* widget = BuildWidget(unnamed, tpl, makeButton_);
         if (unnamed.rich != nullptr) unnamed.rich->setPlainText(ToDisplay(tpl.text));
         if (tpl.kind == ControlKind::GroupBox) widget->lower();
-      });
+        unnamed_[index] = widget;
+      };
+      deferred_.push_back(std::move(build));  // the surface is being built: no frame yet
       return nullptr;
     }
     control->unbuilt = std::make_unique<ControlTemplate>(tpl);
@@ -90,6 +99,7 @@ QWidget* QtSurface::Create(const ControlTemplate& tpl, const ButtonFactory& make
     return nullptr;
   }
   QWidget* widget = BuildWidget(*control, tpl, makeButton);
+  if (id == kNoId) unnamed_[index] = widget;
   if (id != kNoId) {
     const bool isRich = control->rich != nullptr;
     controls_[id] = std::move(control);
@@ -114,7 +124,7 @@ QWidget* QtSurface::BuildWidget(Control& control, const ControlTemplate& tpl,
                                 const ButtonFactory& makeButton) {
   QDialog* parent = dialog_.get();
   const int id = tpl.id;
-  QRect geometry = DialogUnitsToPixels(tpl.rect, baseUnits_);
+  const QRect geometry = DialogUnitsToPixels(tpl.rect, baseUnits_);
 
   switch (tpl.kind) {
     case ControlKind::PushButton: {
@@ -203,12 +213,6 @@ QWidget* QtSurface::BuildWidget(Control& control, const ControlTemplate& tpl,
     case ControlKind::ComboBox: {
       auto* combo = new QComboBox(parent);
       combo->setEditable(false);
-      // The template height is the height of the dropped-down list; the closed field takes the
-      // height the font needs.
-      const int fieldHeight = std::min(combo->sizeHint().height(), geometry.height());
-      const int itemHeight = std::max(1, QFontMetrics(combo->font()).height());
-      combo->setMaxVisibleItems(std::max(1, (geometry.height() - fieldHeight) / itemHeight));
-      geometry.setHeight(fieldHeight);
       control.combo = combo;
       control.widget = combo;
       break;
@@ -243,11 +247,23 @@ QWidget* QtSurface::BuildWidget(Control& control, const ControlTemplate& tpl,
   }
 
   QWidget* widget = control.widget;
-  widget->setGeometry(geometry);
+  Place(widget, geometry);
   widget->setEnabled(tpl.enabled);
   if (!tpl.visible) widget->setVisible(false);  // explicitly hidden: showing the dialog skips it
   if (id != kNoId) widget->setObjectName(QString::number(id));
   return widget;
+}
+
+void QtSurface::Place(QWidget* widget, QRect geometry) {
+  if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+    // The template height is the height of the dropped-down list; the closed field takes the
+    // height the font needs.
+    const int fieldHeight = std::min(combo->sizeHint().height(), geometry.height());
+    const int itemHeight = std::max(1, QFontMetrics(combo->font()).height());
+    combo->setMaxVisibleItems(std::max(1, (geometry.height() - fieldHeight) / itemHeight));
+    geometry.setHeight(fieldHeight);
+  }
+  widget->setGeometry(geometry);
 }
 
 void QtSurface::ReportClicks(QAbstractButton* button, int id) {

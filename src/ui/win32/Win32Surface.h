@@ -74,6 +74,12 @@ class Win32Surface : public ControlSurface {
   MessageResult MessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
                            MessageIcon icon) override;
 
+  void ApplyLayout(const DialogTemplate& layout) override;
+  void AddWindowCommand(std::string_view text, char key, std::function<void()> run) override;
+  void CheckWindowCommand(char key, bool checked) override;
+  // Runs the window command of a Ctrl+letter key press in `msg`; false for any other message.
+  bool RunCommandKey(const MSG& msg);
+
   // When set, message boxes go to the hook and no real box is shown.
   void SetMessageBoxHook(MessageBoxHook hook) { messageBoxHook_ = std::move(hook); }
   // Enter (the dialog's accept command) ends the dialog only when this returns true.
@@ -122,8 +128,18 @@ class Win32Surface : public ControlSurface {
   ControlState& At(int id);
   const ControlState& At(int id) const;
 
+  void RaiseLabelsOverPanel();
+  void RefitIpControl(std::size_t index, int id, const RECT& rect);
+
   HWND dialog_ = nullptr;
   std::map<int, std::unique_ptr<ControlState>> controls_;
+  DialogTemplate built_;       // what the window was built from, to match layouts against
+  std::vector<HWND> byIndex_;  // every control's window, by template index
+  struct WindowCommand {
+    UINT menuId;
+    std::function<void()> run;
+  };
+  std::map<char, WindowCommand> commands_;
   RadioGroups radios_;
   std::map<int, FontSpec> fontSpecs_;  // fonts given to controls, as given
   std::map<int, HFONT> fonts_;         // and as made for the window's scale, released with it

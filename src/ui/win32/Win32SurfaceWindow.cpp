@@ -8,6 +8,7 @@
 
 #include "text/WideText.h"
 #include "ui/HoverColours.h"
+#include "ui/ViewLayout.h"
 #include "ui/win32/DialogTemplateWriter.h"
 #include "ui/win32/Win32Surface.h"
 #include "ui/win32/Win32SurfaceState.h"
@@ -135,7 +136,7 @@ int Round(double value) {
 }  // namespace
 
 Win32Surface::Win32Surface(const DialogTemplate& dialog, const std::set<int>& hoverButtons)
-    : radios_(dialog) {
+    : built_(dialog), radios_(dialog) {
   EnsureControlClasses();
   pushButtonBrush_ = CreateSolidBrush(ColourRef(kPushButtonBackground));
   const std::vector<std::uint32_t> dialogTemplate = BuildDialogTemplate(dialog, hoverButtons);
@@ -183,7 +184,21 @@ Win32Surface::Win32Surface(const DialogTemplate& dialog, const std::set<int>& ho
     }
     controls_[tpl.id] = std::move(state);
   }
-  // Labels standing on the status panel go above it, and are painted after what lies beneath.
+  // The controls in creation order (the template's), those without an id included.
+  for (HWND child = GetWindow(dialog_, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    byIndex_.push_back(child);
+  }
+  if (byIndex_.size() != dialog.controls.size()) {
+    throw std::runtime_error("the dialog has " + std::to_string(byIndex_.size()) +
+                             " controls, its template " + std::to_string(dialog.controls.size()));
+  }
+  RaiseLabelsOverPanel();
+  FitToMonitor();
+}
+
+// Labels standing on the status panel go above it, and are painted after what lies beneath.
+void Win32Surface::RaiseLabelsOverPanel() {
   for (const auto& [id, control] : controls_) {
     if (control->kind == ControlKind::Static && OverRichEdit(control->hwnd)) {
       SetWindowLongPtrW(control->hwnd, GWL_EXSTYLE,
@@ -192,7 +207,107 @@ Win32Surface::Win32Surface(const DialogTemplate& dialog, const std::set<int>& ho
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     }
   }
-  FitToMonitor();
+}
+
+void Win32Surface::ApplyLayout(const DialogTemplate& layout) {
+  const std::vector<std::size_t> match = MatchLayout(built_, layout);
+  // Dialog units to pixels as the dialog manager placed the controls, then shrunk with the
+  // window when it had to be made smaller to fit its monitor.
+  const auto pixels = [this](const DialogRect& du) {
+    RECT rect{du.x, du.y, du.x + du.width, du.y + du.height};
+    MapDialogRect(dialog_, &rect);
+    return RECT{Round(rect.left * fit_), Round(rect.top * fit_), Round(rect.right * fit_),
+                Round(rect.bottom * fit_)};
+  };
+  HWND previous = HWND_TOP;
+  for (std::size_t i = 0; i < match.size(); ++i) {
+    const ControlTemplate& tpl = layout.controls[i];
+    const RECT rect = pixels(tpl.rect);
+    if (tpl.kind == ControlKind::IpAddress) RefitIpControl(match[i], tpl.id, rect);
+    HWND control = byIndex_[match[i]];
+    // The tab order is the order of the windows: each after the one before it in the layout.
+    SetWindowPos(control, previous, rect.left, rect.top, rect.right - rect.left,
+                 rect.bottom - rect.top, SWP_NOACTIVATE | SWP_NOREDRAW);
+    ShowWindow(control, tpl.visible ? SW_SHOWNA : SW_HIDE);
+    previous = control;
+  }
+  RaiseLabelsOverPanel();
+  // The window around the new client size, kept inside its monitor's work area.
+  const RECT client = pixels({0, 0, layout.widthDu, layout.heightDu});
+  RECT window{};
+  RECT oldClient{};
+  GetWindowRect(dialog_, &window);
+  GetClientRect(dialog_, &oldClient);
+  const int width = (window.right - window.left) - oldClient.right + client.right;
+  const int height = (window.bottom - window.top) - oldClient.bottom + client.bottom;
+  const RECT area = WorkArea(dialog_);
+  const int x = std::max<int>(area.left, std::min<int>(window.left, area.right - width));
+  const int y = std::max<int>(area.top, std::min<int>(window.top, area.bottom - height));
+  SetWindowPos(dialog_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  RedrawWindow(dialog_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+// An IP address control lays its four fields out once, when it is made: one that changes size
+// is made again at the new size, with the same style, font and fields.
+void Win32Surface::RefitIpControl(std::size_t index, int id, const RECT& rect) {
+  HWND old = byIndex_[index];
+  RECT now{};
+  GetWindowRect(old, &now);
+  if (now.right - now.left == rect.right - rect.left &&
+      now.bottom - now.top == rect.bottom - rect.top) {
+    return;
+  }
+  std::wstring dotted;  // blank fields stay blank
+  int field = 0;
+  for (HWND edit = GetWindow(old, GW_CHILD); edit != nullptr; edit = GetWindow(edit, GW_HWNDNEXT)) {
+    if (field++ > 0) dotted += L'.';
+    dotted += WindowText(edit);
+  }
+  HWND fresh = CreateWindowExW(
+      static_cast<DWORD>(GetWindowLongPtrW(old, GWL_EXSTYLE)), WC_IPADDRESSW, L"",
+      static_cast<DWORD>(GetWindowLongPtrW(old, GWL_STYLE)) & ~static_cast<DWORD>(WS_VISIBLE),
+      rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, dialog_,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+  if (fresh == nullptr) return;  // the old one stays, its fields where they were
+  SendMessageW(fresh, WM_SETFONT, static_cast<WPARAM>(SendMessageW(old, WM_GETFONT, 0, 0)), FALSE);
+  DestroyWindow(old);
+  byIndex_[index] = fresh;
+  if (id != kNoId) {
+    At(id).hwnd = fresh;
+    IpSetAddress(id, Narrow(dotted));
+  }
+}
+
+namespace {
+// System menu commands: their low four bits are the system's.
+constexpr UINT kFirstWindowCommand = 0x1000;
+}  // namespace
+
+void Win32Surface::AddWindowCommand(std::string_view text, char key, std::function<void()> run) {
+  HMENU menu = GetSystemMenu(dialog_, FALSE);
+  const auto menuId = static_cast<UINT>(kFirstWindowCommand + 0x10 * commands_.size());
+  if (commands_.empty()) AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  const std::wstring entry = Widen(text) + L"\tCtrl+" + static_cast<wchar_t>(key);
+  AppendMenuW(menu, MF_STRING, menuId, entry.c_str());
+  commands_[key] = {menuId, std::move(run)};
+}
+
+void Win32Surface::CheckWindowCommand(char key, bool checked) {
+  const auto it = commands_.find(key);
+  if (it == commands_.end()) return;
+  CheckMenuItem(GetSystemMenu(dialog_, FALSE), it->second.menuId,
+                MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+bool Win32Surface::RunCommandKey(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || (GetKeyState(VK_CONTROL) & 0x8000) == 0) return false;
+  if (msg.hwnd != dialog_ && !IsChild(dialog_, msg.hwnd)) return false;
+  if (msg.wParam > 0xFF) return false;
+  const auto it = commands_.find(static_cast<char>(msg.wParam));
+  if (it == commands_.end()) return false;
+  const std::function<void()> run = it->second.run;  // the command may change the commands
+  run();
+  return true;
 }
 
 Win32Surface::~Win32Surface() {
@@ -274,6 +389,15 @@ INT_PTR Win32Surface::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return FALSE;
     }
+    case WM_SYSCOMMAND:
+      for (const auto& [key, command] : commands_) {
+        if ((wParam & 0xFFF0) == command.menuId) {
+          const std::function<void()> run = command.run;
+          run();
+          return TRUE;
+        }
+      }
+      return FALSE;
     case WM_CLOSE:
       if (!closeHandler_ || closeHandler_()) ended_ = true;
       return TRUE;
@@ -473,7 +597,7 @@ void Win32Surface::RunModal() {
   UpdateWindow(dialog_);
   MSG msg;
   while (!ended_ && GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (!IsDialogMessageW(dialog_, &msg)) {
+    if (!RunCommandKey(msg) && !IsDialogMessageW(dialog_, &msg)) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }

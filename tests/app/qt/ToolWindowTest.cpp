@@ -627,5 +627,31 @@ TEST(ToolWindowClose, TheModalLoopEndsOnCancelOrCloseAndTheWindowGoesWithTheTool
   }
 }
 
+// Ctrl+E on the real window: the engineering view, every value shown kept, then back; the
+// tag list and the Connect button are shown, usable and inside the window in between.
+TEST(ToolWindowViews, CtrlESwitchesToTheEngineeringViewAndBack) {
+  OpenWindow w;
+  w.ShowActive();
+  w.Click(idc::ReadConfig);
+  const QSize operatorSize = w.Window()->size();
+  const std::string status = Shown(w.W(idc::StatusPanel));
+  const std::string power = Shown(w.W(idc::Power));
+  for (const bool engineering : {true, false}) {
+    SCOPED_TRACE(engineering);
+    QTest::keyClick(w.Window(), Qt::Key_E, Qt::ControlModifier);
+    EXPECT_EQ(w.tool.Views().Current(),
+              engineering ? DialogView::Engineering : DialogView::Operator);
+    EXPECT_EQ(w.Window()->size() == operatorSize, !engineering);
+    for (int id : {idc::TagList, idc::Connect, idc::HostIp, idc::Password}) {
+      EXPECT_EQ(w.W(id)->isVisible(), engineering) << id;
+      if (engineering) {
+        EXPECT_TRUE(w.Window()->rect().contains(w.W(id)->geometry())) << id;
+      }
+    }
+    EXPECT_EQ(Shown(w.W(idc::StatusPanel)), status);
+    EXPECT_EQ(Shown(w.W(idc::Power)), power);
+  }
+}
+
 }  // namespace
 }  // namespace uhf

@@ -1,7 +1,8 @@
 // Starts uhf-reader-tool.exe, optionally presses "获取配置信息" and waits for the status, or
 // presses Tab once (the focus goes from 获取配置信息 to 出厂默认设置), and writes the window as the
 // screen shows it into a BMP file. Used for the Windows screenshots.
-//   window_shot.exe <tool.exe> <out.bmp> [--read | --tab | --screen | --station]
+//   window_shot.exe <tool.exe> <out.bmp> [--read | --tab | --screen | --station] [--engineering]
+// (--engineering starts the tool in its engineering view)
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -64,9 +65,9 @@ bool WriteBmp(const std::wstring& path, HWND window, bool wholeScreen) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) {
-    std::fprintf(
-        stderr,
-        "usage: window_shot <tool.exe> <out.bmp> [--read | --tab | --screen | --station]\n");
+    std::fprintf(stderr,
+                 "usage: window_shot <tool.exe> <out.bmp> [--read | --tab | --screen | --station] "
+                 "[--engineering]\n");
     return 2;
   }
   // Screen coordinates in pixels of the screen, whatever its dots per inch.
@@ -77,8 +78,10 @@ int wmain(int argc, wchar_t** argv) {
   }
   const std::wstring option = argc > 3 ? argv[3] : L"";
   const bool station = option == L"--station";
+  const bool engineering = argc > 3 && std::wstring(argv[argc - 1]) == L"--engineering";
   std::wstring command = L"\"" + std::wstring(argv[1]) + L"\"";
   if (station) command += L" --station";
+  if (engineering) command += L" --engineering";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};

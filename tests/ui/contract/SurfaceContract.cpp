@@ -1,5 +1,6 @@
 #include "ui/contract/SurfaceContract.h"
 
+#include <algorithm>
 #include <array>
 #include <stdexcept>
 
@@ -32,6 +33,23 @@ const DialogTemplate& ContractTemplate() {
           {kRich, K::RichEdit, "", {10, 200, 200, 40}, kRichStyle, true, true},
       }};
   return dialog;
+}
+
+const DialogTemplate& ContractLayout() {
+  static const DialogTemplate layout = [] {
+    DialogTemplate moved = ContractTemplate();
+    moved.widthDu = 520;
+    moved.heightDu = 330;
+    for (ControlTemplate& control : moved.controls) {
+      control.rect.x += 100;
+      control.rect.y += 60;
+      if (control.id == kStatic) control.visible = false;
+      if (control.id == kIp || control.id == kList) control.rect.width += 40;
+    }
+    std::reverse(moved.controls.begin(), moved.controls.end());
+    return moved;
+  }();
+  return layout;
 }
 
 void SurfaceContract::SetUp() {
@@ -403,6 +421,77 @@ TEST_P(SurfaceContract, NotificationsAreDroppedWhileHeld) {
   EXPECT_EQ(surface().GetCheck(kCheckBox), 1);
   surface().SetText(kEdit, "4");
   EXPECT_EQ(events, (std::vector<Event>{{kEdit, Notification::EditChanged}}));
+}
+
+// --- views ---
+
+// Another layout moves and shows or hides the controls in place: everything they show, and
+// which of them are enabled, survives a switch there and back.
+TEST_P(SurfaceContract, LayoutSwitchKeepsValuesAndEnabledStates) {
+  surface().SetText(kEdit, "读卡器 7");
+  surface().SetCheck(kCheckBox, 1);
+  surface().SetCheck(kRadioB, 1);
+  surface().ComboAdd(kCombo, "9600");
+  surface().ComboAdd(kCombo, "115200");
+  surface().ComboSetSel(kCombo, 1);
+  surface().ListInsertColumn(kList, 0, "No.", 60);
+  surface().ListInsertItem(kList, 0, "1");
+  surface().IpSetAddress(kIp, "192.168.1.250");
+  surface().SetText(kRich, "读取成功");
+  surface().Enable(kButton, false);
+  surface().Enable(kDisabledButton, true);
+  events.clear();
+
+  const auto shown = [this] {
+    return std::vector<std::string>{surface().GetText(kEdit),
+                                    std::to_string(surface().GetCheck(kCheckBox)),
+                                    std::to_string(surface().GetCheck(kRadioA)),
+                                    std::to_string(surface().GetCheck(kRadioB)),
+                                    surface().GetText(kCombo),
+                                    std::to_string(surface().ComboCount(kCombo)),
+                                    surface().ListGetItemText(kList, 0, 0, 16),
+                                    surface().GetText(kIp),
+                                    surface().GetText(kRich)};
+  };
+  const std::vector<std::string> before = shown();
+  for (const DialogTemplate* layout : {&ContractLayout(), &ContractTemplate()}) {
+    SCOPED_TRACE(layout->caption + " " + std::to_string(layout->widthDu));
+    surface().ApplyLayout(*layout);
+    EXPECT_EQ(shown(), before);
+    for (const ControlTemplate& control : layout->controls) {
+      SCOPED_TRACE(control.id);
+      EXPECT_EQ(surface().IsVisible(control.id), control.visible);
+      if (control.visible) {
+        EXPECT_TRUE(op().InsideWindow(control.id));
+      }
+      const bool changedByTest = control.id == kButton || control.id == kDisabledButton;
+      EXPECT_EQ(surface().IsEnabled(control.id),
+                changedByTest ? !control.enabled : control.enabled);
+    }
+  }
+  EXPECT_TRUE(events.empty());  // rearranging notifies nothing
+}
+
+TEST_P(SurfaceContract, LayoutOfOtherControlsIsRefused) {
+  DialogTemplate other = ContractTemplate();
+  other.controls.pop_back();
+  EXPECT_THROW(surface().ApplyLayout(other), std::invalid_argument);
+  other = ContractTemplate();
+  other.controls.back().id = 999;
+  EXPECT_THROW(surface().ApplyLayout(other), std::invalid_argument);
+}
+
+// A window command runs on its Ctrl key, and only on its own.
+TEST_P(SurfaceContract, WindowCommandRunsOnItsCtrlKey) {
+  int runs = 0;
+  surface().AddWindowCommand("工程视图", 'E', [&runs] { ++runs; });
+  surface().CheckWindowCommand('E', true);
+  op().PressCtrl('F');
+  EXPECT_EQ(runs, 0);
+  op().PressCtrl('E');
+  EXPECT_EQ(runs, 1);
+  op().PressCtrl('E');
+  EXPECT_EQ(runs, 2);
 }
 
 }  // namespace

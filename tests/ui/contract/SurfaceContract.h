@@ -41,6 +41,9 @@ inline constexpr int kRich = 114;
 inline constexpr int kDisabledEdit = 115;
 
 const DialogTemplate& ContractTemplate();
+// The contract's controls arranged otherwise: in another order, moved, two of them wider, the
+// static hidden, the window larger.
+const DialogTemplate& ContractLayout();
 
 struct SeenMessage {
   std::string text;
@@ -73,6 +76,10 @@ class SurfaceUnderTest {
   virtual std::optional<Rgb> CharacterColour(int id, int index) const = 0;
   // The whole text of the edit is selected.
   virtual bool WholeTextSelected(int id) const = 0;
+  // The control lies wholly inside the window's client area.
+  virtual bool InsideWindow(int id) const = 0;
+  // Ctrl+`key` pressed in the window.
+  virtual void PressCtrl(char key) = 0;
 };
 
 // How the suite makes a fresh surface for each test; `name` shows in the test's parameter.

@@ -77,6 +77,16 @@ class QtUnderTest : public SurfaceUnderTest {
     return !edit->text().isEmpty() && edit->selectedText() == edit->text();
   }
 
+  bool InsideWindow(int id) const override {
+    return surface_.Window()->rect().contains(surface_.Widget(id)->geometry());
+  }
+
+  void PressCtrl(char key) override {
+    QWidget* focused = QApplication::focusWidget();
+    QTest::keyClick(focused != nullptr ? focused : surface_.Window(), Qt::Key(key),
+                    Qt::ControlModifier);
+  }
+
  private:
   void AnswerOpenBox() {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());

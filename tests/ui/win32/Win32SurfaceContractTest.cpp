@@ -2,7 +2,9 @@
 // handling: a click goes to the window the system's hit test finds under the point (disabled and
 // hidden controls are skipped, as for a mouse), typed characters arrive as WM_CHAR, and message
 // boxes are real boxes answered by a timer that presses their buttons.
+#include <algorithm>
 #include <deque>
+#include <iterator>
 
 #include "support/Win32Input.h"
 #include "ui/contract/SurfaceContract.h"
@@ -43,6 +45,38 @@ class Win32UnderTest : public SurfaceUnderTest {
   }
   bool WholeTextSelected(int id) const override {
     return test::WholeTextSelected(surface_.Control(id));
+  }
+
+  bool InsideWindow(int id) const override {
+    RECT client{};
+    RECT control{};
+    GetClientRect(surface_.Window(), &client);
+    GetWindowRect(surface_.Control(id), &control);
+    MapWindowPoints(nullptr, surface_.Window(), reinterpret_cast<POINT*>(&control), 2);
+    // A drop-down list's window is as tall as its open list: its closed field counts.
+    const LONG bottom =
+        control.top +
+        std::min<LONG>(control.bottom - control.top,
+                       static_cast<LONG>(SendMessageW(surface_.Control(id), CB_GETITEMHEIGHT,
+                                                      static_cast<WPARAM>(-1), 0)) +
+                           8);
+    const bool combo = id == kCombo;
+    return control.left >= 0 && control.top >= 0 && control.right <= client.right &&
+           (combo ? bottom : control.bottom) <= client.bottom;
+  }
+
+  // The key as the message loop receives it, with Ctrl held in the thread's keyboard state.
+  void PressCtrl(char key) override {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    BYTE held[256];
+    std::copy(std::begin(keys), std::end(keys), std::begin(held));
+    held[VK_CONTROL] = 0x80;
+    SetKeyboardState(held);
+    PostMessageW(surface_.Window(), WM_KEYDOWN, static_cast<WPARAM>(key), 0);
+    surface_.PostToWindowThread([this] { surface_.EndDialog(); });
+    surface_.RunModal();
+    SetKeyboardState(keys);
   }
 
  private:
