@@ -1,5 +1,8 @@
 #include "app/DialogViews.h"
 
+#include <algorithm>
+
+#include "dialog/ControlIds.h"
 #include "dialog/MainDialogTemplate.h"
 
 namespace uhf {
@@ -10,11 +13,45 @@ DialogViews::DialogViews(ControlSurface& surface, DialogView initial) : surface_
   if (initial != DialogView::Operator) Show(initial);
 }
 
+namespace {
+
+// Laid out in the engineering view, not wired yet: they stay disabled.
+constexpr int kNotWired[] = {idc::ClearTags, idc::ExportCsv, idc::StartStopReads, idc::CopyLog,
+                             idc::SaveLog};
+
+}  // namespace
+
 void DialogViews::Show(DialogView view) {
-  surface_.ApplyLayout(view == DialogView::Engineering ? EngineeringDialogTemplate()
-                                                       : MainDialogTemplate());
+  if (view == current_) return;
+  if (view == DialogView::Engineering) {
+    operatorEnabled_.clear();
+    for (const ControlTemplate& control : EngineeringDialogTemplate().controls) {
+      if (control.id != kNoId)
+        operatorEnabled_.emplace_back(control.id, surface_.IsEnabled(control.id));
+    }
+    surface_.ApplyLayout(EngineeringDialogTemplate());
+    EnableForEngineering();
+  } else {
+    surface_.ApplyLayout(MainDialogTemplate());
+    for (const auto& [id, enabled] : operatorEnabled_) surface_.Enable(id, enabled);
+  }
   current_ = view;
   surface_.CheckWindowCommand(kEngineeringViewKey, view == DialogView::Engineering);
+}
+
+void DialogViews::EnableForEngineering() {
+  for (const ControlTemplate& control : EngineeringDialogTemplate().controls) {
+    if (control.id == kNoId || !control.visible) continue;
+    if (std::ranges::find(kNotWired, control.id) != std::end(kNotWired)) continue;
+    surface_.Enable(control.id, true);
+  }
+  // The option handlers' rules, from the choices as they stand: the length only with a COM or
+  // TCP/UDP link, the Wiegand format only with USB, the read time only in trigger mode.
+  const bool usb = surface_.GetCheck(idc::Usb) == 1;
+  surface_.Enable(idc::Length, !usb);
+  surface_.Enable(idc::Wiegand26, usb);
+  surface_.Enable(idc::Wiegand34, usb);
+  surface_.Enable(idc::ReadTime, surface_.GetCheck(idc::ReadByTrigger) == 1);
 }
 
 void DialogViews::Toggle() {

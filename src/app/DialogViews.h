@@ -1,9 +1,15 @@
 #pragma once
 // The window's two views of one dialog: the operator view (the template as shipped) and the
-// engineering view (every control an installer needs, shown). Switching rearranges the same
-// controls in place, so every value shown stays; what is enabled stays the handlers' business.
-// The window's own command switches them: Ctrl+E, or its menu entry, checked in the engineering
-// view.
+// engineering view (every control an installer needs, shown and usable). Switching rearranges the
+// same controls in place, so every value shown stays. The window's own command switches them:
+// Ctrl+E, or its menu entry, checked in the engineering view.
+//
+// What the shipped layout keeps disabled only to show a value is enabled in the engineering view;
+// the controls an option handler governs follow the current choices as that handler sets them.
+// Back in the operator view every control is enabled as it was before.
+
+#include <utility>
+#include <vector>
 
 #include "ui/ControlSurface.h"
 
@@ -23,8 +29,11 @@ class DialogViews {
   DialogView Current() const { return current_; }
 
  private:
+  void EnableForEngineering();
+
   ControlSurface& surface_;
   DialogView current_ = DialogView::Operator;
+  std::vector<std::pair<int, bool>> operatorEnabled_;  // id, enabled: as the operator view had them
 };
 
 }  // namespace uhf

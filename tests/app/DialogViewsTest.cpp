@@ -1,6 +1,6 @@
 // The two views of the main dialog on the in-memory surface: Ctrl+E switches in place, the
-// command's check mark follows the view, and what a read showed survives the round trip while
-// the option handlers, not the view, keep deciding what is enabled.
+// command's check mark follows the view, what a read showed survives the round trip, and the
+// engineering view is usable: a setting changed there is saved to the reader.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -29,12 +29,12 @@ struct Seen {
   friend bool operator==(const Seen&, const Seen&) = default;
 };
 
-std::map<int, Seen> Snapshot(const MemorySurface& surface) {
+std::map<int, Seen> Snapshot(const MemorySurface& surface, bool withEnabled = true) {
   std::map<int, Seen> seen;
   for (const ControlTemplate& control : MainDialogTemplate().controls) {
     if (control.id == kNoId) continue;
     seen[control.id] = {surface.GetText(control.id), surface.GetCheck(control.id),
-                        surface.IsEnabled(control.id)};
+                        withEnabled && surface.IsEnabled(control.id)};
   }
   return seen;
 }
@@ -44,10 +44,10 @@ TEST(DialogViews, CtrlESwitchesInPlaceAndBack) {
   InstrumentedReader reader;
   WiredDialog wired(surface, reader, QuietPlatform());
   wired.Dialog().OnCommand(idc::ReadConfig, Notification::Clicked);
-  // An option handler enables the read time; the views keep it so.
-  wired.Dialog().OnCommand(idc::ReadByTrigger, Notification::Clicked);
+  surface.SetCheck(idc::ReadAlways, 0);
+  surface.SetCheck(idc::ReadByTrigger, 1);
   const std::map<int, Seen> before = Snapshot(surface);
-  ASSERT_TRUE(surface.IsEnabled(idc::ReadTime));
+  ASSERT_FALSE(surface.IsEnabled(idc::Power));
 
   const struct {
     DialogView view;
@@ -65,9 +65,43 @@ TEST(DialogViews, CtrlESwitchesInPlaceAndBack) {
       if (control.id == kNoId) continue;
       EXPECT_EQ(surface.IsVisible(control.id), control.visible) << control.id;
     }
-    EXPECT_EQ(Snapshot(surface), before);
+    if (step.view == DialogView::Operator) {
+      EXPECT_EQ(Snapshot(surface), before);
+      continue;
+    }
+    EXPECT_EQ(Snapshot(surface, false), [&] {
+      auto values = before;
+      for (auto& [id, seen] : values) seen.enabled = false;
+      return values;
+    }());
+    // Usable: the shown controls, but the option handlers' rules hold for the USB link and trigger
+    // mode, and the commands not wired yet stay off.
+    for (const int id : {idc::Power, idc::Com, idc::TcpUdp, idc::SaveChanges, idc::Disconnect,
+                         idc::ReadTag, idc::Password, idc::Wiegand26, idc::ReadTime}) {
+      EXPECT_TRUE(surface.IsEnabled(id)) << id;
+    }
+    for (const int id : {idc::Length, idc::ClearTags}) EXPECT_FALSE(surface.IsEnabled(id)) << id;
   }
   EXPECT_EQ(surface.FindWindowCommand(kEngineeringViewKey)->text, kEngineeringViewCommand);
+}
+
+TEST(DialogViews, APowerChangedInTheEngineeringViewIsSavedAndReadBack) {
+  MemorySurface surface(MainDialogTemplate());
+  InstrumentedReader reader;
+  WiredDialog wired(surface, reader, QuietPlatform(), DialogView::Engineering);
+  // Clicked as a user would: a disabled control takes no click.
+  surface.Click(idc::Connect);
+  ASSERT_EQ(reader.State().outPower, 30);
+  ASSERT_TRUE(surface.IsEnabled(idc::Power));
+  ASSERT_EQ(surface.ComboItem(idc::Power, surface.ComboGetSel(idc::Power)), "30");
+  surface.ComboSetSel(idc::Power, surface.ComboGetSel(idc::Power) - 5);
+  const std::string chosen = surface.ComboItem(idc::Power, surface.ComboGetSel(idc::Power));
+  ASSERT_NE(chosen, "30");
+  surface.Click(idc::SaveChanges);
+  EXPECT_EQ(std::to_string(reader.State().outPower), chosen);
+  surface.ComboSetSel(idc::Power, -1);
+  surface.Click(idc::ReadConfig);
+  EXPECT_EQ(surface.ComboItem(idc::Power, surface.ComboGetSel(idc::Power)), chosen);
 }
 
 TEST(DialogViews, StartsInTheViewAskedFor) {

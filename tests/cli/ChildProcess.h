@@ -45,6 +45,17 @@ inline std::string TextOf(const std::filesystem::path& path) {
   return text.str();
 }
 
+// The lines of a file without their line ends (LF or, as Windows writes them, CR LF).
+inline std::vector<std::string> LinesOf(const std::filesystem::path& path) {
+  std::vector<std::string> lines;
+  std::istringstream text(TextOf(path));
+  for (std::string line; std::getline(text, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
 class ChildProcess {
  public:
   ChildProcess(const std::vector<std::string>& args, const ChildEnvironment& env,

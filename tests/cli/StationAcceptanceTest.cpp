@@ -51,22 +51,12 @@ class StationAcceptance : public ::testing::Test {
   }
   std::vector<Json> Lines() const {
     std::vector<Json> lines;
-    std::istringstream text(TextOf(folder_ / "out.txt"));
-    for (std::string line; std::getline(text, line);) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
+    for (const std::string& line : LinesOf(folder_ / "out.txt")) {
       if (!line.empty()) lines.push_back(Json::parse(line));
     }
     return lines;
   }
-  std::vector<std::string> LogLines() const {
-    std::vector<std::string> lines;
-    std::istringstream text(TextOf(folder_ / "station.csv"));
-    for (std::string line; std::getline(text, line);) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      lines.push_back(line);
-    }
-    return lines;
-  }
+  std::vector<std::string> LogLines() const { return LinesOf(folder_ / "station.csv"); }
   std::size_t Calls(const std::string& name) const {
     const std::string calls = TextOf(folder_ / "calls.txt");
     std::size_t count = 0;
