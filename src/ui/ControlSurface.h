@@ -5,7 +5,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,7 +28,7 @@ struct FontSpec {
   friend bool operator==(const FontSpec&, const FontSpec&) = default;
 };
 
-enum class Notification { Clicked, EditChanged, DoubleClicked };
+enum class Notification { Clicked, EditChanged, DoubleClicked, SelectionChanged };
 enum class MessageButtons { Ok, OkCancel };
 enum class MessageIcon { None, Exclamation };
 enum class MessageResult { Ok, Cancel };
@@ -82,6 +84,9 @@ class ControlSurface {
   virtual void ListDeleteAll(int id) = 0;
   virtual void ListAddExtendedStyle(int id, std::uint32_t bits) = 0;
   virtual std::uint32_t ListExtendedStyle(int id) const = 0;
+  // The selected row, -1 when none (rows are selected one at a time). The operator's selecting
+  // a row notifies SelectionChanged; deleting every row leaves none selected.
+  virtual int ListGetSelection(int id) const = 0;
 
   // IP address control. GetAddress returns the number of fields that are not blank.
   virtual int IpGetAddress(int id, std::array<std::uint8_t, 4>& fields) const = 0;
@@ -89,6 +94,25 @@ class ControlSurface {
 
   // Rich edit: colour characters [start, end) of its text. SetText resets the colouring.
   virtual void RichSetColor(int id, int start, int end, Rgb colour) = 0;
+  // A log pane: appends `lines` (each ended by a line feed) at the end, keeps only the last
+  // `maxLines` lines and shows the end. Never notifies.
+  virtual void AppendLines(int id, std::string_view lines, int maxLines) = 0;
+
+  // Puts Unicode text on the system clipboard (line feeds become the platform's line ends).
+  // False when the clipboard cannot be had.
+  virtual bool CopyToClipboard(std::string_view text) = 0;
+
+  // The platform's modal save-file dialog, starting at `fileName` (a bare name), offering files of
+  // one type ("CSV files", "csv"); asks before replacing a file. The chosen path, its extension
+  // added when the user typed none; nothing when the user cancels.
+  virtual std::optional<std::filesystem::path> AskSaveFileName(std::string_view title,
+                                                               std::string_view fileName,
+                                                               std::string_view typeName,
+                                                               std::string_view extension) = 0;
+
+  // Runs `task` on the window's thread, later, in the order posted; callable from any thread
+  // while the surface lives.
+  virtual void PostToWindowThread(std::function<void()> task) = 0;
 
   // Message box, modal. Returns Ok for a box with only an OK button.
   virtual MessageResult MessageBox(std::string_view text, std::string_view caption,

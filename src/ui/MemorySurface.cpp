@@ -1,5 +1,6 @@
 #include "ui/MemorySurface.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <utility>
 
@@ -184,6 +185,10 @@ int MemorySurface::ListCount(int id) const {
 }
 void MemorySurface::ListDeleteAll(int id) {
   At(id).rows.clear();
+  At(id).selectedRow = -1;
+}
+int MemorySurface::ListGetSelection(int id) const {
+  return At(id).selectedRow;
 }
 void MemorySurface::ListAddExtendedStyle(int id, std::uint32_t bits) {
   At(id).extendedStyle |= bits;
@@ -302,6 +307,62 @@ void MemorySurface::CheckWindowCommand(char key, bool checked) {
 const MemorySurface::WindowCommand* MemorySurface::FindWindowCommand(char key) const {
   const auto it = commands_.find(key);
   return it == commands_.end() ? nullptr : &it->second;
+}
+
+void MemorySurface::SelectRow(int id, int row) {
+  Control& control = At(id);
+  if (!control.enabled || row < 0 || row >= static_cast<int>(control.rows.size())) return;
+  control.selectedRow = row;
+  Notify(id, Notification::SelectionChanged);
+}
+
+void MemorySurface::AppendLines(int id, std::string_view lines, int maxLines) {
+  Control& control = At(id);
+  control.text += lines;
+  std::size_t count = static_cast<std::size_t>(std::count(control.text.begin(), control.text.end(), '\n'));
+  if (!control.text.empty() && control.text.back() != '\n') ++count;
+  std::size_t cut = 0;
+  for (; count > static_cast<std::size_t>(std::max(maxLines, 0)); --count)
+    cut = control.text.find('\n', cut) + 1;
+  control.text.erase(0, cut);
+}
+
+bool MemorySurface::CopyToClipboard(std::string_view text) {
+  clipboard_ = std::string(text);
+  return true;
+}
+
+std::optional<std::filesystem::path> MemorySurface::AskSaveFileName(std::string_view title,
+                                                                    std::string_view,
+                                                                    std::string_view,
+                                                                    std::string_view extension) {
+  saveDialogs_.emplace_back(title);
+  if (saveAnswers_.empty()) return std::nullopt;
+  std::optional<std::filesystem::path> answer = std::move(saveAnswers_.front());
+  saveAnswers_.pop_front();
+  // As the platforms' dialogs do: a name typed without an extension gets the type's.
+  if (answer && !answer->has_extension()) answer->replace_extension(std::string(extension));
+  return answer;
+}
+
+void MemorySurface::PostToWindowThread(std::function<void()> task) {
+  std::lock_guard<std::mutex> lock(posted_.mutex);
+  posted_.tasks.push_back(std::move(task));
+}
+
+int MemorySurface::RunPostedTasks() {
+  int run = 0;
+  for (;;) {
+    std::function<void()> task;
+    {
+      std::lock_guard<std::mutex> lock(posted_.mutex);
+      if (posted_.tasks.empty()) return run;
+      task = std::move(posted_.tasks.front());
+      posted_.tasks.pop_front();
+    }
+    task();
+    ++run;
+  }
 }
 
 void MemorySurface::PressCtrl(char key) {

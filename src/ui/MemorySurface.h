@@ -6,6 +6,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -64,11 +65,19 @@ class MemorySurface : public ControlSurface {
   void ListDeleteAll(int id) override;
   void ListAddExtendedStyle(int id, std::uint32_t bits) override;
   std::uint32_t ListExtendedStyle(int id) const override;
+  int ListGetSelection(int id) const override;
 
   int IpGetAddress(int id, std::array<std::uint8_t, 4>& fields) const override;
   void IpSetAddress(int id, std::string_view dotted) override;
 
   void RichSetColor(int id, int start, int end, Rgb colour) override;
+  void AppendLines(int id, std::string_view lines, int maxLines) override;
+  bool CopyToClipboard(std::string_view text) override;
+  std::optional<std::filesystem::path> AskSaveFileName(std::string_view title,
+                                                       std::string_view fileName,
+                                                       std::string_view typeName,
+                                                       std::string_view extension) override;
+  void PostToWindowThread(std::function<void()> task) override;
 
   MessageResult MessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
                            MessageIcon icon) override;
@@ -86,6 +95,14 @@ class MemorySurface : public ControlSurface {
   void Type(int id, std::string_view text);
   // Ctrl+`key`: runs the window command of that key, if there is one.
   void PressCtrl(char key);
+  // Selects a row of a list view as a click on it does, and notifies SelectionChanged.
+  void SelectRow(int id, int row);
+  // The path the next save-file dialog gives, or nothing for Cancel; Cancel when none is queued.
+  void QueueSaveFileAnswer(std::optional<std::filesystem::path> answer) {
+    saveAnswers_.push_back(std::move(answer));
+  }
+  // Runs the tasks posted so far, and those they post; the number run.
+  int RunPostedTasks();
   // Answers for the next message boxes with OK/Cancel; OK when none is queued.
   void QueueMessageAnswer(MessageResult answer) { answers_.push_back(answer); }
 
@@ -107,6 +124,9 @@ class MemorySurface : public ControlSurface {
     std::function<void()> run;
   };
   const WindowCommand* FindWindowCommand(char key) const;
+  const std::string& Clipboard() const { return clipboard_; }
+  // Titles of the save-file dialogs shown, in order.
+  const std::vector<std::string>& SaveDialogs() const { return saveDialogs_; }
 
  private:
   struct Control {
@@ -130,6 +150,7 @@ class MemorySurface : public ControlSurface {
     std::vector<Column> columns;
     std::vector<std::vector<std::string>> rows;
     std::uint32_t extendedStyle = 0;
+    int selectedRow = -1;
     // IP address: blank fields are empty
     std::array<std::optional<std::uint8_t>, 4> address;
     // rich edit
@@ -148,6 +169,29 @@ class MemorySurface : public ControlSurface {
   int focus_ = -1;
   std::vector<ShownMessage> messages_;
   std::deque<MessageResult> answers_;
+  std::string clipboard_;
+  std::deque<std::optional<std::filesystem::path>> saveAnswers_;
+  std::vector<std::string> saveDialogs_;
+  // Filled from any thread; a copy of the surface copies the queue.
+  struct PostedTasks {
+    PostedTasks() = default;
+    PostedTasks(const PostedTasks& other) : tasks(other.Copy()) {}
+    PostedTasks& operator=(const PostedTasks& other) {
+      if (this != &other) {
+        auto copied = other.Copy();
+        std::lock_guard<std::mutex> lock(mutex);
+        tasks = std::move(copied);
+      }
+      return *this;
+    }
+    std::deque<std::function<void()>> Copy() const {
+      std::lock_guard<std::mutex> lock(mutex);
+      return tasks;
+    }
+    mutable std::mutex mutex;
+    std::deque<std::function<void()>> tasks;
+  };
+  PostedTasks posted_;
 };
 
 }  // namespace uhf

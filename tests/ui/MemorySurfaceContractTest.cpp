@@ -31,6 +31,12 @@ class MemoryUnderTest : public SurfaceUnderTest {
            r.y + r.height <= surface_.ClientHeightDu();
   }
   void PressCtrl(char key) override { surface_.PressCtrl(key); }
+  void SelectRow(int id, int row) override { surface_.SelectRow(id, row); }
+  void QueueSaveFileAnswer(std::optional<std::filesystem::path> answer) override {
+    surface_.QueueSaveFileAnswer(std::move(answer));
+  }
+  std::string ClipboardText() const override { return surface_.Clipboard(); }
+  void RunPostedTasks() override { surface_.RunPostedTasks(); }
 
  private:
   MemorySurface surface_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <stdexcept>
+#include <thread>
 
 namespace uhf::contract {
 
@@ -492,6 +493,75 @@ TEST_P(SurfaceContract, WindowCommandRunsOnItsCtrlKey) {
   EXPECT_EQ(runs, 1);
   op().PressCtrl('E');
   EXPECT_EQ(runs, 2);
+}
+
+// --- the engineering view's services ---
+
+// The operator's row selection is reported and read back; emptying the list selects nothing.
+TEST_P(SurfaceContract, ListSelectionFollowsTheOperator) {
+  surface().ListInsertColumn(kList, 0, "No.", 60);
+  for (int row = 0; row < 3; ++row) surface().ListInsertItem(kList, row, std::to_string(row + 1));
+  EXPECT_EQ(surface().ListGetSelection(kList), -1);
+  op().SelectRow(kList, 1);
+  EXPECT_EQ(surface().ListGetSelection(kList), 1);
+  ASSERT_FALSE(events.empty());
+  EXPECT_EQ(events.back(), (Event{kList, Notification::SelectionChanged}));
+  op().SelectRow(kList, 2);
+  EXPECT_EQ(surface().ListGetSelection(kList), 2);
+  surface().ListDeleteAll(kList);
+  EXPECT_EQ(surface().ListGetSelection(kList), -1);
+}
+
+// A log pane keeps its last lines, in order, however they came.
+TEST_P(SurfaceContract, AppendedLinesKeepTheLastOnes) {
+  const auto lines = [this] {
+    std::string text = surface().GetText(kRich);
+    std::erase(text, '\r');
+    return text;
+  };
+  surface().AppendLines(kRich, "一 1\n", 3);
+  EXPECT_EQ(lines(), "一 1\n");
+  surface().AppendLines(kRich, "二 2\n三 3\n四 4\n", 3);
+  EXPECT_EQ(lines(), "二 2\n三 3\n四 4\n");
+  surface().AppendLines(kRich, "5\n", 3);
+  EXPECT_EQ(lines(), "三 3\n四 4\n5\n");
+  EXPECT_TRUE(events.empty());
+}
+
+TEST_P(SurfaceContract, ClipboardTakesUnicodeText) {
+  ASSERT_TRUE(surface().CopyToClipboard("读卡器 1\nline 2\n"));
+  EXPECT_EQ(op().ClipboardText(), "读卡器 1\nline 2\n");
+}
+
+// The save-file dialog gives the chosen path, with the extension when none was typed, or nothing
+// on Cancel.
+TEST_P(SurfaceContract, SaveFileDialogGivesTheChosenPath) {
+  const std::filesystem::path dir = std::filesystem::temp_directory_path();
+  op().QueueSaveFileAnswer(dir / u8"导出 1.csv");
+  op().QueueSaveFileAnswer(dir / u8"导出 2");
+  op().QueueSaveFileAnswer(std::nullopt);
+  const auto ask = [this] { return surface().AskSaveFileName("Export CSV", "tags.csv", "CSV files", "csv"); };
+  EXPECT_EQ(ask(), std::optional(dir / u8"导出 1.csv"));
+  EXPECT_EQ(ask(), std::optional(dir / u8"导出 2.csv"));
+  EXPECT_EQ(ask(), std::nullopt);
+}
+
+// Tasks posted from other threads run on the window's thread, in the order posted.
+TEST_P(SurfaceContract, PostedTasksRunOnTheWindowThreadInOrder) {
+  std::vector<int> ran;
+  std::vector<std::thread::id> threads;
+  std::thread poster([&] {
+    for (int i = 0; i < 3; ++i) {
+      surface().PostToWindowThread([&, i] {
+        ran.push_back(i);
+        threads.push_back(std::this_thread::get_id());
+      });
+    }
+  });
+  poster.join();
+  op().RunPostedTasks();
+  EXPECT_EQ(ran, (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(threads, std::vector<std::thread::id>(3, std::this_thread::get_id()));
 }
 
 }  // namespace

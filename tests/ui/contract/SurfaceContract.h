@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -80,6 +81,15 @@ class SurfaceUnderTest {
   virtual bool InsideWindow(int id) const = 0;
   // Ctrl+`key` pressed in the window.
   virtual void PressCtrl(char key) = 0;
+  // A click on row `row` of a list view.
+  virtual void SelectRow(int id, int row) = 0;
+  // What the save-file dialog the surface shows next is answered with: a path typed into it and
+  // accepted, or Cancel (nothing).
+  virtual void QueueSaveFileAnswer(std::optional<std::filesystem::path> answer) = 0;
+  // The system clipboard's Unicode text, with line feeds for line ends.
+  virtual std::string ClipboardText() const = 0;
+  // Lets the window's thread run what was posted to it so far (the test runs on that thread).
+  virtual void RunPostedTasks() = 0;
 };
 
 // How the suite makes a fresh surface for each test; `name` shows in the test's parameter.
