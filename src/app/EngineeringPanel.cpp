@@ -109,6 +109,7 @@ void EngineeringPanel::OnCommand(int id, Notification notification) {
 }
 
 void EngineeringPanel::StartReading() {
+  if (!refusal_.empty()) return ctx_.ShowMessage(refusal_);
   if (Reading() || !ctx_.UpdateData(true)) return;
   const auto interval = ContinuousReads::IntervalOf(ctx_.state.values.tagInterval);
   if (!continuous_.Start(lastWay_, interval)) return;

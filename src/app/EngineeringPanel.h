@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -41,6 +42,8 @@ class EngineeringPanel {
   void StartReading();
   void StopReading();
   bool Reading() const { return continuous_.Running(); }
+  // From now on Start only shows `reason` (another worker owns the link).
+  void RefuseReading(std::string reason) { refusal_ = std::move(reason); }
 
   void OnClear();
   void OnExportCsv();
@@ -61,6 +64,7 @@ class EngineeringPanel {
   std::uint64_t logShown_ = 0;
   // While reading: the reader's buttons and whether each was enabled before.
   std::vector<std::pair<int, bool>> lockedButtons_;
+  std::string refusal_;
 };
 
 }  // namespace uhf

@@ -15,6 +15,7 @@
 #include "app/DialogViews.h"
 #include "app/EngineeringPanel.h"
 #include "app/ReaderConfigDialog.h"
+#include "app/StationWindow.h"
 #include "dialog/ControlIds.h"
 #include "driver/ExchangeLogLines.h"
 #include "driver/LibraryDriver.h"
@@ -57,6 +58,9 @@ class ToolDriver {
   std::unique_ptr<ReaderDriver> logged_;
 };
 
+inline constexpr const char* kStationRefusesReading =
+    "Continuous reading is off in station mode: the station reads each reader itself.";
+
 // The main dialog on a surface: every control notification goes to its handler, then to the
 // engineering view's panel, and Enter (on a surface that has an Enter key) to OnOK; initialised
 // once made, then shown in `view` (Ctrl+E switches views). Every driver call the dialog makes is
@@ -68,10 +72,8 @@ class WiredDialog {
               DialogPlatform platform = SystemDialogPlatform(),
               DialogView view = DialogView::Operator)
       : logged_(driver, log_.Sink()), dialog_(surface, logged_, std::move(platform)) {
-    surface.SetNotificationHandler([this](int id, Notification notification) {
-      dialog_.OnCommand(id, notification);
-      if (panel_) panel_->OnCommand(id, notification);
-    });
+    surface.SetNotificationHandler(
+        [this](int id, Notification notification) { Dispatch(id, notification); });
     if constexpr (requires { surface.SetAcceptHandler([] { return true; }); }) {
       surface.SetAcceptHandler([this] { return dialog_.OnOK(); });
     }
@@ -82,6 +84,18 @@ class WiredDialog {
   }
   WiredDialog(const WiredDialog&) = delete;
   WiredDialog& operator=(const WiredDialog&) = delete;
+
+  // A notification to the dialog's handler, then to the panel.
+  void Dispatch(int id, Notification notification) {
+    dialog_.OnCommand(id, notification);
+    if (panel_) panel_->OnCommand(id, notification);
+  }
+  // Station mode takes the notifications over and passes them on here. Its polls own the link,
+  // so continuous reading is refused while it runs.
+  void HandOverToStation(StationWindow::Hooks& hooks) {
+    hooks.command = [this](int id, Notification notification) { Dispatch(id, notification); };
+    panel_->RefuseReading(kStationRefusesReading);
+  }
 
   ReaderConfigDialog& Dialog() { return dialog_; }
   DialogViews& Views() { return *views_; }

@@ -161,5 +161,24 @@ TEST(EngineeringPanel, LogPaneCopyAndSaveHoldEveryCall) {
   EXPECT_NE(surface.Messages()[0].text.find("plain"), std::string::npos);
 }
 
+// Station mode takes the notifications over: the panel still gets them, but continuous reading
+// would share the link with the station's polls and is refused.
+TEST(EngineeringPanel, StationModePassesActionsOnAndRefusesReading) {
+  EngineeringWindow window;
+  MemorySurface& surface = window.surface;
+  StationWindow::Hooks hooks;
+  hooks.post = [&surface](std::function<void()> task) { surface.PostToWindowThread(task); };
+  window.wired.HandOverToStation(hooks);
+  StationWindow station(window.wired.Dialog(), surface, {}, std::chrono::milliseconds(50), hooks);
+
+  surface.Click(idc::CopyLog);  // the station closes the link the connection left open after it
+  ASSERT_FALSE(surface.Clipboard().empty());
+  EXPECT_EQ(window.wired.Log().Text().rfind(surface.Clipboard(), 0), 0u);
+  surface.Click(idc::StartStopReads);
+  EXPECT_FALSE(window.wired.Panel().Reading());
+  ASSERT_EQ(surface.Messages().size(), 1u);
+  EXPECT_EQ(surface.Messages()[0].text, kStationRefusesReading);
+}
+
 }  // namespace
 }  // namespace uhf
