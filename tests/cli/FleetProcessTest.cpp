@@ -49,8 +49,7 @@ class FleetProcess : public ReaderctlRun {
         Env(), folder_ / "readers.txt", folder_ / "sim-err.txt");
     EXPECT_EQ(sim.Wait(60s), 0) << TextOf(folder_ / "sim-err.txt");
     std::vector<std::string> addresses;
-    std::istringstream lines(TextOf(folder_ / "readers.txt"));
-    for (std::string line; std::getline(lines, line);)
+    for (const std::string& line : LinesOf(folder_ / "readers.txt"))
       addresses.push_back(line.substr(0, line.find(' ')));
     EXPECT_EQ(addresses.size(), static_cast<std::size_t>(count));
     WriteBytes(Profile(), kProfile);
