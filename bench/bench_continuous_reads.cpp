@@ -16,11 +16,10 @@
 #include <functional>
 #include <mutex>
 
+#include "ReadLatency.h"
 #include "bench_tag_list.h"
-#include "driver/DriverDecorator.h"
 #include "driver/ExchangeLogLines.h"
 #include "driver/LoggingDriver.h"
-#include "sim/LatencyDriver.h"
 #include "tags/ContinuousReads.h"
 #include "ui/MemorySurface.h"
 
@@ -31,20 +30,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr std::uint32_t kRows = 10000;
 constexpr auto kRun = std::chrono::milliseconds(2000);
-
-// The reader's time for a tag read; the driver's conversions (a_hex) stay local and immediate.
-class ReadLatency final : public DriverDecorator {
- public:
-  ReadLatency(ReaderDriver& inner, std::chrono::microseconds latency)
-      : DriverDecorator(inner), latency_(latency) {}
-
- private:
-  std::int32_t Around(Operation operation, Forward forward) override {
-    if (operation == Operation::UhfReadTag) LatencyDriver::PreciseSleep(latency_);
-    return forward();
-  }
-  std::chrono::microseconds latency_;
-};
 
 // The window's thread: tasks posted from the worker, run in order by the thread that drains.
 class WindowThread {

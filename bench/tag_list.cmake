@@ -11,3 +11,10 @@ endif()
 # window thread's time per update.
 add_executable(bench_continuous_reads ${CMAKE_CURRENT_LIST_DIR}/bench_continuous_reads.cpp)
 target_link_libraries(bench_continuous_reads PRIVATE uhf_tags uhf_sim benchmark::benchmark)
+# The same in the real Qt window, engineering view: the ratio, the window thread's stalls and
+# the frame time while reading.
+if(TARGET uhf_app_qt)
+  add_executable(bench_window_reading_qt ${CMAKE_CURRENT_LIST_DIR}/bench_window_reading_qt.cpp)
+  target_link_libraries(bench_window_reading_qt PRIVATE uhf_app_qt uhf_sim Qt6::Widgets
+                                                        benchmark::benchmark)
+endif()

@@ -26,6 +26,7 @@ class ToolWindow {
   QtSurface& Surface() { return surface_; }
   ReaderConfigDialog& Dialog() { return dialog_.Dialog(); }
   DialogViews& Views() { return dialog_.Views(); }
+  WiredDialog& Wired() { return dialog_; }
   QDialog* Window() { return surface_.Window(); }
   void SetCaption(std::string_view caption);
   // Says in the caption that the reader behind the window is the simulated one.
