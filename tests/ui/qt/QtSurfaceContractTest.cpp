@@ -1,8 +1,10 @@
 // The Qt surface keeps the surface contract. The operator acts through real input events on the
-// shown window (mouse clicks, key presses), and message boxes are real boxes answered by a watcher
-// that presses their buttons.
+// shown window (mouse clicks, key presses), and message boxes and file dialogs are real ones
+// answered by watchers that press their buttons or type into them.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTableWidget>
@@ -29,6 +31,9 @@ class QtUnderTest : public SurfaceUnderTest {
     // Runs only while a modal box spins its own event loop.
     QObject::connect(&boxWatcher_, &QTimer::timeout, [this] { AnswerOpenBox(); });
     boxWatcher_.start(1);
+    // Runs while a file dialog is awaited, inside the dialog's own event loop.
+    fileWatcher_.setInterval(0);
+    QObject::connect(&fileWatcher_, &QTimer::timeout, [this] { AnswerOpenFileDialog(); });
   }
 
   ControlSurface& Surface() override { return surface_; }
@@ -87,6 +92,24 @@ class QtUnderTest : public SurfaceUnderTest {
                     Qt::ControlModifier);
   }
 
+  void SelectRow(int id, int row) override {
+    auto* table = static_cast<QTableWidget*>(surface_.Widget(id));
+    const QRect cell = table->visualRect(table->model()->index(row, 0));
+    ASSERT_TRUE(table->viewport()->rect().contains(cell.center())) << "row " << row;
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+  }
+
+  void QueueSaveFileAnswer(std::optional<std::filesystem::path> answer) override {
+    fileAnswers_.push_back(std::move(answer));
+    fileWatcher_.start();
+  }
+
+  std::string ClipboardText() const override {
+    return QApplication::clipboard()->text().toStdString();
+  }
+
+  void RunPostedTasks() override { QCoreApplication::sendPostedEvents(); }
+
  private:
   void AnswerOpenBox() {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -104,8 +127,37 @@ class QtUnderTest : public SurfaceUnderTest {
     box->button(answer == MessageResult::Cancel ? QMessageBox::Cancel : QMessageBox::Ok)->click();
   }
 
+  // Types the queued answer's path into the open file dialog's name field and presses Enter, or
+  // cancels it.
+  void AnswerOpenFileDialog() {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr || !dialog->isVisible() || fileAnswers_.empty()) return;
+    const std::optional<std::filesystem::path> answer = std::move(fileAnswers_.front());
+    fileAnswers_.pop_front();
+    if (fileAnswers_.empty()) fileWatcher_.stop();
+    if (!answer) {
+      dialog->reject();
+      return;
+    }
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name, nullptr);
+    // Typing goes to the focused field of the active window (the dialog follows the focus).
+    QApplication::setActiveWindow(dialog);
+    name->setFocus();
+    name->selectAll();
+    const std::u8string path = answer->u8string();
+    const QString typed =
+        QString::fromUtf8(reinterpret_cast<const char*>(path.data()), std::ssize(path));
+    for (QChar c : typed) {
+      QTest::sendKeyEvent(QTest::Click, name, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+    QTest::keyClick(name, Qt::Key_Return);
+  }
+
   QtSurface surface_;
   QTimer boxWatcher_;
+  QTimer fileWatcher_;
+  std::deque<std::optional<std::filesystem::path>> fileAnswers_;
   std::deque<MessageResult> answers_;
   std::vector<SeenMessage> seen_;
 };
