@@ -4,7 +4,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTableWidget>
@@ -17,6 +16,7 @@
 #include <deque>
 
 #include "ui/contract/SurfaceContract.h"
+#include "ui/qt/FileDialogAnswers.h"
 #include "ui/qt/QtSurface.h"
 
 namespace uhf::contract {
@@ -31,9 +31,6 @@ class QtUnderTest : public SurfaceUnderTest {
     // Runs only while a modal box spins its own event loop.
     QObject::connect(&boxWatcher_, &QTimer::timeout, [this] { AnswerOpenBox(); });
     boxWatcher_.start(1);
-    // Runs while a file dialog is awaited, inside the dialog's own event loop.
-    fileWatcher_.setInterval(0);
-    QObject::connect(&fileWatcher_, &QTimer::timeout, [this] { AnswerOpenFileDialog(); });
   }
 
   ControlSurface& Surface() override { return surface_; }
@@ -100,8 +97,7 @@ class QtUnderTest : public SurfaceUnderTest {
   }
 
   void QueueSaveFileAnswer(std::optional<std::filesystem::path> answer) override {
-    fileAnswers_.push_back(std::move(answer));
-    fileWatcher_.start();
+    fileAnswers_.Queue(std::move(answer));
   }
 
   std::string ClipboardText() const override {
@@ -127,37 +123,9 @@ class QtUnderTest : public SurfaceUnderTest {
     box->button(answer == MessageResult::Cancel ? QMessageBox::Cancel : QMessageBox::Ok)->click();
   }
 
-  // Types the queued answer's path into the open file dialog's name field and presses Enter, or
-  // cancels it.
-  void AnswerOpenFileDialog() {
-    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-    if (dialog == nullptr || !dialog->isVisible() || fileAnswers_.empty()) return;
-    const std::optional<std::filesystem::path> answer = std::move(fileAnswers_.front());
-    fileAnswers_.pop_front();
-    if (fileAnswers_.empty()) fileWatcher_.stop();
-    if (!answer) {
-      dialog->reject();
-      return;
-    }
-    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    ASSERT_NE(name, nullptr);
-    // Typing goes to the focused field of the active window (the dialog follows the focus).
-    QApplication::setActiveWindow(dialog);
-    name->setFocus();
-    name->selectAll();
-    const std::u8string path = answer->u8string();
-    const QString typed =
-        QString::fromUtf8(reinterpret_cast<const char*>(path.data()), std::ssize(path));
-    for (QChar c : typed) {
-      QTest::sendKeyEvent(QTest::Click, name, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
-    QTest::keyClick(name, Qt::Key_Return);
-  }
-
   QtSurface surface_;
   QTimer boxWatcher_;
-  QTimer fileWatcher_;
-  std::deque<std::optional<std::filesystem::path>> fileAnswers_;
+  test::FileDialogAnswers fileAnswers_;
   std::deque<MessageResult> answers_;
   std::vector<SeenMessage> seen_;
 };
