@@ -1,10 +1,15 @@
 #include "ui/qt/QtSurface.h"
 
 #include <QAbstractButton>
+#include <QClipboard>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -18,6 +23,7 @@
 
 #include "text/DottedAddress.h"
 #include "text/Utf8.h"
+#include "text/Utf8Path.h"
 #include "ui/HoverColours.h"
 #include "ui/qt/GroupFrameStyle.h"
 #include "ui/qt/IpAddressWidget.h"
@@ -121,6 +127,8 @@ void QtSurface::SetText(int id, std::string_view text) {
       return;  // a drop-down list shows its selection
     case ControlKind::RichEdit: {
       control.text = std::string(text);
+      control.appended = false;
+      control.rich->document()->setMaximumBlockCount(0);  // a log pane's limit goes with its lines
       control.rich->setPlainText(ToDisplay(text));
       // New text starts without colours, centred.
       QTextCursor cursor(control.rich->document());
@@ -169,6 +177,8 @@ std::string QtSurface::GetText(int id) const {
     }
     case ControlKind::ListView:
       return {};
+    case ControlKind::RichEdit:
+      return control.appended ? FromQ(control.rich->document()->toPlainText()) : control.text;
     default:
       return control.text;
   }
@@ -382,7 +392,12 @@ int QtSurface::ListCount(int id) const {
 
 void QtSurface::ListDeleteAll(int id) {
   ReportList* list = At(id).list;
-  if (list != nullptr) list->setRowCount(0);
+  if (list != nullptr) list->DeleteAllRows();
+}
+
+int QtSurface::ListGetSelection(int id) const {
+  const ReportList* list = At(id).list;
+  return list != nullptr ? list->SelectedRow() : -1;
 }
 
 void QtSurface::ListAddExtendedStyle(int id, std::uint32_t bits) {
@@ -457,6 +472,55 @@ void QtSurface::RichSetColor(int id, int start, int end, Rgb colour) {
   QTextCharFormat format;
   format.setForeground(QColor(colour.r, colour.g, colour.b));
   cursor.mergeCharFormat(format);
+}
+
+void QtSurface::AppendLines(int id, std::string_view lines, int maxLines) {
+  Control& control = At(id);
+  if (control.rich == nullptr || lines.empty()) return;
+  control.appended = true;
+  QTextDocument* document = control.rich->document();
+  // The document drops its first blocks past its limit, once per edit. Text ending in a line
+  // feed ends with an empty block, which is no line.
+  document->setMaximumBlockCount(std::max(maxLines, 0) + (lines.back() == '\n' ? 1 : 0));
+  QTextCursor cursor(document);
+  cursor.movePosition(QTextCursor::End);
+  cursor.beginEditBlock();
+  // A log reads from the left, in the default colour, whatever the text before was given.
+  if (cursor.block().length() == 1) cursor.setBlockFormat(QTextBlockFormat());
+  cursor.insertText(ToQ(lines), QTextCharFormat());
+  cursor.endEditBlock();
+  QScrollBar* scroll = control.rich->verticalScrollBar();
+  scroll->setValue(scroll->maximum());
+}
+
+// --- clipboard and file dialog ---
+
+bool QtSurface::CopyToClipboard(std::string_view text) {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (clipboard == nullptr) return false;
+  const QString copied = ToQ(text);
+  clipboard->setText(copied);
+  return clipboard->text() == copied;
+}
+
+std::optional<std::filesystem::path> QtSurface::AskSaveFileName(std::string_view title,
+                                                                std::string_view fileName,
+                                                                std::string_view typeName,
+                                                                std::string_view extension) {
+  QFileDialog dialog(dialog_.get(), ToQ(title));
+  // Qt's own dialog: the same on every desktop and platform plugin, offscreen included.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);  // asks before replacing a file
+  dialog.setFileMode(QFileDialog::AnyFile);
+  const QString suffix = ToQ(extension);
+  dialog.setNameFilter(QStringLiteral("%1 (*.%2)").arg(ToQ(typeName), suffix));
+  dialog.setDefaultSuffix(suffix);
+  dialog.selectFile(ToQ(fileName));
+  dialog.setFont(dialog_->font());
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QStringList chosen = dialog.selectedFiles();
+  if (chosen.isEmpty()) return std::nullopt;
+  return Utf8Path(FromQ(chosen.first()));
 }
 
 // --- message box ---

@@ -74,11 +74,21 @@ class QtSurface : public ControlSurface {
   void ListDeleteAll(int id) override;
   void ListAddExtendedStyle(int id, std::uint32_t bits) override;
   std::uint32_t ListExtendedStyle(int id) const override;
+  int ListGetSelection(int id) const override;
 
   int IpGetAddress(int id, std::array<std::uint8_t, 4>& fields) const override;
   void IpSetAddress(int id, std::string_view dotted) override;
 
   void RichSetColor(int id, int start, int end, Rgb colour) override;
+  // Follows the end after every append: the pane shows the newest lines.
+  void AppendLines(int id, std::string_view lines, int maxLines) override;
+  bool CopyToClipboard(std::string_view text) override;
+  // A non-native file dialog, modal to the window.
+  std::optional<std::filesystem::path> AskSaveFileName(std::string_view title,
+                                                       std::string_view fileName,
+                                                       std::string_view typeName,
+                                                       std::string_view extension) override;
+  void PostToWindowThread(std::function<void()> task) override;
 
   MessageResult MessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
                            MessageIcon icon) override;
@@ -95,9 +105,6 @@ class QtSurface : public ControlSurface {
   void SetAcceptHandler(std::function<bool()> handler);
   // Escape or the close box ends the dialog only when this returns true.
   void SetCloseHandler(std::function<bool()> handler);
-  // Runs `task` on the window's thread, later; callable from any thread while the surface lives.
-  void PostToWindowThread(std::function<void()> task);
-
   void ApplyLayout(const DialogTemplate& layout) override;
   void AddWindowCommand(std::string_view text, char key, std::function<void()> run) override;
   void CheckWindowCommand(char key, bool checked) override;

@@ -44,6 +44,7 @@ struct QtSurface::Control {
   std::uint32_t listStyle = 0;
   IpAddressWidget* ip = nullptr;
   QTextEdit* rich = nullptr;
+  bool appended = false;  // lines were appended since SetText: the document holds the text
   // A hidden control whose widget is built after the first frame: its template until then, and
   // what was written to it before it existed.
   std::unique_ptr<ControlTemplate> unbuilt;

@@ -221,6 +221,7 @@ QWidget* QtSurface::BuildWidget(Control& control, const ControlTemplate& tpl,
       auto* list = new ReportList(parent);
       list->setFrameShape((tpl.style & kStyleBorder) ? QFrame::StyledPanel : QFrame::NoFrame);
       list->onDoubleClick = [this, id] { Notify(id, Notification::DoubleClicked); };
+      list->onSelectionChanged = [this, id] { Notify(id, Notification::SelectionChanged); };
       control.list = list;
       control.widget = list;
       break;

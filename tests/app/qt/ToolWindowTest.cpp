@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <random>
@@ -33,7 +34,10 @@
 #include "dialog/ControlIds.h"
 #include "dialog/MainDialogTemplate.h"
 #include "sim/InstrumentedReader.h"
+#include "support/TempDir.h"
 #include "text/Profile.h"
+#include "text/Utf8Path.h"
+#include "ui/qt/FileDialogAnswers.h"
 
 namespace uhf {
 namespace {
@@ -650,6 +654,95 @@ TEST(ToolWindowViews, CtrlESwitchesToTheEngineeringViewAndBack) {
     }
     EXPECT_EQ(Shown(w.W(idc::StatusPanel)), status);
     EXPECT_EQ(Shown(w.W(idc::Power)), power);
+  }
+}
+
+// The engineering view's actions through the real widgets and the real file dialog, against the
+// simulated reader: a saved output power reads back, continuous reading counts until stopped, and
+// the list exports to a folder with a Chinese name.
+TEST(ToolWindowViews, EngineeringViewSavesReadsContinuouslyAndExports) {
+  OpenWindow w;
+  w.reader.State().tags = {
+      {0xe2, 0x00, 0x12, 0x34, 0x56, 0x78, 0x9a, 0xbc, 0xde, 0xf0, 0x11, 0x22},
+      {0xe2, 0x00, 0x12, 0x34, 0x56, 0x78, 0x9a, 0xbc, 0xde, 0xf0, 0x33, 0x44}};
+  w.ShowActive();
+  QTest::keyClick(w.Window(), Qt::Key_E, Qt::ControlModifier);
+  ASSERT_EQ(w.tool.Views().Current(), DialogView::Engineering);
+  w.Click(idc::Connect);
+  ASSERT_TRUE(w.W(idc::SaveChanges)->isEnabled());
+
+  // Output power: seven steps up on the selector, saved; moved away, then read back.
+  auto* power = w.As<QComboBox>(idc::Power);
+  power->setFocus();
+  const int chosen = std::min(power->currentIndex(), power->count() - 8) + 7;
+  for (int step = 0; step < 7; ++step) QTest::keyClick(power, Qt::Key_Down);
+  ASSERT_EQ(power->currentIndex(), chosen);
+  const std::string chosenText = Str(power->currentText());
+  w.Click(idc::SaveChanges);
+  EXPECT_TRUE(w.boxes.empty());
+  EXPECT_EQ(std::to_string(w.reader.State().outPower), chosenText);
+  QTest::keyClick(power, Qt::Key_Home);
+  ASSERT_NE(Str(power->currentText()), chosenText);
+  w.Click(idc::ReadConfig);
+  EXPECT_EQ(Str(power->currentText()), chosenText);
+  EXPECT_EQ(std::to_string(w.reader.State().outPower), chosenText);
+
+  // Continuous reading in hex, without a pause between reads.
+  auto* interval = w.As<QLineEdit>(idc::TagInterval);
+  interval->setFocus();
+  interval->selectAll();
+  QTest::keyClicks(interval, "0");
+  w.Click(idc::ReadTagTestHex);
+  const auto totalReads = [&w] {
+    const std::string text = Shown(w.W(idc::TotalReadsLabel));
+    const std::string prefix = "Total reads: ";
+    return text.rfind(prefix, 0) == 0 ? std::stoll(text.substr(prefix.size())) : -1LL;
+  };
+  const long long before = totalReads();
+  ASSERT_GE(before, 0);
+  w.Click(idc::StartStopReads);
+  EXPECT_EQ(Shown(w.W(idc::StartStopReads)), "Stop");
+  QTest::qWait(400);
+  EXPECT_GT(totalReads(), before);
+  w.Click(idc::StartStopReads);
+  EXPECT_EQ(Shown(w.W(idc::StartStopReads)), "Start");
+  const long long stopped = totalReads();
+  const std::size_t calls = w.reader.Calls().size();
+  QTest::qWait(150);
+  EXPECT_EQ(totalReads(), stopped);
+  EXPECT_EQ(w.reader.Calls().size(), calls);
+  auto* list = w.As<QTableWidget>(idc::TagList);
+  ASSERT_EQ(list->rowCount(), 2);
+
+  // Export CSV through the file dialog: byte order mark, the list's headings, a line per row.
+  test::TempDir temp("uhf-export");
+  const std::filesystem::path folder = temp.path() / Utf8Path("导出 文件夹");
+  std::filesystem::create_directories(folder);
+  test::FileDialogAnswers answers;
+  answers.Queue(folder / Utf8Path("标签"));
+  w.Click(idc::ExportCsv);
+  EXPECT_FALSE(answers.Pending());
+  EXPECT_TRUE(w.boxes.empty());
+  std::ifstream in(folder / Utf8Path("标签.csv"), std::ios::binary);
+  ASSERT_TRUE(in.is_open());
+  const std::string csv{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const std::string bom = "\xEF\xBB\xBF";
+  ASSERT_EQ(csv.rfind(bom, 0), 0u);
+  std::vector<std::string> lines;
+  for (std::size_t at = bom.size(), end; at < csv.size(); at = end + 2) {
+    end = csv.find("\r\n", at);
+    ASSERT_NE(end, std::string::npos) << "every line ends with CR LF";
+    lines.push_back(csv.substr(at, end - at));
+  }
+  ASSERT_EQ(lines.size(), 1u + list->rowCount());
+  std::string headings;
+  for (int c = 0; c < list->columnCount(); ++c) {
+    headings += (c == 0 ? "" : ",") + Str(list->horizontalHeaderItem(c)->text());
+  }
+  EXPECT_EQ(lines[0], headings);
+  for (int row = 0; row < list->rowCount(); ++row) {
+    EXPECT_EQ(lines[1 + row].rfind(Str(list->item(row, 0)->text()) + ",", 0), 0u) << row;
+    EXPECT_NE(lines[1 + row].find(Str(list->item(row, 1)->text())), std::string::npos) << row;
   }
 }
 

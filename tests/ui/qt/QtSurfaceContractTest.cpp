@@ -1,8 +1,9 @@
 // The Qt surface keeps the surface contract. The operator acts through real input events on the
-// shown window (mouse clicks, key presses), and message boxes are real boxes answered by a watcher
-// that presses their buttons.
+// shown window (mouse clicks, key presses), and message boxes and file dialogs are real ones
+// answered by watchers that press their buttons or type into them.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTableWidget>
@@ -15,6 +16,7 @@
 #include <deque>
 
 #include "ui/contract/SurfaceContract.h"
+#include "ui/qt/FileDialogAnswers.h"
 #include "ui/qt/QtSurface.h"
 
 namespace uhf::contract {
@@ -87,6 +89,23 @@ class QtUnderTest : public SurfaceUnderTest {
                     Qt::ControlModifier);
   }
 
+  void SelectRow(int id, int row) override {
+    auto* table = static_cast<QTableWidget*>(surface_.Widget(id));
+    const QRect cell = table->visualRect(table->model()->index(row, 0));
+    ASSERT_TRUE(table->viewport()->rect().contains(cell.center())) << "row " << row;
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+  }
+
+  void QueueSaveFileAnswer(std::optional<std::filesystem::path> answer) override {
+    fileAnswers_.Queue(std::move(answer));
+  }
+
+  std::string ClipboardText() const override {
+    return QApplication::clipboard()->text().toStdString();
+  }
+
+  void RunPostedTasks() override { QCoreApplication::sendPostedEvents(); }
+
  private:
   void AnswerOpenBox() {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -106,6 +125,7 @@ class QtUnderTest : public SurfaceUnderTest {
 
   QtSurface surface_;
   QTimer boxWatcher_;
+  test::FileDialogAnswers fileAnswers_;
   std::deque<MessageResult> answers_;
   std::vector<SeenMessage> seen_;
 };
