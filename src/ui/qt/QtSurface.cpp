@@ -156,12 +156,16 @@ void QtSurface::SetText(int id, std::string_view text) {
   control.text = std::string(text);
 }
 
-std::string QtSurface::GetText(int id) const {
+const QtSurface::Control* QtSurface::UnbuiltAsWritten(int id) const {
   const Control* unbuilt = const_cast<QtSurface*>(this)->Unbuilt(id);
   const bool onlyBuildPending =
       std::none_of(deferred_.begin(), deferred_.end(),
                    [id](const Deferred& deferred) { return deferred.id == id && !deferred.build; });
-  if (unbuilt != nullptr && onlyBuildPending) {
+  return onlyBuildPending ? unbuilt : nullptr;
+}
+
+std::string QtSurface::GetText(int id) const {
+  if (const Control* unbuilt = UnbuiltAsWritten(id)) {
     return WrittenText(*unbuilt);  // what the widget would show; a data exchange reads this
   }
   const Control& control = At(id);
@@ -333,6 +337,11 @@ void QtSurface::ListInsertColumn(int id, int column, std::string_view heading, i
 }
 
 int QtSurface::ListColumnCount(int id) const {
+  if (const Control* unbuilt = UnbuiltAsWritten(id)) {
+    return unbuilt->kind == ControlKind::ListView
+               ? static_cast<int>(unbuilt->written->columns.size())
+               : 0;
+  }
   const ReportList* list = At(id).list;
   return list != nullptr ? list->columnCount() : 0;
 }

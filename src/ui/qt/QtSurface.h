@@ -129,6 +129,9 @@ class QtSurface : public ControlSurface {
                        const ButtonFactory& makeButton);
   void BuildDeferred(int id);
   Control* Unbuilt(int id);  // the control when its widget is not built yet, else nullptr
+  // The unbuilt control when what was written to it is all it will show (no other work is
+  // deferred for it), else nullptr: reads answer from that without building the widget.
+  const Control* UnbuiltAsWritten(int id) const;
   static std::string WrittenText(const Control& control);  // GetText of an unbuilt control
   static void ApplyListStyle(Control& control);
   static void ShowAddress(const Control& control, std::string_view dotted);

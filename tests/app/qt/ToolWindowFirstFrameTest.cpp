@@ -128,7 +128,7 @@ TEST(ToolWindowFirstFrame, HiddenWorkWaitsForTheFirstFrameAndIsThereAfterIt) {
   EXPECT_EQ(readerIp->findChildren<QLineEdit*>().value(3)->text(), QStringLiteral("250"));
   auto* list = window->findChild<QTableWidget*>(QString::number(idc::TagList));
   ASSERT_NE(list, nullptr);
-  EXPECT_EQ(list->columnCount(), 4);
+  EXPECT_EQ(list->columnCount(), 6);  // the template's four and the inventory's two
   EXPECT_EQ(list->horizontalHeaderItem(1)->text(), QStringLiteral("Card Number"));
   EXPECT_EQ(list->columnWidth(1), 250);
   EXPECT_TRUE(list->showGrid());
@@ -168,7 +168,7 @@ TEST(ToolWindowFirstFrame, ReadingThroughTheSurfaceBeforeTheFirstFrameFindsTheIn
   EXPECT_EQ(surface.ComboItem(idc::ComPort, 0), "COM4");
   EXPECT_EQ(surface.ComboGetSel(idc::ComPort), 0);
   EXPECT_EQ(surface.GetText(idc::HostIp), "10.4.5.6");
-  EXPECT_EQ(surface.ListColumnCount(idc::TagList), 4);
+  EXPECT_EQ(surface.ListColumnCount(idc::TagList), 6);
   EXPECT_EQ(surface.ListColumnHeading(idc::TagList, 3), "EPC Length");
   EXPECT_EQ(surface.ListExtendedStyle(idc::TagList), kListGridLines | kListFullRowSelect);
 
@@ -178,7 +178,7 @@ TEST(ToolWindowFirstFrame, ReadingThroughTheSurfaceBeforeTheFirstFrameFindsTheIn
   EXPECT_EQ(machine.portCalls, 1);
   EXPECT_EQ(machine.hostCalls, 1);
   EXPECT_EQ(surface.ComboCount(idc::ComPort), 1);
-  EXPECT_EQ(surface.ListColumnCount(idc::TagList), 4);
+  EXPECT_EQ(surface.ListColumnCount(idc::TagList), 6);
 }
 
 TEST(ToolWindowFirstFrame, ASlowHostLookupNeitherHoldsTheFrameNorIsMissedByAReader) {

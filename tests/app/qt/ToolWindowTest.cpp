@@ -35,6 +35,7 @@
 #include "dialog/MainDialogTemplate.h"
 #include "sim/InstrumentedReader.h"
 #include "support/TempDir.h"
+#include "tags/TagInventory.h"
 #include "text/Profile.h"
 #include "text/Utf8Path.h"
 #include "ui/qt/FileDialogAnswers.h"
@@ -395,7 +396,7 @@ TEST(ToolWindowTexts, CaptionsComeFromConfigIniInTheWorkingDirectory) {
       EXPECT_EQ(Shown(w.W(id)), text);
     }
     const auto* list = w.As<QTableWidget>(idc::TagList);
-    ASSERT_EQ(list->columnCount(), 4);
+    ASSERT_EQ(list->columnCount(), 6);
     EXPECT_EQ(Str(list->horizontalHeaderItem(0)->text()), "序号");
     EXPECT_EQ(Str(list->horizontalHeaderItem(1)->text()), "Card Number");
 
@@ -556,9 +557,10 @@ TEST(ToolWindowReader, PowerAndFrequencySelectorsFollowTheReaderKind) {
   }
 }
 
+// The cells of the template's four columns; the inventory's seen columns after them hold times.
 std::vector<std::string> Row(const QTableWidget* list, int row) {
   std::vector<std::string> cells;
-  for (int column = 0; column < list->columnCount(); ++column) {
+  for (int column = 0; column < std::min(list->columnCount(), kTagColumnFirstSeen); ++column) {
     const QTableWidgetItem* item = list->item(row, column);
     cells.push_back(item != nullptr ? Str(item->text()) : "<no item>");
   }
@@ -569,10 +571,14 @@ TEST(ToolWindowTagList, ColumnsAHexReadAndClearingByDoubleClick) {
   OpenWindow w;
   w.ShowActive();
   auto* list = w.As<QTableWidget>(idc::TagList);
-  ASSERT_EQ(list->columnCount(), 4);
-  const std::pair<const char*, int> columns[] = {
-      {"No.", 90}, {"Card Number", 250}, {"Success Times", 150}, {"EPC Length", 150}};
-  for (int c = 0; c < 4; ++c) {
+  const std::pair<const char*, int> columns[] = {{"No.", 90},
+                                                 {"Card Number", 250},
+                                                 {"Success Times", 150},
+                                                 {"EPC Length", 150},
+                                                 {kFirstSeenHeading, kSeenColumnWidth},
+                                                 {kLastSeenHeading, kSeenColumnWidth}};
+  ASSERT_EQ(list->columnCount(), std::ssize(columns));
+  for (int c = 0; c < list->columnCount(); ++c) {
     EXPECT_EQ(Str(list->horizontalHeaderItem(c)->text()), columns[c].first);
     EXPECT_EQ(list->columnWidth(c), columns[c].second);
   }

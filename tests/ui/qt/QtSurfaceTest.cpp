@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
 #include <QTextBlock>
@@ -25,6 +26,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -410,6 +412,36 @@ TEST_F(QtSurfaceTest, RichEditPositionsCountCharactersBeyondTheBasicPlane) {
   EXPECT_FALSE(Coloured(rich, 1));
   EXPECT_EQ(ColourAt(rich, 3), QColor(255, 0, 0));
   EXPECT_FALSE(Coloured(rich, 4));
+}
+
+// A log pane on the status panel (centred, coloured text before it): appended lines read from the
+// left in the default colour, the pane shows the end, and the line limit goes with the lines, so
+// new text set afterwards keeps all of its own.
+TEST_F(QtSurfaceTest, LogPaneLinesReadFromTheLeftFollowTheEndAndTakeTheirLimitAlong) {
+  ShowActive();
+  auto* rich = static_cast<QTextEdit*>(surface.Widget(idc::StatusPanel));
+  surface.SetText(idc::StatusPanel, "连接失败\r\n");
+  surface.RichSetColor(idc::StatusPanel, 0, 4, {255, 0, 0});
+  const auto numbered = [](int from, int to) {
+    std::string lines;
+    for (int n = from; n <= to; ++n) lines += "line " + std::to_string(n) + "\n";
+    return lines;
+  };
+  for (int batch = 0; batch < 4; ++batch) {
+    surface.AppendLines(idc::StatusPanel, numbered(batch * 25 + 1, batch * 25 + 25), 60);
+  }
+  EXPECT_EQ(surface.GetText(idc::StatusPanel), numbered(41, 100));
+  for (QTextBlock block = rich->document()->begin(); block.isValid(); block = block.next()) {
+    EXPECT_EQ(block.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+  }
+  for (int i = 0; i < 10; ++i) EXPECT_FALSE(Coloured(rich, i)) << i;
+  QApplication::processEvents();
+  EXPECT_GT(rich->verticalScrollBar()->maximum(), 0) << "60 lines overflow the pane";
+  EXPECT_EQ(rich->verticalScrollBar()->value(), rich->verticalScrollBar()->maximum());
+
+  surface.SetText(idc::StatusPanel, numbered(1, 80));
+  EXPECT_EQ(surface.GetText(idc::StatusPanel), numbered(1, 80));
+  EXPECT_EQ(rich->document()->blockCount(), 81);
 }
 
 }  // namespace
