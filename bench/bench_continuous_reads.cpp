@@ -1,5 +1,6 @@
 // Continuous reading into a tag list that already holds 10,000 rows, with the simulated reader
-// answering each read after a fixed latency. Reported per run:
+// answering each read after a fixed latency, through the exchange log the window keeps. Reported
+// per run:
 //   reads_per_s         reads counted into the list per second
 //   driver_reads_per_s  the reader's own rate: the same reads called back to back on one thread
 //   ratio               reads_per_s / driver_reads_per_s (goal: at least 0.95)
@@ -17,6 +18,8 @@
 
 #include "bench_tag_list.h"
 #include "driver/DriverDecorator.h"
+#include "driver/ExchangeLogLines.h"
+#include "driver/LoggingDriver.h"
 #include "sim/LatencyDriver.h"
 #include "tags/ContinuousReads.h"
 #include "ui/MemorySurface.h"
@@ -96,7 +99,10 @@ void ContinuousIntoFullList(benchmark::State& state, Way way) {
   dialog.reader.ClearCalls();
   // From here the device itself, without the call record, behind the read latency.
   ReadLatency driver(dialog.reader.Device(), latency);
-  DialogContext ctx{dialog.surface, driver, dialog.state};
+  // The window's driver: every call is also kept for the exchange log pane.
+  ExchangeLogLines log;
+  LoggingDriver logged(driver, log.Sink());
+  DialogContext ctx{dialog.surface, logged, dialog.state};
   TagReads counting(ctx);
   Read(counting, way);  // the window's instance has its row index already: build this one's
   const ReadWay readWay = way == Way::Hex ? ReadWay::Hexadecimal : ReadWay::ReadTag;

@@ -1,7 +1,5 @@
 #include "app/DialogViews.h"
 
-#include <algorithm>
-
 #include "dialog/ControlIds.h"
 #include "dialog/MainDialogTemplate.h"
 
@@ -12,14 +10,6 @@ DialogViews::DialogViews(ControlSurface& surface, DialogView initial) : surface_
   // The operator view is the one the surface was built in: nothing to rearrange.
   if (initial != DialogView::Operator) Show(initial);
 }
-
-namespace {
-
-// Laid out in the engineering view, not wired yet: they stay disabled.
-constexpr int kNotWired[] = {idc::ClearTags, idc::ExportCsv, idc::StartStopReads, idc::CopyLog,
-                             idc::SaveLog};
-
-}  // namespace
 
 void DialogViews::Show(DialogView view) {
   if (view == current_) return;
@@ -32,6 +22,7 @@ void DialogViews::Show(DialogView view) {
     surface_.ApplyLayout(EngineeringDialogTemplate());
     EnableForEngineering();
   } else {
+    if (leavingEngineering_) leavingEngineering_();
     surface_.ApplyLayout(MainDialogTemplate());
     for (const auto& [id, enabled] : operatorEnabled_) surface_.Enable(id, enabled);
   }
@@ -42,7 +33,6 @@ void DialogViews::Show(DialogView view) {
 void DialogViews::EnableForEngineering() {
   for (const ControlTemplate& control : EngineeringDialogTemplate().controls) {
     if (control.id == kNoId || !control.visible) continue;
-    if (std::ranges::find(kNotWired, control.id) != std::end(kNotWired)) continue;
     surface_.Enable(control.id, true);
   }
   // The option handlers' rules, from the choices as they stand: the length only with a COM or

@@ -8,6 +8,7 @@
 // the controls an option handler governs follow the current choices as that handler sets them.
 // Back in the operator view every control is enabled as it was before.
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -24,6 +25,9 @@ class DialogViews {
   DialogViews(const DialogViews&) = delete;
   DialogViews& operator=(const DialogViews&) = delete;
 
+  // Runs before the engineering view gives way to the operator view.
+  void OnLeavingEngineering(std::function<void()> run) { leavingEngineering_ = std::move(run); }
+
   void Show(DialogView view);
   void Toggle();
   DialogView Current() const { return current_; }
@@ -33,7 +37,8 @@ class DialogViews {
 
   ControlSurface& surface_;
   DialogView current_ = DialogView::Operator;
-  std::vector<std::pair<int, bool>> operatorEnabled_;  // id, enabled: as the operator view had them
+  std::vector<std::pair<int, bool>> operatorEnabled_;
+  std::function<void()> leavingEngineering_;  // id, enabled: as the operator view had them
 };
 
 }  // namespace uhf

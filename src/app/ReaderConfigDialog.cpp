@@ -131,6 +131,7 @@ void ReaderConfigDialog::OnCommand(int id, Notification notification) {
     if (id == idc::TagList) OnTagListDblClk();
     return;
   }
+  if (notification != Notification::Clicked) return;
   switch (id) {
     case idc::Connect:
     case idc::ReadConfig:

@@ -78,6 +78,7 @@ class ReaderConfigDialog {
   // The reader kind of the last handshake.
   std::uint8_t ReaderKind() const { return state_.readerKind; }
   DialogContext& Context() { return ctx_; }
+  TagReads& Tags() { return tagReads_; }
 
  private:
   void FillPortSelector();

@@ -54,9 +54,12 @@ StationWindow::StationWindow(ReaderConfigDialog& dialog, ControlSurface& surface
   surface_.SetNotificationHandler([this](int id, Notification notification) {
     // Clicks may start an operation: one at a time on the link. Edits never call the driver, and
     // the window's own writes to them must not wait for a reader's cycle.
-    if (notification == Notification::EditChanged) return dialog_.OnCommand(id, notification);
+    const auto command = [this](int commandId, Notification kind) {
+      hooks_.command ? hooks_.command(commandId, kind) : dialog_.OnCommand(commandId, kind);
+    };
+    if (notification == Notification::EditChanged) return command(id, notification);
     std::lock_guard<std::recursive_mutex> gate(driverGate_);
-    dialog_.OnCommand(id, notification);
+    command(id, notification);
     // A link the command left open (a read keeps it) would keep the station's polls from every
     // reader: closed at once, what the command showed stays.
     DialogContext& ctx = dialog_.Context();

@@ -57,6 +57,8 @@ class StationWindow {
     std::function<std::string()> time;                           // default: local time
     // After a reader's result is shown, on the window's thread.
     std::function<void(const ReaderOutcome&)> shown;
+    // Where the window's notifications go, behind the station's gate; default: the dialog.
+    std::function<void(int, Notification)> command;
   };
 
   // Takes over the dialog's notifications: an operator's click waits for the poll in progress,

@@ -13,9 +13,13 @@
 #include <utility>
 
 #include "app/DialogViews.h"
+#include "app/EngineeringPanel.h"
 #include "app/ReaderConfigDialog.h"
+#include "app/StationWindow.h"
 #include "dialog/ControlIds.h"
+#include "driver/ExchangeLogLines.h"
 #include "driver/LibraryDriver.h"
+#include "driver/LoggingDriver.h"
 #include "driver/ReaderDriver.h"
 #include "ui/ControlSurface.h"
 
@@ -54,32 +58,55 @@ class ToolDriver {
   std::unique_ptr<ReaderDriver> logged_;
 };
 
-// The main dialog on a surface: every control notification goes to its handler and Enter (on
-// a surface that has an Enter key) to OnOK; initialised once made, then shown in `view` (Ctrl+E
-// switches views).
+inline constexpr const char* kStationRefusesReading =
+    "Continuous reading is off in station mode: the station reads each reader itself.";
+
+// The main dialog on a surface: every control notification goes to its handler, then to the
+// engineering view's panel, and Enter (on a surface that has an Enter key) to OnOK; initialised
+// once made, then shown in `view` (Ctrl+E switches views). Every driver call the dialog makes is
+// also kept for the exchange log pane.
 class WiredDialog {
  public:
   template <typename Surface>
   WiredDialog(Surface& surface, ReaderDriver& driver,
               DialogPlatform platform = SystemDialogPlatform(),
               DialogView view = DialogView::Operator)
-      : dialog_(surface, driver, std::move(platform)) {
+      : logged_(driver, log_.Sink()), dialog_(surface, logged_, std::move(platform)) {
     surface.SetNotificationHandler(
-        [this](int id, Notification notification) { dialog_.OnCommand(id, notification); });
+        [this](int id, Notification notification) { Dispatch(id, notification); });
     if constexpr (requires { surface.SetAcceptHandler([] { return true; }); }) {
       surface.SetAcceptHandler([this] { return dialog_.OnOK(); });
     }
     dialog_.OnInitDialog();
+    panel_.emplace(dialog_.Context(), dialog_.Tags(), log_);
     views_.emplace(surface, view);
+    views_->OnLeavingEngineering([this] { panel_->StopReading(); });
   }
   WiredDialog(const WiredDialog&) = delete;
   WiredDialog& operator=(const WiredDialog&) = delete;
 
+  // A notification to the dialog's handler, then to the panel.
+  void Dispatch(int id, Notification notification) {
+    dialog_.OnCommand(id, notification);
+    if (panel_) panel_->OnCommand(id, notification);
+  }
+  // Station mode takes the notifications over and passes them on here. Its polls own the link,
+  // so continuous reading is refused while it runs.
+  void HandOverToStation(StationWindow::Hooks& hooks) {
+    hooks.command = [this](int id, Notification notification) { Dispatch(id, notification); };
+    panel_->RefuseReading(kStationRefusesReading);
+  }
+
   ReaderConfigDialog& Dialog() { return dialog_; }
   DialogViews& Views() { return *views_; }
+  EngineeringPanel& Panel() { return *panel_; }
+  const ExchangeLogLines& Log() const { return log_; }
 
  private:
+  ExchangeLogLines log_;
+  LoggingDriver logged_;
   ReaderConfigDialog dialog_;
+  std::optional<EngineeringPanel> panel_;  // stops reading before the dialog goes
   std::optional<DialogViews> views_;
 };
 

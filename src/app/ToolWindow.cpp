@@ -32,6 +32,7 @@ void ToolWindow::MarkSimulatedReader() {
 
 void ToolWindow::StartStation(StationTask task, std::chrono::milliseconds poll,
                               StationWindow::Hooks hooks) {
+  dialog_.HandOverToStation(hooks);
   station_ = StartStationWindow(surface_, Dialog(), std::move(task), poll, std::move(hooks),
                                 [this] { Window()->done(QDialog::Rejected); });
 }

@@ -36,8 +36,10 @@ class Win32Tool final : public uhf::ToolPlatform {
     SetWindowTextW(surface.Window(), uhf::Widen(caption).c_str());
     std::unique_ptr<uhf::StationWindow> station;
     if (arguments_.station) {
+      uhf::StationWindow::Hooks hooks;
+      dialog.HandOverToStation(hooks);
       station = uhf::StartStationWindow(surface, dialog.Dialog(), *arguments_.station,
-                                        std::chrono::milliseconds(300), {},
+                                        std::chrono::milliseconds(300), std::move(hooks),
                                         [&surface] { surface.EndDialog(); });
     }
     surface.RunModal();  // the dialog's result is not used

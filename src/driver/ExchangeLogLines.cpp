@@ -1,5 +1,7 @@
 #include "driver/ExchangeLogLines.h"
 
+#include <algorithm>
+
 #include "files/AtomicFile.h"
 
 namespace uhf {
@@ -42,6 +44,17 @@ std::string ExchangeLogLines::Text() const {
 std::uint64_t ExchangeLogLines::Appended() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return appended_;
+}
+
+std::string ExchangeLogLines::TextSince(std::uint64_t& shown) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  const std::uint64_t fresh = appended_ > shown ? appended_ - shown : 0;
+  const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(fresh, lines_.size()));
+  std::string text;
+  for (auto line = lines_.end() - static_cast<std::ptrdiff_t>(count); line != lines_.end(); ++line)
+    text.append(*line).push_back('\n');
+  shown = appended_;
+  return text;
 }
 
 bool ExchangeLogLines::Save(const std::filesystem::path& path, std::string& error) const {

@@ -33,6 +33,9 @@ class ExchangeLogLines {
   // Lines appended since construction, including those that went: a pane compares it with the
   // last value it showed to know whether to refresh.
   std::uint64_t Appended() const;
+  // For a pane that shows lines as they come: the lines appended after the first `shown` ones
+  // that are still kept, each followed by a line feed; `shown` becomes Appended().
+  std::string TextSince(std::uint64_t& shown) const;
 
   // UTF-8, written atomically. False with `error` set when it cannot be written.
   bool Save(const std::filesystem::path& path, std::string& error) const;

@@ -319,7 +319,8 @@ void MemorySurface::SelectRow(int id, int row) {
 void MemorySurface::AppendLines(int id, std::string_view lines, int maxLines) {
   Control& control = At(id);
   control.text += lines;
-  std::size_t count = static_cast<std::size_t>(std::count(control.text.begin(), control.text.end(), '\n'));
+  std::size_t count =
+      static_cast<std::size_t>(std::count(control.text.begin(), control.text.end(), '\n'));
   if (!control.text.empty() && control.text.back() != '\n') ++count;
   std::size_t cut = 0;
   for (; count > static_cast<std::size_t>(std::max(maxLines, 0)); --count)

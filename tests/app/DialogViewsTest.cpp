@@ -75,12 +75,13 @@ TEST(DialogViews, CtrlESwitchesInPlaceAndBack) {
       return values;
     }());
     // Usable: the shown controls, but the option handlers' rules hold for the USB link and trigger
-    // mode, and the commands not wired yet stay off.
-    for (const int id : {idc::Power, idc::Com, idc::TcpUdp, idc::SaveChanges, idc::Disconnect,
-                         idc::ReadTag, idc::Password, idc::Wiegand26, idc::ReadTime}) {
+    // mode.
+    for (const int id :
+         {idc::Power, idc::Com, idc::TcpUdp, idc::SaveChanges, idc::Disconnect, idc::ReadTag,
+          idc::Password, idc::Wiegand26, idc::ReadTime, idc::StartStopReads, idc::SaveLog}) {
       EXPECT_TRUE(surface.IsEnabled(id)) << id;
     }
-    for (const int id : {idc::Length, idc::ClearTags}) EXPECT_FALSE(surface.IsEnabled(id)) << id;
+    EXPECT_FALSE(surface.IsEnabled(idc::Length));
   }
   EXPECT_EQ(surface.FindWindowCommand(kEngineeringViewKey)->text, kEngineeringViewCommand);
 }

@@ -8,8 +8,7 @@
 #include <set>
 #include <thread>
 
-#include "ChildProcess.h"
-#include "CompanionTestSupport.h"
+#include "ReaderctlRun.h"
 #include "cli/StationLog.h"
 #include "sim/SimStateFile.h"
 #include "text/Utf8Path.h"
@@ -31,7 +30,7 @@ bool HoldsProfile(const SimState& s) {
          s.outPower == 20 && s.address == 9 && s.regionStart == 902000 && s.regionEnd == 926000;
 }
 
-class FleetProcess : public ::testing::Test {
+class FleetProcess : public ReaderctlRun {
  protected:
   fs::path States() const { return folder_ / "states"; }
   // A blank and Chinese in the name: the children's command lines must carry it whole.
@@ -50,8 +49,7 @@ class FleetProcess : public ::testing::Test {
         Env(), folder_ / "readers.txt", folder_ / "sim-err.txt");
     EXPECT_EQ(sim.Wait(60s), 0) << TextOf(folder_ / "sim-err.txt");
     std::vector<std::string> addresses;
-    std::istringstream lines(TextOf(folder_ / "readers.txt"));
-    for (std::string line; std::getline(lines, line);)
+    for (const std::string& line : LinesOf(folder_ / "readers.txt"))
       addresses.push_back(line.substr(0, line.find(' ')));
     EXPECT_EQ(addresses.size(), static_cast<std::size_t>(count));
     WriteBytes(Profile(), kProfile);
@@ -65,30 +63,12 @@ class FleetProcess : public ::testing::Test {
     return state;
   }
   std::vector<std::string> FleetArgs(const std::vector<std::string>& more) const {
-    std::vector<std::string> args = {NativePath(READERCTL),
-                                     "--driver",
-                                     NativePath(SIM_LIBRARY),
-                                     "--station-log",
-                                     (folder_ / "station.csv").string(),
-                                     "--json",
-                                     "fleet",
-                                     "--readers",
-                                     (folder_ / "readers.txt").string(),
-                                     "apply",
-                                     PathText(Profile())};
+    std::vector<std::string> args = ReaderctlArgs(
+        SIM_LIBRARY,
+        {"fleet", "--readers", (folder_ / "readers.txt").string(), "apply", PathText(Profile())});
     args.insert(args.end(), more.begin(), more.end());
     return args;
   }
-  std::vector<Json> Lines() const {
-    std::vector<Json> lines;
-    for (const std::string& line : LinesOf(folder_ / "out.txt")) {
-      if (!line.empty()) lines.push_back(Json::parse(line));
-    }
-    return lines;
-  }
-  std::vector<std::string> LogLines() const { return LinesOf(folder_ / "station.csv"); }
-
-  TempFolder folder_;
 };
 
 TEST_F(FleetProcess, TwentyReadersThreeUnreachableOneFailingWriteSixteenHoldTheProfile) {
@@ -195,10 +175,7 @@ TEST_F(FleetProcess, CtrlCLeavesEveryReaderUntouchedOrHoldingTheWholeProfile) {
   const pid_t pid = StartProcess(args, env, folder_ / "out.txt", folder_ / "err.txt");
   ASSERT_GT(pid, 0);
   // Once the first readers are done and the next ones are being written.
-  for (auto end = std::chrono::steady_clock::now() + 60s;
-       LogLines().size() < 3 && std::chrono::steady_clock::now() < end;) {
-    std::this_thread::sleep_for(20ms);
-  }
+  Eventually([&] { return LogLines().size() >= 3; });
   std::this_thread::sleep_for(100ms);
   ASSERT_EQ(kill(-pid, SIGINT), 0);
   EXPECT_EQ(WaitProcess(pid), kExitFailed) << TextOf(folder_ / "err.txt");

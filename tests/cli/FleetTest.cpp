@@ -69,126 +69,104 @@ TEST(FleetChild, WindowsArgumentsAreQuotedForTheChildsParser) {
   for (const auto& [argument, quoted] : rows) EXPECT_EQ(QuoteWindowsArgument(argument), quoted);
 }
 
-// Children that end after a scripted time (or never) with a scripted status, each leaving a
-// station log line as the companion would.
 struct Script {
   int status = 0;
   std::chrono::milliseconds takes = 10ms;  // negative: never ends
 };
 
-struct Scheduler {
+// The n-th reader of the test's list.
+std::string Reader(int n) {
+  return "10.0.0." + std::to_string(n) + ":1";
+}
+
+// Children that end after a scripted time (or never) with a scripted status, each leaving a
+// station log line as the companion would, on a clock that only the fleet's waits advance.
+struct FakeFleet {
+  struct Child final : FleetChild {
+    Child(FakeFleet& f, Script s) : fleet(f), script(s), end(f.now + s.takes) {
+      fleet.mostRunning = std::max(fleet.mostRunning, ++fleet.running);
+    }
+    std::optional<int> Poll() override {
+      if (!status && script.takes >= 0ms && fleet.now >= end) End(script.status);
+      return status;
+    }
+    void Kill() override {
+      ++fleet.killed;
+      End(137);
+    }
+    void End(int s) {
+      status = s;
+      --fleet.running;
+    }
+    FakeFleet& fleet;
+    const Script script;
+    const std::chrono::steady_clock::time_point end;
+    std::optional<int> status;
+  };
+
+  FleetHooks Hooks() {
+    FleetHooks hooks;
+    hooks.now = [this] { return now; };
+    hooks.sleep = [this](std::chrono::milliseconds d) { now += d; };
+    hooks.stopRequested = [this] {
+      return stopAfterStarts > 0 && static_cast<int>(started.size()) >= stopAfterStarts;
+    };
+    hooks.start = [this](const std::vector<std::string>& args, const fs::path&, const fs::path&,
+                         std::string&) -> std::unique_ptr<FleetChild> {
+      const auto at = [&](const char* option) {
+        return *(std::find(args.begin(), args.end(), option) + 1);
+      };
+      const std::string reader = started.emplace_back(at("--reader"));
+      const Script script = scripts.contains(reader) ? scripts.at(reader) : Script{};
+      std::ofstream(at("--station-log"))
+          << "t,read,tcp " << reader << ",SN:" << reader << ",v,x," << script.status << "\n";
+      return std::make_unique<Child>(*this, script);
+    };
+    return hooks;
+  }
+
+  std::map<std::string, Script> scripts{};  // by reader address; others: ok in 10 ms
+  int stopAfterStarts = 0;                  // 0: never asked to stop
   std::chrono::steady_clock::time_point now{};
-  std::map<std::string, Script> scripts;  // by reader address; others: ok in 10 ms
-  int running = 0;
-  int mostRunning = 0;
-  int killed = 0;
-  std::vector<std::string> started;
-};
-
-class FakeChild final : public FleetChild {
- public:
-  FakeChild(Scheduler& s, Script script) : s_(s), script_(script), end_(s.now + script.takes) {
-    s_.mostRunning = std::max(s_.mostRunning, ++s_.running);
-  }
-  std::optional<int> Poll() override {
-    if (!ended_ && script_.takes >= 0ms && s_.now >= end_) End(script_.status);
-    return status_;
-  }
-  void Kill() override {
-    ++s_.killed;
-    End(137);
-  }
-
- private:
-  void End(int status) {
-    ended_ = true;
-    status_ = status;
-    --s_.running;
-  }
-  Scheduler& s_;
-  Script script_;
-  std::chrono::steady_clock::time_point end_;
-  bool ended_ = false;
-  std::optional<int> status_;
+  int running = 0, mostRunning = 0, killed = 0;
+  std::vector<std::string> started{};
 };
 
 TEST(Fleet, ChildrenRunAtMostNAtOnceAndTheLateOnesAreEnded) {
   const fs::path folder =
       fs::temp_directory_path() / ("uhf-fleet-test-" + std::to_string(std::random_device{}()));
   fs::create_directories(folder);
-  std::ofstream(folder / "readers.txt") << "10.0.0.1:1\n10.0.0.2:1\n10.0.0.3:1\n10.0.0.4:1\n"
-                                           "10.0.0.5:1\n10.0.0.6:1\n10.0.0.7:1\n";
+  std::ofstream list(folder / "readers.txt");
+  for (int n = 1; n <= 7; ++n) list << Reader(n) << "\n";
+  list.close();
   struct Row {
     const char* what;
     int parallel;
-    std::map<std::string, Script> scripts;
-    int stopAfterStarts;  // 0: never asked to stop
-    int exitStatus;
-    int started;
-    int killed;
-    std::map<std::string, std::string> results;  // by reader
+    std::map<int, Script> scripts;  // by reader
+    int stopAfterStarts;            // 0: never asked to stop
+    int exitStatus, started, killed;
+    std::map<int, std::string> results;  // by reader
   };
   const Row rows[] = {
-      {"all ok, two at once", 2, {}, 0, 0, 7, 0, {{"10.0.0.7:1", "ok"}}},
+      {"all ok, two at once", 2, {}, 0, 0, 7, 0, {{7, "ok"}}},
       {"all ok, more slots than readers", 16, {}, 0, 0, 7, 0, {}},
-      {"one never answers",
-       3,
-       {{"10.0.0.2:1", {0, -1ms}}},
-       0,
-       1,
-       7,
-       1,
-       {{"10.0.0.2:1", "failed"}, {"10.0.0.3:1", "ok"}}},
-      {"one differs", 4, {{"10.0.0.5:1", {4, 5ms}}}, 0, 4, 7, 0, {{"10.0.0.5:1", "differs"}}},
-      {"one differs, one fails",
-       4,
-       {{"10.0.0.5:1", {4, 5ms}}, {"10.0.0.6:1", {1, 5ms}}},
-       0,
-       1,
-       7,
-       0,
-       {{"10.0.0.6:1", "failed"}}},
-      {"a stop starts no new reader",
-       3,
-       {},
-       3,
-       1,
-       3,
-       0,
-       {{"10.0.0.3:1", "ok"}, {"10.0.0.4:1", "not started"}}},
+      {"one never answers", 3, {{2, {0, -1ms}}}, 0, 1, 7, 1, {{2, "failed"}, {3, "ok"}}},
+      {"one differs", 4, {{5, {4, 5ms}}}, 0, 4, 7, 0, {{5, "differs"}}},
+      {"one differs, one fails", 4, {{5, {4, 5ms}}, {6, {1, 5ms}}}, 0, 1, 7, 0, {{6, "failed"}}},
+      {"a stop starts no new reader", 3, {}, 3, 1, 3, 0, {{3, "ok"}, {4, "not started"}}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
-    Scheduler s;
-    s.scripts = row.scripts;
-    FleetHooks hooks;
-    hooks.now = [&] { return s.now; };
-    hooks.sleep = [&](std::chrono::milliseconds d) { s.now += d; };
-    hooks.stopRequested = [&] {
-      return row.stopAfterStarts > 0 && static_cast<int>(s.started.size()) >= row.stopAfterStarts;
-    };
-    hooks.start = [&](const std::vector<std::string>& args, const fs::path&, const fs::path&,
-                      std::string&) -> std::unique_ptr<FleetChild> {
-      const auto at = [&](const std::string& option) {
-        return *(std::find(args.begin(), args.end(), option) + 1);
-      };
-      const std::string reader = at("--reader");
-      s.started.push_back(reader);
-      const auto script = s.scripts.find(reader);
-      const Script scripted = script != s.scripts.end() ? script->second : Script{};
-      std::ofstream(at("--station-log")) << "t,read,tcp " << reader << ",SN:" << reader << ",v,"
-                                         << "x," << scripted.status << "\n";
-      return std::make_unique<FakeChild>(s, scripted);
-    };
+    FakeFleet s{.stopAfterStarts = row.stopAfterStarts};
+    for (const auto& [n, script] : row.scripts) s.scripts[Reader(n)] = script;
     FleetOptions options;
     options.readers = folder / "readers.txt";
     options.parallel = row.parallel;
     options.timeout = 1000ms;
     options.program = "uhf-readerctl";
     options.json = true;
-    std::ostringstream out;
-    std::ostringstream err;
-    EXPECT_EQ(RunFleet(options, hooks, out, err), row.exitStatus) << err.str();
+    std::ostringstream out, err;
+    EXPECT_EQ(RunFleet(options, s.Hooks(), out, err), row.exitStatus) << err.str();
     EXPECT_EQ(static_cast<int>(s.started.size()), row.started);
     EXPECT_LE(s.mostRunning, row.parallel);
     EXPECT_EQ(s.mostRunning, std::min(row.parallel, row.started));
@@ -200,14 +178,14 @@ TEST(Fleet, ChildrenRunAtMostNAtOnceAndTheLateOnesAreEnded) {
     for (std::string line; std::getline(lines, line);)
       objects.push_back(nlohmann::json::parse(line));
     ASSERT_EQ(objects.size(), 8u);
-    for (int i = 0; i < 7; ++i) {
-      const std::string reader = "10.0.0." + std::to_string(i + 1) + ":1";
-      EXPECT_EQ(objects[i]["reader"], reader);
-      if (const auto expected = row.results.find(reader); expected != row.results.end()) {
-        EXPECT_EQ(objects[i]["result"], expected->second) << reader;
+    for (int n = 1; n <= 7; ++n) {
+      const nlohmann::json& object = objects[n - 1];
+      EXPECT_EQ(object["reader"], Reader(n));
+      if (row.results.contains(n)) {
+        EXPECT_EQ(object["result"], row.results.at(n)) << Reader(n);
       }
-      if (objects[i]["result"] != "not started") {
-        EXPECT_EQ(objects[i]["serialNumber"], "SN:" + reader);
+      if (object["result"] != "not started") {
+        EXPECT_EQ(object["serialNumber"], "SN:" + Reader(n));
       }
     }
     if (row.killed > 0) {

@@ -6,11 +6,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <functional>
 #include <thread>
 
-#include "ChildProcess.h"
-#include "CompanionTestSupport.h"
+#include "ReaderctlRun.h"
 #include "cli/StationLog.h"
 #include "dialog/InterfaceText.h"
 
@@ -20,7 +18,7 @@ namespace {
 using namespace std::chrono_literals;
 using Json = nlohmann::json;
 
-class StationAcceptance : public ::testing::Test {
+class StationAcceptance : public ReaderctlRun {
  protected:
   ChildEnvironment Env() const {
     return {{"TAGVANE_SIM_STATE", (folder_ / "reader.ini").string()},
@@ -37,49 +35,19 @@ class StationAcceptance : public ::testing::Test {
     if (!first.empty() && first.back() == '\r') first.pop_back();
     return first;
   }
-  std::vector<std::string> StationArgs(const std::string& library,
-                                       const std::vector<std::string>& args) const {
-    std::vector<std::string> command = {NativePath(READERCTL),
-                                        "--driver",
-                                        NativePath(library),
-                                        "--json",
-                                        "--station-log",
-                                        (folder_ / "station.csv").string(),
-                                        "station"};
-    command.insert(command.end(), args.begin(), args.end());
-    return command;
-  }
-  std::vector<Json> Lines() const {
-    std::vector<Json> lines;
-    for (const std::string& line : LinesOf(folder_ / "out.txt")) {
-      if (!line.empty()) lines.push_back(Json::parse(line));
-    }
-    return lines;
-  }
-  std::vector<std::string> LogLines() const { return LinesOf(folder_ / "station.csv"); }
   std::size_t Calls(const std::string& name) const {
     const std::string calls = TextOf(folder_ / "calls.txt");
     std::size_t count = 0;
     for (std::size_t at = 0; (at = calls.find(name + "(", at)) != std::string::npos; ++at) ++count;
     return count;
   }
-  // Waits up to 60 s (Wine starts programs slowly) for `done`.
-  static bool Eventually(const std::function<bool()>& done) {
-    for (auto end = std::chrono::steady_clock::now() + 60s; std::chrono::steady_clock::now() < end;
-         std::this_thread::sleep_for(20ms)) {
-      if (done()) return true;
-    }
-    return false;
-  }
-
-  TempFolder folder_;
 };
 
 TEST_F(StationAcceptance, ThreeReadersGiveThreeOkLinesAndOneLeftAttachedOnlyOne) {
   std::vector<std::string> serials = {Sim({"new-reader", "--settings", "non-factory"})};
-  ChildProcess station(
-      StationArgs(SIM_LIBRARY, {"--factory-default", "--count", "3", "--poll-ms", "20"}), Env(),
-      folder_ / "out.txt", folder_ / "err.txt");
+  ChildProcess station(ReaderctlArgs(SIM_LIBRARY, {"station", "--factory-default", "--count", "3",
+                                                   "--poll-ms", "20"}),
+                       Env(), folder_ / "out.txt", folder_ / "err.txt");
   ASSERT_TRUE(station.Started());
   for (const char* kind : {"1", "2"}) {
     const std::size_t taken = serials.size();
@@ -113,8 +81,8 @@ TEST_F(StationAcceptance, AFailingWriteIsFailedWithTheWindowsMessageAndExitOne) 
   Sim({"new-reader"});
   ChildEnvironment env = Env();
   env.emplace_back("TAGVANE_SIM_FAIL", "UhfSetWgOutByte");
-  ChildProcess station(StationArgs(SIM_LIBRARY, {"--factory-default", "--count", "1"}), env,
-                       folder_ / "out.txt", folder_ / "err.txt");
+  ChildProcess station(ReaderctlArgs(SIM_LIBRARY, {"station", "--factory-default", "--count", "1"}),
+                       env, folder_ / "out.txt", folder_ / "err.txt");
   EXPECT_EQ(station.Wait(60s), kExitFailed) << TextOf(folder_ / "err.txt");
   const std::vector<Json> lines = Lines();
   ASSERT_EQ(lines.size(), 1u);
@@ -135,7 +103,8 @@ TEST_F(StationAcceptance, AValueTheReaderDoesNotKeepDiffersAndExitsFour) {
   ChildEnvironment env = Env();
   env.emplace_back("TAGVANE_SIM_FORGET", "UhfSetBuzzer");
   ChildProcess station(
-      StationArgs(FORGETFUL_LIBRARY, {"--apply", (folder_ / "line.ini").string(), "--count", "1"}),
+      ReaderctlArgs(FORGETFUL_LIBRARY,
+                    {"station", "--apply", (folder_ / "line.ini").string(), "--count", "1"}),
       env, folder_ / "out.txt", folder_ / "err.txt");
   EXPECT_EQ(station.Wait(60s), kExitDiffers) << TextOf(folder_ / "err.txt");
   const std::vector<Json> lines = Lines();

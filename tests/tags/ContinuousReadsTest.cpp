@@ -84,20 +84,24 @@ struct ReadyDialog : testing::DialogFixture {
   }
 };
 
+// The read ways: the single read each repeats, and whether it refuses a window past the tag
+// number.
+struct Way {
+  const char* name;
+  ReadWay way;
+  bool usb;
+  void (TagReads::*single)();
+  bool checksWindow;
+};
+const Way kWays[] = {
+    {"card bytes", ReadWay::ReadTag, false, &TagReads::OnReadTag, true},
+    {"decimal", ReadWay::Decimal, false, &TagReads::ReadTagUSB, false},
+    {"read tag on the decimal way", ReadWay::ReadTag, true, &TagReads::OnReadTag, true},
+    {"hexadecimal", ReadWay::Hexadecimal, false, &TagReads::OnReadTagTestHex, false},
+};
+
 TEST(ContinuousReads, ListEqualsTheSameReadsMadeOneByOne) {
-  struct Case {
-    const char* name;
-    ReadWay way;
-    bool usb;
-    void (TagReads::*single)();
-  };
-  const Case cases[] = {
-      {"card bytes", ReadWay::ReadTag, false, &TagReads::OnReadTag},
-      {"decimal", ReadWay::Decimal, false, &TagReads::ReadTagUSB},
-      {"read tag on the decimal way", ReadWay::ReadTag, true, &TagReads::OnReadTag},
-      {"hexadecimal", ReadWay::Hexadecimal, false, &TagReads::OnReadTagTestHex},
-  };
-  for (const Case& c : cases) {
+  for (const Way& c : kWays) {
     SCOPED_TRACE(c.name);
     ReadyDialog dialog(c.usb);
     TagReads reads(dialog.ctx);
@@ -119,22 +123,24 @@ TEST(ContinuousReads, ListEqualsTheSameReadsMadeOneByOne) {
     EXPECT_EQ(reads.Inventory().TotalReads(), reads_made);
     window.Drain();  // a task posted before Stop finds nothing left to count
     EXPECT_EQ(reads.Inventory().TotalReads(), reads_made);
+
+    // A refused window check shows its message and starts nothing: no worker, no driver call.
+    dialog.surface.ComboSetSel(idc::StartBytes, 9);  // 9 + 3 + 1 > 12
+    dialog.reader.ClearCalls();
+    EXPECT_EQ(continuous.Start(c.way, 0ms), !c.checksWindow);
+    EXPECT_EQ(continuous.Running(), !c.checksWindow);
+    continuous.Stop();
+    EXPECT_EQ(dialog.surface.Messages().size(), c.checksWindow ? 1u : 0u);
+    if (c.checksWindow) {
+      EXPECT_TRUE(dialog.reader.Calls().empty());
+    }
   }
 }
 
 // The worker waits for each batch to be counted only when counting calls the driver: a way that
 // claims it does not must leave no driver call while counting new rows and repeats.
 TEST(ContinuousReads, CountingCallsTheDriverOnlyWhereItSaysSo) {
-  struct Case {
-    const char* name;
-    ReadWay way;
-    bool usb;
-  };
-  const Case cases[] = {{"card bytes", ReadWay::ReadTag, false},
-                        {"decimal", ReadWay::Decimal, false},
-                        {"read tag on the decimal way", ReadWay::ReadTag, true},
-                        {"hexadecimal", ReadWay::Hexadecimal, false}};
-  for (const Case& c : cases) {
+  for (const Way& c : kWays) {
     SCOPED_TRACE(c.name);
     ReadyDialog dialog(c.usb);
     TagReads reads(dialog.ctx);
@@ -185,28 +191,6 @@ TEST(ContinuousReads, BatchesFollowTheBatchPeriodOrEachReadWithAnInterval) {
     EXPECT_LE(sizes.back(), c.readsPerBatch);
     sizes.pop_back();
     EXPECT_EQ(sizes, std::vector<int>(sizes.size(), c.readsPerBatch));
-  }
-}
-
-TEST(ContinuousReads, RefusedWindowCheckStartsNothing) {
-  struct Case {
-    ReadWay way;
-    bool starts;
-  };
-  for (const Case c : {Case{ReadWay::ReadTag, false}, Case{ReadWay::Decimal, true}}) {
-    ReadyDialog dialog(false);
-    dialog.surface.ComboSetSel(idc::StartBytes, 9);  // 9 + 3 + 1 > 12
-    dialog.reader.ClearCalls();
-    TagReads reads(dialog.ctx);
-    WindowQueue window;
-    ContinuousReads continuous(dialog.ctx, reads, WindowHooks(window));
-    EXPECT_EQ(continuous.Start(c.way, 0ms), c.starts);
-    EXPECT_EQ(continuous.Running(), c.starts);
-    continuous.Stop();
-    EXPECT_EQ(dialog.surface.Messages().size(), c.starts ? 0u : 1u);
-    if (!c.starts) {
-      EXPECT_TRUE(dialog.reader.Calls().empty());
-    }
   }
 }
 

@@ -83,12 +83,6 @@ std::chrono::system_clock::time_point LocalTime(int hour, int minute, int second
          std::chrono::milliseconds(millis);
 }
 
-TEST(TagInventory, SeenTimeIsLocalTimeOfDayWithMilliseconds) {
-  EXPECT_EQ(FormatSeenTime(LocalTime(9, 21, 20, 123)), "09:21:20.123");
-  EXPECT_EQ(FormatSeenTime(LocalTime(23, 59, 59, 999)), "23:59:59.999");
-  EXPECT_EQ(FormatSeenTime(LocalTime(0, 0, 0, 7)), "00:00:00.007");
-}
-
 const std::vector<std::uint8_t> kTagA{0xE2, 0x00, 0x12, 0x34, 0x56, 0x78,
                                       0x9A, 0xBC, 0xDE, 0xF0, 0x11, 0x22};
 const std::vector<std::uint8_t> kTagB{0xE2, 0x00, 0x12, 0x34, 0x01, 0x02,
@@ -102,11 +96,14 @@ class InventoryReadsTest : public ::testing::Test {
     for (int c = 0; c < 4; ++c) f.surface.ListInsertColumn(idc::TagList, c, headings[c], 100);
     reads.SetClock([this] { return ReadTime{Steady::time_point{}, wall}; });
   }
-  // One hexadecimal test read of `tag` at the given local time.
-  void ReadAt(const std::vector<std::uint8_t>& tag, int second, int millis) {
+  // One hexadecimal test read of `tag` at the given local time, or at that second past 10:00.
+  void ReadAt(const std::vector<std::uint8_t>& tag, std::chrono::system_clock::time_point at) {
     f.reader.State().tags = {tag};
-    wall = LocalTime(10, 0, second, millis);
+    wall = at;
     reads.OnReadTagTestHex();
+  }
+  void ReadAt(const std::vector<std::uint8_t>& tag, int second, int millis) {
+    ReadAt(tag, LocalTime(10, 0, second, millis));
   }
   std::string Cell(int row, int column) const {
     return f.surface.ListGetItemText(idc::TagList, row, column, 256);
@@ -117,37 +114,39 @@ class InventoryReadsTest : public ::testing::Test {
   std::chrono::system_clock::time_point wall;
 };
 
+// Rows keep the time of their first read and advance the last, as local time of day to the
+// millisecond, where the list has the seen columns; the figures count all the same without them.
 TEST_F(InventoryReadsTest, RowsKeepFirstSeenAndAdvanceLastSeen) {
-  AddSeenColumns(f.surface);
-  AddSeenColumns(f.surface);  // a second call adds nothing
-  ASSERT_EQ(f.surface.ListColumnCount(idc::TagList), 6);
-  EXPECT_EQ(f.surface.ListColumnHeading(idc::TagList, kTagColumnLastSeen), "Last Seen");
-  ReadAt(kTagA, 1, 100);
-  ReadAt(kTagB, 2, 200);
-  ReadAt(kTagA, 3, 300);
-  ReadAt(kTagA, 4, 400);
-  struct Expected {
-    int row;
-    const char *count, *first, *last;
-  };
-  for (const Expected e : {Expected{0, "3", "10:00:01.100", "10:00:04.400"},
-                           Expected{1, "1", "10:00:02.200", "10:00:02.200"}}) {
-    SCOPED_TRACE(e.row);
-    EXPECT_EQ(Cell(e.row, kTagColumnCount), e.count);
-    EXPECT_EQ(Cell(e.row, kTagColumnFirstSeen), e.first);
-    EXPECT_EQ(Cell(e.row, kTagColumnLastSeen), e.last);
+  // Without the columns first: they cannot be taken out of the list again.
+  for (const bool seenColumns : {false, true}) {
+    SCOPED_TRACE(seenColumns);
+    reads.ClearList();
+    if (seenColumns) {
+      AddSeenColumns(f.surface);
+      AddSeenColumns(f.surface);  // a second call adds nothing
+      EXPECT_EQ(f.surface.ListColumnHeading(idc::TagList, kTagColumnLastSeen), "Last Seen");
+    }
+    ASSERT_EQ(f.surface.ListColumnCount(idc::TagList), seenColumns ? 6 : 4);
+    ReadAt(kTagA, LocalTime(0, 0, 0, 7));
+    ReadAt(kTagB, LocalTime(9, 21, 20, 123));
+    ReadAt(kTagA, LocalTime(12, 30, 0, 0));
+    ReadAt(kTagA, LocalTime(23, 59, 59, 999));
+    struct Expected {
+      int row;
+      const char *count, *first, *last;
+    };
+    // Local time of day, every field zero-padded, to the millisecond; no cells without the
+    // columns, while the figures count all the same.
+    for (const Expected e : {Expected{0, "3", "00:00:00.007", "23:59:59.999"},
+                             Expected{1, "1", "09:21:20.123", "09:21:20.123"}}) {
+      SCOPED_TRACE(e.row);
+      EXPECT_EQ(Cell(e.row, kTagColumnCount), e.count);
+      EXPECT_EQ(Cell(e.row, kTagColumnFirstSeen), seenColumns ? e.first : "");
+      EXPECT_EQ(Cell(e.row, kTagColumnLastSeen), seenColumns ? e.last : "");
+    }
+    EXPECT_EQ(reads.Inventory().TotalReads(), 4);
+    EXPECT_EQ(reads.Inventory().UniqueTags(), 2);
   }
-  EXPECT_EQ(reads.Inventory().TotalReads(), 4);
-  EXPECT_EQ(reads.Inventory().UniqueTags(), 2);
-}
-
-TEST_F(InventoryReadsTest, ListWithoutSeenColumnsKeepsItsFourCells) {
-  ReadAt(kTagA, 1, 0);
-  ReadAt(kTagA, 2, 0);
-  EXPECT_EQ(Cell(0, kTagColumnCount), "2");
-  EXPECT_EQ(Cell(0, kTagColumnFirstSeen), "");
-  EXPECT_EQ(Cell(0, kTagColumnLastSeen), "");
-  EXPECT_EQ(reads.Inventory().TotalReads(), 2);  // the figures count all the same
 }
 
 TEST_F(InventoryReadsTest, ClearingEmptiesListAndFiguresOnlyWhenConfirmed) {

@@ -540,7 +540,9 @@ TEST_P(SurfaceContract, SaveFileDialogGivesTheChosenPath) {
   op().QueueSaveFileAnswer(dir / u8"导出 1.csv");
   op().QueueSaveFileAnswer(dir / u8"导出 2");
   op().QueueSaveFileAnswer(std::nullopt);
-  const auto ask = [this] { return surface().AskSaveFileName("Export CSV", "tags.csv", "CSV files", "csv"); };
+  const auto ask = [this] {
+    return surface().AskSaveFileName("Export CSV", "tags.csv", "CSV files", "csv");
+  };
   EXPECT_EQ(ask(), std::optional(dir / u8"导出 1.csv"));
   EXPECT_EQ(ask(), std::optional(dir / u8"导出 2.csv"));
   EXPECT_EQ(ask(), std::nullopt);
