@@ -246,7 +246,11 @@ void SaveFileAnswerer::AnswerOpenDialog() {
     answer = std::move(answers_.front());
     answers_.pop_front();
   }
-  if (!answer) {
+  AnswerSaveFileDialog(dialog, answer);
+}
+
+void AnswerSaveFileDialog(HWND dialog, const std::optional<std::wstring>& path) {
+  if (!path) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
     return;
@@ -255,9 +259,28 @@ void SaveFileAnswerer::AnswerOpenDialog() {
   HWND box = FileNameBox(dialog);
   SendMessageW(box, EM_SETSEL, 0, -1);
   PostMessageW(box, WM_CHAR, VK_BACK, 0);
-  for (wchar_t c : *answer) PostMessageW(box, WM_CHAR, static_cast<WPARAM>(c), 0);
+  for (wchar_t c : *path) PostMessageW(box, WM_CHAR, static_cast<WPARAM>(c), 0);
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+}
+
+namespace {
+struct OwnedSearch {
+  HWND owner;
+  HWND found;
+};
+BOOL CALLBACK FindOwnedSaveDialog(HWND window, LPARAM lParam) {
+  auto* search = reinterpret_cast<OwnedSearch*>(lParam);
+  if (GetWindow(window, GW_OWNER) != search->owner || !IsSaveFileDialog(window)) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+}  // namespace
+
+HWND FindSaveFileDialog(HWND owner) {
+  OwnedSearch search{owner, nullptr};
+  EnumWindows(&FindOwnedSaveDialog, reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 MessageBoxAnswerer::MessageBoxAnswerer(HWND owner) : owner_(owner) {

@@ -36,6 +36,11 @@ std::string ClipboardText();
 // A save-file dialog owned by `owner`: a window of the dialog class with a file name box.
 bool IsSaveFileDialog(HWND window);
 
+// The save-file dialog `owner` (a window of any process) shows; nullptr when it shows none.
+HWND FindSaveFileDialog(HWND owner);
+// Types `path` into the dialog's file name box and presses OK; presses Cancel for nothing.
+void AnswerSaveFileDialog(HWND dialog, const std::optional<std::wstring>& path);
+
 // While alive, answers every save-file dialog this thread opens with the next queued answer: the
 // path typed into its file name box and OK pressed, or Cancel pressed (also when none is queued).
 class SaveFileAnswerer {
