@@ -53,24 +53,6 @@ LONG RichTextLength(HWND rich) {
       SendMessageW(rich, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
 }
 
-// A log pane's lines go into paragraphs of this many lines, joined by soft line breaks: dropping
-// the oldest lines then removes a few paragraph breaks rather than one per line, which some rich
-// edits handle in time proportional to the whole text for each.
-constexpr std::uint64_t kLinesPerParagraph = 32;
-
-// `lines` (line feeds only) as the rich edit takes them, the first being line number `first` of
-// the pane.
-std::wstring PaneText(std::string_view lines, std::uint64_t first) {
-  std::wstring wide = Widen(lines);
-  std::uint64_t line = first;
-  for (wchar_t& c : wide) {
-    if (c != L'\n') continue;
-    c = line % kLinesPerParagraph == kLinesPerParagraph - 1 ? L'\r' : L'\v';
-    ++line;
-  }
-  return wide;
-}
-
 void RichReplace(HWND rich, LONG start, LONG end, const std::wstring& text) {
   CHARRANGE range{start, end};
   SendMessageW(rich, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
@@ -111,7 +93,6 @@ void Win32Surface::SetText(int id, std::string_view text) {
       return;  // a drop-down list shows its selection
     case ControlKind::RichEdit: {
       control.text = std::string(text);
-      control.linesAppended = 0;
       SetWindowTextW(control.hwnd, Widen(text).c_str());
       // New text starts without colours, centred.
       CHARFORMAT2W format{};
@@ -541,33 +522,27 @@ void Win32Surface::AppendLines(int id, std::string_view lines, int maxLines) {
     }
     cut = end + 1;
   }
-  const std::uint64_t addedLines =
-      static_cast<std::uint64_t>(std::count(added.begin(), added.end(), '\n'));
 
   HWND rich = control.hwnd;
   // A log pane holds far more than the default 32K characters.
   SendMessageW(rich, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
   // One repaint for the whole change, however many lines it moves.
   SendMessageW(rich, WM_SETREDRAW, FALSE, 0);
-  // Line feeds are numbered in the order they came since the text was set.
-  const std::uint64_t nextLine = control.linesAppended;
   if (cut >= shown) {
-    const std::string_view kept = std::string_view(text).substr(cut);
-    const auto keptLines = static_cast<std::uint64_t>(std::count(kept.begin(), kept.end(), '\n'));
-    RichReplace(rich, 0, -1, PaneText(kept, nextLine + addedLines - keptLines));
+    RichReplace(rich, 0, -1, Widen(std::string_view(text).substr(cut)));
   } else {
     if (cut > 0) RichReplace(rich, 0, RichLength(std::string_view(text).substr(0, cut)), L"");
     const LONG end = RichTextLength(rich);
-    RichReplace(rich, end, end, PaneText(added, nextLine));
+    RichReplace(rich, end, end, Widen(added));
   }
-  control.linesAppended += addedLines;
   text.erase(0, cut);
   const LONG end = RichTextLength(rich);
   CHARRANGE caret{end, end};
   SendMessageW(rich, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret));
   SendMessageW(rich, WM_SETREDRAW, TRUE, 0);
   SendMessageW(rich, WM_VSCROLL, SB_BOTTOM, 0);
-  InvalidateRect(rich, nullptr, TRUE);
+  // The frame too: the scroll bar was not drawn while redrawing was off.
+  RedrawWindow(rich, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
 // --- clipboard and save-file dialog ---

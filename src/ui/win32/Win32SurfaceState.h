@@ -2,7 +2,6 @@
 // The records behind Win32Surface, shared by its source files.
 
 #include <algorithm>
-#include <cstdint>
 #include <string>
 
 #include "ui/ControlSurface.h"
@@ -15,8 +14,6 @@ struct Win32Surface::ControlState {
   int id = 0;
   HWND hwnd = nullptr;
   std::string text;  // caption last set (everything but edits, lists and IP controls)
-  // Rich edits used as log panes: lines appended since the text was last set.
-  std::uint64_t linesAppended = 0;
   // Hover buttons
   bool hoverButton = false;
   bool hovering = false;

@@ -2,7 +2,6 @@
 // what the controls and the clipboard really hold, not what the surface remembers of them.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <string>
 #include <thread>
@@ -19,7 +18,7 @@ namespace {
 using contract::kList;
 using contract::kRich;
 
-// The rich edit's own text, its line breaks (paragraph or soft ones) as line feeds.
+// The rich edit's own text, its line breaks as line feeds.
 std::string RichText(HWND rich) {
   GETTEXTLENGTHEX length{GTL_NUMCHARS | GTL_USECRLF, 1200};
   std::wstring text(static_cast<std::size_t>(SendMessageW(rich, EM_GETTEXTLENGTHEX,
@@ -33,7 +32,6 @@ std::string RichText(HWND rich) {
   text.resize(static_cast<std::size_t>(SendMessageW(
       rich, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(text.data()))));
   std::erase(text, L'\r');
-  std::replace(text.begin(), text.end(), L'\v', L'\n');  // a soft line break
   return Narrow(text);
 }
 
