@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <dlgs.h>
+
 #include "ui/win32/Win32Surface.h"
 
 namespace uhf::test {
@@ -18,11 +20,8 @@ void PumpMessages(HWND dialog) {
 
 namespace {
 
-// The window a mouse at the control's centre would reach, and the point in its client area.
-HWND HitTest(HWND dialog, HWND control, POINT& client) {
-  RECT rect{};
-  GetWindowRect(control, &rect);
-  POINT screen{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+// The window a mouse at `screen` would reach, and the point in its client area.
+HWND HitTest(HWND dialog, POINT screen, POINT& client) {
   POINT inDialog = screen;
   ScreenToClient(dialog, &inDialog);
   HWND target = ChildWindowFromPointEx(dialog, inDialog,
@@ -31,6 +30,12 @@ HWND HitTest(HWND dialog, HWND control, POINT& client) {
   client = screen;
   ScreenToClient(target, &client);
   return target;
+}
+
+HWND HitTest(HWND dialog, HWND control, POINT& client) {
+  RECT rect{};
+  GetWindowRect(control, &rect);
+  return HitTest(dialog, POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, client);
 }
 
 void PostMouse(HWND target, UINT message, WPARAM keys, POINT at) {
@@ -43,6 +48,23 @@ void ClickControl(HWND dialog, HWND control) {
   POINT at{};
   HWND target = HitTest(dialog, control, at);
   if (target == nullptr || target == dialog) return;  // nothing there takes the click
+  PostMouse(target, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMouse(target, WM_LBUTTONUP, 0, at);
+  PumpMessages(dialog);
+}
+
+void ClickListRow(HWND dialog, HWND list, int row) {
+  RECT rect{};
+  rect.left = LVIR_LABEL;
+  if (!SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                    reinterpret_cast<LPARAM>(&rect))) {
+    return;  // no such row
+  }
+  POINT screen{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+  ClientToScreen(list, &screen);
+  POINT at{};
+  HWND target = HitTest(dialog, screen, at);
+  if (target == nullptr || target == dialog) return;
   PostMouse(target, WM_LBUTTONDOWN, MK_LBUTTON, at);
   PostMouse(target, WM_LBUTTONUP, 0, at);
   PumpMessages(dialog);
@@ -111,11 +133,33 @@ struct BoxSearch {
   HWND found;
 };
 
-BOOL CALLBACK FindBox(HWND window, LPARAM lParam) {
-  auto* search = reinterpret_cast<BoxSearch*>(lParam);
+bool IsDialogWindow(HWND window) {
   wchar_t cls[16] = {};
   GetClassNameW(window, cls, 16);
-  if (window != search->owner && IsWindowVisible(window) && std::wstring(cls) == L"#32770") {
+  return IsWindowVisible(window) && std::wstring(cls) == L"#32770";
+}
+
+BOOL CALLBACK FindEdit(HWND window, LPARAM lParam) {
+  wchar_t cls[16] = {};
+  GetClassNameW(window, cls, 16);
+  if (std::wstring(cls) != L"Edit") return TRUE;
+  *reinterpret_cast<HWND*>(lParam) = window;
+  return FALSE;
+}
+
+// The save-file dialog's file name box: an edit, or the edit inside its (extended) combo box.
+HWND FileNameBox(HWND dialog) {
+  if (HWND combo = GetDlgItem(dialog, cmb13); combo != nullptr) {
+    HWND edit = nullptr;
+    EnumChildWindows(combo, &FindEdit, reinterpret_cast<LPARAM>(&edit));
+    if (edit != nullptr) return edit;
+  }
+  return GetDlgItem(dialog, edt1);
+}
+
+BOOL CALLBACK FindBox(HWND window, LPARAM lParam) {
+  auto* search = reinterpret_cast<BoxSearch*>(lParam);
+  if (window != search->owner && IsDialogWindow(window) && !IsSaveFileDialog(window)) {
     search->found = window;
     return FALSE;
   }
@@ -142,7 +186,102 @@ BOOL CALLBACK ReadBoxPart(HWND child, LPARAM lParam) {
   return TRUE;
 }
 
+BOOL CALLBACK FindSaveDialog(HWND window, LPARAM lParam) {
+  if (!IsSaveFileDialog(window)) return TRUE;
+  *reinterpret_cast<HWND*>(lParam) = window;
+  return FALSE;
+}
+
+thread_local SaveFileAnswerer* activeSaveAnswerer = nullptr;
+
 }  // namespace
+
+bool IsSaveFileDialog(HWND window) {
+  return IsDialogWindow(window) && FileNameBox(window) != nullptr;
+}
+
+std::string ClipboardText() {
+  if (!OpenClipboard(nullptr)) return {};
+  std::wstring text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT); data != nullptr) {
+    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data)); chars != nullptr) {
+      text = chars;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  std::wstring lines;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') continue;
+    lines += text[i];
+  }
+  return Narrow(lines);
+}
+
+SaveFileAnswerer::SaveFileAnswerer() {
+  activeSaveAnswerer = this;
+  timer_ = SetTimer(nullptr, 0, 10, &SaveFileAnswerer::OnTimer);
+}
+
+SaveFileAnswerer::~SaveFileAnswerer() {
+  KillTimer(nullptr, timer_);
+  activeSaveAnswerer = nullptr;
+}
+
+void CALLBACK SaveFileAnswerer::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
+  if (activeSaveAnswerer != nullptr) activeSaveAnswerer->AnswerOpenDialog();
+}
+
+void SaveFileAnswerer::AnswerOpenDialog() {
+  HWND dialog = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), &FindSaveDialog, reinterpret_cast<LPARAM>(&dialog));
+  if (dialog == nullptr ||
+      std::find(answered_.begin(), answered_.end(), dialog) != answered_.end()) {
+    return;
+  }
+  answered_.push_back(dialog);
+  seen_.push_back(Narrow(TextOf(dialog)));
+  std::optional<std::wstring> answer;
+  if (!answers_.empty()) {
+    answer = std::move(answers_.front());
+    answers_.pop_front();
+  }
+  AnswerSaveFileDialog(dialog, answer);
+}
+
+void AnswerSaveFileDialog(HWND dialog, const std::optional<std::wstring>& path) {
+  if (!path) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
+    return;
+  }
+  // Typed over the name the dialog offers, then OK.
+  HWND box = FileNameBox(dialog);
+  SendMessageW(box, EM_SETSEL, 0, -1);
+  PostMessageW(box, WM_CHAR, VK_BACK, 0);
+  for (wchar_t c : *path) PostMessageW(box, WM_CHAR, static_cast<WPARAM>(c), 0);
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+}
+
+namespace {
+struct OwnedSearch {
+  HWND owner;
+  HWND found;
+};
+BOOL CALLBACK FindOwnedSaveDialog(HWND window, LPARAM lParam) {
+  auto* search = reinterpret_cast<OwnedSearch*>(lParam);
+  if (GetWindow(window, GW_OWNER) != search->owner || !IsSaveFileDialog(window)) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+}  // namespace
+
+HWND FindSaveFileDialog(HWND owner) {
+  OwnedSearch search{owner, nullptr};
+  EnumWindows(&FindOwnedSaveDialog, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
 
 MessageBoxAnswerer::MessageBoxAnswerer(HWND owner) : owner_(owner) {
   activeAnswerer = this;

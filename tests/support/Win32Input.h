@@ -19,6 +19,8 @@ namespace uhf::test {
 void PumpMessages(HWND dialog);
 
 void ClickControl(HWND dialog, HWND control);
+// A click on row `row` of a list view (on its first cell's text).
+void ClickListRow(HWND dialog, HWND list, int row);
 void DoubleClickControl(HWND dialog, HWND control);
 // Replaces the whole text of an edit by typing `text` (UTF-8) character by character.
 void TypeInto(HWND dialog, HWND edit, std::string_view text);
@@ -28,6 +30,40 @@ bool WholeTextSelected(HWND edit);
 // the default colour.
 std::optional<Rgb> RichCharacterColour(HWND rich, const std::string& text, int index);
 
+// The clipboard's Unicode text, CR LF turned into line feeds; empty when it holds none.
+std::string ClipboardText();
+
+// A save-file dialog owned by `owner`: a window of the dialog class with a file name box.
+bool IsSaveFileDialog(HWND window);
+
+// The save-file dialog `owner` (a window of any process) shows; nullptr when it shows none.
+HWND FindSaveFileDialog(HWND owner);
+// Types `path` into the dialog's file name box and presses OK; presses Cancel for nothing.
+void AnswerSaveFileDialog(HWND dialog, const std::optional<std::wstring>& path);
+
+// While alive, answers every save-file dialog this thread opens with the next queued answer: the
+// path typed into its file name box and OK pressed, or Cancel pressed (also when none is queued).
+class SaveFileAnswerer {
+ public:
+  SaveFileAnswerer();
+  ~SaveFileAnswerer();
+  SaveFileAnswerer(const SaveFileAnswerer&) = delete;
+  SaveFileAnswerer& operator=(const SaveFileAnswerer&) = delete;
+
+  void Queue(std::optional<std::wstring> answer) { answers_.push_back(std::move(answer)); }
+  // Titles of the dialogs answered, in order.
+  const std::vector<std::string>& Seen() const { return seen_; }
+
+ private:
+  static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
+  void AnswerOpenDialog();
+
+  UINT_PTR timer_ = 0;
+  std::deque<std::optional<std::wstring>> answers_;
+  std::vector<HWND> answered_;
+  std::vector<std::string> seen_;
+};
+
 struct SeenBox {
   std::string text;
   std::string caption;
@@ -35,8 +71,8 @@ struct SeenBox {
   bool icon = false;
 };
 
-// While alive, answers every message box this thread opens: OK, or the next queued answer for a
-// box with OK and Cancel.
+// While alive, answers every message box this thread opens (save-file dialogs excepted): OK, or the
+// next queued answer for a box with OK and Cancel.
 class MessageBoxAnswerer {
  public:
   explicit MessageBoxAnswerer(HWND owner);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <cwchar>
 #include <stdexcept>
 
@@ -34,6 +35,28 @@ LONG RichPosition(const std::string& text, int characters) {
     }
   }
   return pos;
+}
+
+// The length of `text` in the rich edit's positions: UTF-16 units, a CR LF counting as one.
+LONG RichLength(std::string_view text) {
+  const std::wstring wide = Widen(text);
+  LONG length = static_cast<LONG>(wide.size());
+  for (std::size_t i = 1; i < wide.size(); ++i) {
+    if (wide[i - 1] == L'\r' && wide[i] == L'\n') --length;
+  }
+  return length;
+}
+
+LONG RichTextLength(HWND rich) {
+  GETTEXTLENGTHEX length{GTL_NUMCHARS | GTL_PRECISE, 1200};
+  return static_cast<LONG>(
+      SendMessageW(rich, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
+}
+
+void RichReplace(HWND rich, LONG start, LONG end, const std::wstring& text) {
+  CHARRANGE range{start, end};
+  SendMessageW(rich, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+  SendMessageW(rich, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 }  // namespace
@@ -393,6 +416,13 @@ std::uint32_t Win32Surface::ListExtendedStyle(int id) const {
   return static_cast<std::uint32_t>(SendMessageW(control.hwnd, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
 }
 
+int Win32Surface::ListGetSelection(int id) const {
+  const ControlState& control = At(id);
+  if (control.kind != ControlKind::ListView) return -1;
+  return static_cast<int>(
+      SendMessageW(control.hwnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
 // --- IP address control ---
 
 int Win32Surface::IpGetAddress(int id, std::array<std::uint8_t, 4>& fields) const {
@@ -470,6 +500,113 @@ Rgb Win32Surface::RichColorAt(int id, int character) const {
   const COLORREF c =
       (format.dwEffects & CFE_AUTOCOLOR) ? GetSysColor(COLOR_WINDOWTEXT) : format.crTextColor;
   return {GetRValue(c), GetGValue(c), GetBValue(c)};
+}
+
+void Win32Surface::AppendLines(int id, std::string_view lines, int maxLines) {
+  ControlState& control = At(id);
+  if (control.kind != ControlKind::RichEdit) return;
+  std::string added(lines);
+  std::erase(added, '\r');
+  std::string& text = control.text;  // what the control shows, line feeds for its line breaks
+  const std::size_t shown = text.size();
+  text += added;
+  // The oldest lines beyond maxLines go.
+  std::size_t count = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+  if (!text.empty() && text.back() != '\n') ++count;
+  std::size_t cut = 0;
+  for (; count > static_cast<std::size_t>(std::max(maxLines, 0)); --count) {
+    const std::size_t end = text.find('\n', cut);
+    if (end == std::string::npos) {
+      cut = text.size();
+      break;
+    }
+    cut = end + 1;
+  }
+
+  HWND rich = control.hwnd;
+  // A log pane holds far more than the default 32K characters.
+  SendMessageW(rich, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+  // One repaint for the whole change, however many lines it moves.
+  SendMessageW(rich, WM_SETREDRAW, FALSE, 0);
+  if (cut >= shown) {
+    RichReplace(rich, 0, -1, Widen(std::string_view(text).substr(cut)));
+  } else {
+    if (cut > 0) RichReplace(rich, 0, RichLength(std::string_view(text).substr(0, cut)), L"");
+    const LONG end = RichTextLength(rich);
+    RichReplace(rich, end, end, Widen(added));
+  }
+  text.erase(0, cut);
+  const LONG end = RichTextLength(rich);
+  CHARRANGE caret{end, end};
+  SendMessageW(rich, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+  SendMessageW(rich, WM_SETREDRAW, TRUE, 0);
+  SendMessageW(rich, WM_VSCROLL, SB_BOTTOM, 0);
+  // The frame too: the scroll bar was not drawn while redrawing was off.
+  RedrawWindow(rich, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+}
+
+// --- clipboard and save-file dialog ---
+
+bool Win32Surface::CopyToClipboard(std::string_view text) {
+  std::wstring lines;
+  const std::wstring wide = Widen(text);
+  lines.reserve(wide.size() + wide.size() / 16);
+  for (wchar_t c : wide) {
+    if (c == L'\n' && (lines.empty() || lines.back() != L'\r')) lines += L'\r';
+    lines += c;
+  }
+  // Another program may hold the clipboard for a moment (a clipboard viewer reading it).
+  bool open = false;
+  for (int attempt = 0; attempt < 5 && !open; ++attempt) {
+    if (attempt > 0) Sleep(10);
+    open = OpenClipboard(dialog_) != FALSE;
+  }
+  if (!open) return false;
+  EmptyClipboard();
+  const std::size_t bytes = (lines.size() + 1) * sizeof(wchar_t);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  bool copied = false;
+  if (memory != nullptr) {
+    if (void* data = GlobalLock(memory); data != nullptr) {
+      std::memcpy(data, lines.c_str(), bytes);
+      GlobalUnlock(memory);
+      copied = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+    }
+    if (!copied) GlobalFree(memory);  // the clipboard owns it only once set
+  }
+  CloseClipboard();
+  return copied;
+}
+
+std::optional<std::filesystem::path> Win32Surface::AskSaveFileName(std::string_view title,
+                                                                   std::string_view fileName,
+                                                                   std::string_view typeName,
+                                                                   std::string_view extension) {
+  const std::wstring ext = Widen(extension);
+  const std::wstring caption = Widen(title);
+  // "CSV files (*.csv)\0*.csv\0\0"
+  std::wstring filter = Widen(typeName) + L" (*." + ext + L")";
+  filter += L'\0';
+  filter += L"*." + ext;
+  filter += L'\0';
+  filter += L'\0';
+  // Room for a long path (\\?\ paths reach 32767 characters).
+  std::vector<wchar_t> file(32768, L'\0');
+  const std::wstring initial = Widen(fileName);
+  std::copy_n(initial.begin(), std::min(initial.size(), file.size() - 1), file.begin());
+
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = dialog_;
+  dialog.lpstrFilter = filter.c_str();
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = file.data();
+  dialog.nMaxFile = static_cast<DWORD>(file.size());
+  dialog.lpstrTitle = caption.empty() ? nullptr : caption.c_str();
+  dialog.lpstrDefExt = ext.empty() ? nullptr : ext.c_str();
+  dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_EXPLORER;
+  if (!GetSaveFileNameW(&dialog)) return std::nullopt;  // cancelled (or the dialog failed)
+  return std::filesystem::path(std::wstring(file.data()));
 }
 
 // --- message box ---

@@ -65,11 +65,20 @@ class Win32Surface : public ControlSurface {
   void ListDeleteAll(int id) override;
   void ListAddExtendedStyle(int id, std::uint32_t bits) override;
   std::uint32_t ListExtendedStyle(int id) const override;
+  int ListGetSelection(int id) const override;
 
   int IpGetAddress(int id, std::array<std::uint8_t, 4>& fields) const override;
   void IpSetAddress(int id, std::string_view dotted) override;
 
   void RichSetColor(int id, int start, int end, Rgb colour) override;
+  void AppendLines(int id, std::string_view lines, int maxLines) override;
+
+  bool CopyToClipboard(std::string_view text) override;
+  std::optional<std::filesystem::path> AskSaveFileName(std::string_view title,
+                                                       std::string_view fileName,
+                                                       std::string_view typeName,
+                                                       std::string_view extension) override;
+  void PostToWindowThread(std::function<void()> task) override;
 
   MessageResult MessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
                            MessageIcon icon) override;
@@ -88,8 +97,6 @@ class Win32Surface : public ControlSurface {
   void SetCloseHandler(std::function<bool()> handler) { closeHandler_ = std::move(handler); }
   // Ends the dialog as a close would, asking no handler.
   void EndDialog();
-  // Runs `task` on the window's thread, later; callable from any thread while the surface lives.
-  void PostToWindowThread(std::function<void()> task);
 
   // Shows the window and runs its message loop until the dialog ends (Escape, close, or an
   // accepted Enter).

@@ -52,15 +52,19 @@ ItemClass ClassOf(const ControlTemplate& tpl, bool hover) {
     case ControlKind::CheckBox:
       return {L"Button", BS_AUTOCHECKBOX | WS_TABSTOP | group};
     case ControlKind::ListView:
-      return {WC_LISTVIEWW, static_cast<DWORD>(LVS_REPORT | LVS_SHOWSELALWAYS) | WS_TABSTOP |
-                                ((tpl.style & kStyleBorder) ? WS_BORDER : 0u)};
+      return {WC_LISTVIEWW, static_cast<DWORD>(LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL) |
+                                WS_TABSTOP | ((tpl.style & kStyleBorder) ? WS_BORDER : 0u)};
     case ControlKind::IpAddress:
       return {WC_IPADDRESSW, WS_TABSTOP};
     case ControlKind::RichEdit:
       // Labels placed on the panel are drawn over it, transparent: the panel paints under them
       // and has them repaint after it (PanelProc).
+      // A multi-line one that is not centred is a log pane and scrolls.
       return {L"RichEdit20W", TextAlignment(tpl.style, ES_LEFT, ES_CENTER, ES_RIGHT) |
                                   ((tpl.style & kStyleMultiline) ? ES_MULTILINE : 0) |
+                                  ((tpl.style & kStyleMultiline) && !(tpl.style & kStyleCenter)
+                                       ? WS_VSCROLL | ES_AUTOVSCROLL
+                                       : 0) |
                                   ((tpl.style & kStyleReadOnly) ? ES_READONLY : 0) |
                                   ((tpl.style & kStyleBorder) ? WS_BORDER : 0)};
   }
@@ -360,9 +364,18 @@ INT_PTR Win32Surface::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
       const int id = static_cast<int>(header->idFrom);
-      if (header->code == NM_DBLCLK && controls_.count(id) != 0 &&
-          At(id).kind == ControlKind::ListView) {
+      if (controls_.count(id) == 0 || At(id).kind != ControlKind::ListView) return FALSE;
+      if (header->code == NM_DBLCLK) {
         Notify(id, Notification::DoubleClicked);
+        return TRUE;
+      }
+      if (header->code == LVN_ITEMCHANGED) {
+        // Once per selection: a row gaining the selected state (the one losing it is quiet).
+        const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
+        if (change->iItem >= 0 && (change->uChanged & LVIF_STATE) != 0 &&
+            (change->uNewState & LVIS_SELECTED) != 0 && (change->uOldState & LVIS_SELECTED) == 0) {
+          Notify(id, Notification::SelectionChanged);
+        }
         return TRUE;
       }
       return FALSE;

@@ -167,8 +167,9 @@ void PressKey(HWND control, WPARAM key) {
 
 class ToolProcess {
  public:
-  explicit ToolProcess(const fs::path& workingDirectory) {
+  explicit ToolProcess(const fs::path& workingDirectory, const std::wstring& arguments = {}) {
     std::wstring command = L"\"" + fs::path(UHF_TOOL_EXE).make_preferred().wstring() + L"\"";
+    if (!arguments.empty()) command += L" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     const std::wstring folder = workingDirectory.wstring();
@@ -323,6 +324,125 @@ TEST(ToolWindowEndToEnd, TheSerialNumberLetsTheStatusTextShowThrough) {
       5s))
       << "green " << green << ", white " << white;
   RecordProperty("green_under_serial_number", green);
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(tool.WaitForExit(), 0u);
+}
+
+// The number a figure label ends with ("Total reads: 12"); -1 when it shows none.
+long long FigureOf(HWND label) {
+  const std::string text = ControlText(label);
+  const std::size_t digits = text.find_last_not_of("0123456789");
+  if (digits == std::string::npos || digits + 1 == text.size()) return -1;
+  return std::stoll(text.substr(digits + 1));
+}
+
+int ComboSelection(HWND combo) {
+  return static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0));
+}
+
+std::string ComboItemText(HWND combo, int index) {
+  wchar_t buffer[64] = {};
+  if (SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0) >= 64) return {};
+  SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer));
+  return Narrow(buffer);
+}
+
+std::string FileBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+// The engineering view over the simulated reader, as an operator uses it: a changed output power
+// saved to the reader and shown by the next read, continuous reading started and stopped, and the
+// tag list exported through the real save dialog into a folder with a Chinese name.
+TEST(ToolWindowEndToEnd, EngineeringViewSavesReadsContinuouslyAndExports) {
+  test::TempDir dir("uhf-gui-engineering");
+  const fs::path state = dir.path() / "reader.ini";
+  setenv("TAGVANE_SIM_STATE", state.string().c_str(), 1);
+  setenv("TAGVANE_SIM_RECORD", "", 1);
+  // Each call answers as late as a reader on a USB link would: continuous reading then logs at a
+  // reader's pace, not as fast as the simulation could go.
+  struct Latency {
+    Latency() { setenv("TAGVANE_SIM_LATENCY_MS", "2", 1); }
+    ~Latency() { setenv("TAGVANE_SIM_LATENCY_MS", "", 1); }
+  } latency;
+  ToolProcess tool(dir.path(), L"--engineering");
+  HWND window = StartedWindow(tool);
+  ASSERT_NE(window, nullptr) << "the window did not appear";
+  const auto control = [window](int id) { return GetDlgItem(window, id); };
+  HWND panel = control(idc::StatusPanel);
+
+  test::ClickControl(window, control(idc::ReadConfig));
+  ASSERT_TRUE(WaitFor([&] { return ControlText(panel) == "读取成功"; })) << ControlText(panel);
+
+  // Output power: three steps down the list with the arrow key, saved.
+  HWND power = control(idc::Power);
+  const int before = ComboSelection(power);
+  ASSERT_GE(before, 3) << "the power list should offer lower levels";
+  for (int i = 0; i < 3; ++i) PressKey(power, VK_UP);
+  ASSERT_TRUE(WaitFor([&] { return ComboSelection(power) == before - 3; }, 5s));
+  const std::string chosen = ComboItemText(power, before - 3);
+  ASSERT_FALSE(chosen.empty());
+  test::ClickControl(window, control(idc::SaveChanges));
+  ASSERT_TRUE(WaitFor([&] { return ControlText(panel) == "Saved!"; })) << ControlText(panel);
+  EXPECT_NE(FileBytes(state).find("outPower=" + chosen + "\n"), std::string::npos)
+      << FileBytes(state);
+  // Moved away without saving, then read back: the window shows what the reader holds.
+  PressKey(power, VK_DOWN);
+  ASSERT_TRUE(WaitFor([&] { return ComboSelection(power) == before - 2; }, 5s));
+  test::ClickControl(window, control(idc::ReadConfig));
+  ASSERT_TRUE(WaitFor([&] { return ControlText(panel) == "读取成功"; })) << ControlText(panel);
+  EXPECT_TRUE(WaitFor([&] { return ComboItemText(power, ComboSelection(power)) == chosen; }, 5s))
+      << ComboItemText(power, ComboSelection(power));
+
+  // Continuous reading, with no pause between reads: the figures rise and the list fills until
+  // Stop.
+  test::TypeInto(window, control(idc::TagInterval), "0");
+  ASSERT_TRUE(WaitFor([&] { return ControlText(control(idc::TagInterval)) == "0"; }, 5s));
+  HWND startStop = control(idc::StartStopReads);
+  HWND total = control(idc::TotalReadsLabel);
+  HWND list = control(idc::TagList);
+  const long long totalBefore = FigureOf(total);
+  test::ClickControl(window, startStop);
+  ASSERT_TRUE(WaitFor([&] { return ControlText(startStop) == "Stop"; }, 5s));
+  std::this_thread::sleep_for(400ms);
+  EXPECT_TRUE(WaitFor([&] { return FigureOf(total) > totalBefore + 1; }, 5s)) << ControlText(total);
+  const long long rising = FigureOf(total);
+  EXPECT_TRUE(WaitFor([&] { return FigureOf(total) > rising; }, 5s)) << ControlText(total);
+  const auto rows = [list] {
+    DWORD_PTR count = 0;
+    SendMessageTimeoutW(list, LVM_GETITEMCOUNT, 0, 0, SMTO_BLOCK, 5000, &count);
+    return static_cast<int>(count);
+  };
+  EXPECT_GT(rows(), 0);
+  test::ClickControl(window, startStop);
+  ASSERT_TRUE(WaitFor([&] { return ControlText(startStop) == "Start"; }, 5s));
+  const long long stopped = FigureOf(total);
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(FigureOf(total), stopped) << "reading went on after Stop";
+
+  // Export CSV into a folder with a Chinese name, through the save dialog.
+  const fs::path folder = dir.path() / u8"导出 文件夹";
+  fs::create_directories(folder);
+  const fs::path csv = folder / u8"标签.csv";
+  test::ClickControl(window, control(idc::ExportCsv));
+  HWND saveDialog = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (saveDialog = test::FindSaveFileDialog(window)) != nullptr; }))
+      << "no save dialog";
+  test::AnswerSaveFileDialog(saveDialog, csv.wstring());
+  ASSERT_TRUE(WaitFor([&] { return fs::exists(csv); })) << "nothing written";
+  const std::string bytes = FileBytes(csv);
+  EXPECT_EQ(bytes.rfind("\xEF\xBB\xBF", 0), 0u) << "no byte order mark";
+  std::vector<std::string> lines;
+  std::istringstream in(bytes.substr(3));
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_NE(lines[0].find("First Seen"), std::string::npos) << lines[0];
+  EXPECT_NE(lines[0].find("Last Seen"), std::string::npos) << lines[0];
+  EXPECT_EQ(static_cast<int>(lines.size()) - 1, rows());
+
   PostMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(tool.WaitForExit(), 0u);
 }

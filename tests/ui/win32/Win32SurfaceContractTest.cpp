@@ -1,7 +1,8 @@
 // The Win32 surface keeps the surface contract. The operator acts through the controls' own input
 // handling: a click goes to the window the system's hit test finds under the point (disabled and
 // hidden controls are skipped, as for a mouse), typed characters arrive as WM_CHAR, and message
-// boxes are real boxes answered by a timer that presses their buttons.
+// boxes and save-file dialogs are real ones, answered by timers that type into them and press
+// their buttons.
 #include <algorithm>
 #include <deque>
 #include <iterator>
@@ -66,6 +67,15 @@ class Win32UnderTest : public SurfaceUnderTest {
   }
 
   // The key as the message loop receives it, with Ctrl held in the thread's keyboard state.
+  void SelectRow(int id, int row) override {
+    test::ClickListRow(surface_.Window(), surface_.Control(id), row);
+  }
+  void QueueSaveFileAnswer(std::optional<std::filesystem::path> answer) override {
+    saveDialogs_.Queue(answer ? std::optional(answer->wstring()) : std::nullopt);
+  }
+  std::string ClipboardText() const override { return test::ClipboardText(); }
+  void RunPostedTasks() override { test::PumpMessages(surface_.Window()); }
+
   void PressCtrl(char key) override {
     BYTE keys[256] = {};
     GetKeyboardState(keys);
@@ -82,6 +92,7 @@ class Win32UnderTest : public SurfaceUnderTest {
  private:
   Win32Surface surface_;
   test::MessageBoxAnswerer boxes_;
+  test::SaveFileAnswerer saveDialogs_;
 };
 
 std::unique_ptr<SurfaceUnderTest> MakeWin32UnderTest(const DialogTemplate& dialog) {

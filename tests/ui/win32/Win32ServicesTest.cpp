@@ -1,0 +1,159 @@
+// What the Win32 window does beyond the shared contract for the engineering view's services:
+// what the controls and the clipboard really hold, not what the surface remembers of them.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/Win32Input.h"
+#include "text/WideText.h"
+#include "ui/contract/SurfaceContract.h"
+#include "ui/win32/Win32Surface.h"
+
+namespace uhf {
+namespace {
+
+using contract::kList;
+using contract::kRich;
+
+// The rich edit's own text, its line breaks as line feeds.
+std::string RichText(HWND rich) {
+  GETTEXTLENGTHEX length{GTL_NUMCHARS | GTL_USECRLF, 1200};
+  std::wstring text(static_cast<std::size_t>(SendMessageW(rich, EM_GETTEXTLENGTHEX,
+                                                          reinterpret_cast<WPARAM>(&length), 0)) +
+                        1,
+                    L'\0');
+  GETTEXTEX get{};
+  get.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+  get.flags = GT_USECRLF;
+  get.codepage = 1200;
+  text.resize(static_cast<std::size_t>(SendMessageW(
+      rich, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(text.data()))));
+  std::erase(text, L'\r');
+  return Narrow(text);
+}
+
+std::string Line(int n) {
+  // Chinese and a character outside the basic plane: positions in the control are UTF-16 units.
+  return "第 " + std::to_string(n) + " 行 𠀀 EPC E2003412012345678901234" + "\n";
+}
+
+// The control keeps exactly the last lines however the appends fall, far past the rich edit's
+// default 32K characters, and ends showing the last line with the caret at the end.
+TEST(Win32LogPane, ControlHoldsTheLastLines) {
+  struct Case {
+    const char* name;
+    int total;
+    int perCall;
+    int maxLines;
+  };
+  const Case cases[] = {
+      {"fills without trimming", 600, 250, 10000},
+      {"the window's rate: 250 a call into 10,000", 12000, 250, 10000},
+      {"one call longer than the pane", 700, 700, 300},
+      {"one line at a time", 40, 1, 7},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Win32Surface surface(contract::ContractTemplate());
+    int next = 0;
+    while (next < c.total) {
+      std::string chunk;
+      for (int i = 0; i < c.perCall && next < c.total; ++i) chunk += Line(next++);
+      surface.AppendLines(kRich, chunk, c.maxLines);
+    }
+    std::string expected;
+    for (int n = std::max(0, c.total - c.maxLines); n < c.total; ++n) expected += Line(n);
+    HWND rich = surface.Control(kRich);
+    const std::string shown = RichText(rich);
+    EXPECT_EQ(shown.size(), expected.size());
+    EXPECT_TRUE(shown == expected) << "first line shown: " << shown.substr(0, shown.find('\n'));
+    CHARRANGE caret{};
+    SendMessageW(rich, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    GETTEXTLENGTHEX length{GTL_NUMCHARS | GTL_PRECISE, 1200};
+    EXPECT_EQ(caret.cpMin,
+              SendMessageW(rich, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
+    if (c.total > 20) {
+      EXPECT_GT(SendMessageW(rich, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    }
+  }
+}
+
+// A click selecting a row notifies once; clicking it again or a row losing the selection does
+// not; while notifications are held the click selects without telling.
+TEST(Win32ListSelection, NotifiesOncePerRowSelected) {
+  Win32Surface surface(contract::ContractTemplate());
+  std::vector<int> selections;
+  surface.SetNotificationHandler([&](int id, Notification notification) {
+    if (id == kList && notification == Notification::SelectionChanged) {
+      selections.push_back(surface.ListGetSelection(kList));
+    }
+  });
+  surface.ListInsertColumn(kList, 0, "No.", 60);
+  for (int row = 0; row < 4; ++row) surface.ListInsertItem(kList, row, std::to_string(row + 1));
+  HWND dialog = surface.Window();
+  HWND list = surface.Control(kList);
+  for (int row : {0, 0, 2}) test::ClickListRow(dialog, list, row);
+  EXPECT_EQ(selections, (std::vector<int>{0, 2}));
+  {
+    ControlSurface::NotificationHold hold(surface);
+    test::ClickListRow(dialog, list, 3);
+  }
+  EXPECT_EQ(surface.ListGetSelection(kList), 3);
+  EXPECT_EQ(selections.size(), 2u);
+}
+
+std::wstring RawClipboard() {
+  std::wstring text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT); data != nullptr) {
+    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data)); chars != nullptr) {
+      text = chars;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+// Line feeds go on the clipboard as CR LF, and line ends that already are CR LF stay so.
+TEST(Win32Clipboard, LineEndsBecomeCrLf) {
+  Win32Surface surface(contract::ContractTemplate());
+  const struct {
+    const char* text;
+    const wchar_t* clipboard;
+  } cases[] = {
+      {"读卡器\n2\n", L"读卡器\r\n2\r\n"},
+      {"a\r\nb\n\nc", L"a\r\nb\r\n\r\nc"},
+      {"", L""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    ASSERT_TRUE(surface.CopyToClipboard(c.text));
+    EXPECT_EQ(RawClipboard(), c.clipboard);
+  }
+}
+
+// While another program holds the clipboard open, the copy fails and says so.
+TEST(Win32Clipboard, FailsWhileAnotherHoldsIt) {
+  Win32Surface surface(contract::ContractTemplate());
+  ASSERT_TRUE(surface.CopyToClipboard("before"));
+  std::atomic<int> stage{0};
+  std::thread holder([&stage] {
+    const bool opened = OpenClipboard(nullptr) != FALSE;
+    stage = opened ? 1 : -1;
+    while (stage == 1) Sleep(1);
+    if (opened) CloseClipboard();
+  });
+  while (stage == 0) Sleep(1);
+  ASSERT_EQ(stage, 1);
+  EXPECT_FALSE(surface.CopyToClipboard("after"));
+  stage = 2;
+  holder.join();
+  EXPECT_EQ(RawClipboard(), L"before");
+}
+
+}  // namespace
+}  // namespace uhf
