@@ -2,13 +2,15 @@
 // after a press of "获取配置信息" (--read) or of "出厂默认设置" (--factory) against a fresh
 // simulated reader held in memory; or in station mode waiting for a reader, after a reader
 // configured (--station-ok) or after one whose write failed (--station-failed). --engineering,
-// after the rest, shows the engineering view (after the read with --read).
+// after the rest, shows the engineering view; with --read also a few tags read into the list,
+// the second row selected.
 //   uhf-screenshot OUTPUT.png [--read | --factory | --station-waiting | --station-ok |
 //                              --station-failed] [--engineering]
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPixmap>
+#include <QTableWidget>
 
 #include <cstdio>
 #include <cstdlib>
@@ -41,10 +43,16 @@ int main(int argc, char** argv) {
   QApplication::processEvents();
 
   const char* action = argc > 2 ? argv[2] : "";
-  if (std::strcmp(action, "--read") == 0)
-    window.Dialog().OnCommand(uhf::idc::ReadConfig, uhf::Notification::Clicked);
-  if (std::strcmp(action, "--factory") == 0)
-    window.Dialog().OnCommand(uhf::idc::FactoryDefault, uhf::Notification::Clicked);
+  const auto click = [&window](int id) { window.Wired().Dispatch(id, uhf::Notification::Clicked); };
+  if (std::strcmp(action, "--read") == 0) {
+    click(uhf::idc::ReadConfig);
+    if (engineering) {
+      for (int read = 0; read < 7; ++read) click(uhf::idc::ReadTagTestDecimal);
+      if (auto* list = qobject_cast<QTableWidget*>(window.Surface().Widget(uhf::idc::TagList)))
+        list->selectRow(1);
+    }
+  }
+  if (std::strcmp(action, "--factory") == 0) click(uhf::idc::FactoryDefault);
   const bool waiting = std::strcmp(action, "--station-waiting") == 0;
   const bool failed = std::strcmp(action, "--station-failed") == 0;
   if (waiting || failed || std::strcmp(action, "--station-ok") == 0) {

@@ -116,8 +116,8 @@ const std::vector<Place>& Places() {
       {idc::ClearTags, {476, 70, 70, 16}},
       {idc::ExportCsv, {550, 70, 70, 16}},
       {idc::StartStopReads, {624, 70, 70, 16}},
-      {idc::TagList, {476, 90, 218, 250}},
-      {idc::WiegandDetail, {476, 344, 218, 10}},
+      {idc::TagList, {476, 90, 218, 240}},
+      {idc::WiegandDetail, {476, 332, 218, 24}},
       {idc::ExchangeLog, {476, 358, 218, 98}},
       {idc::CopyLog, {476, 460, 106, 14}},
       {idc::SaveLog, {588, 460, 106, 14}},
@@ -153,6 +153,9 @@ DialogTemplate Build() {
     ControlTemplate control = operatorView.controls[i];
     control.rect = place.rect;
     control.visible = true;
+    // A label without an id is greyed in the operator view with the controls it names; here
+    // they are usable, and so it is shown as usable too.
+    if (control.id == idc::None) control.enabled = true;
     view.controls.push_back(control);
   }
   // What the view does not place (the banner, the picture) is there, hidden, after the rest.

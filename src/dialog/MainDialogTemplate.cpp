@@ -192,7 +192,7 @@ std::vector<ControlTemplate> BuildControls() {
       {idc::ClearTags, K::PushButton, "Clear", kHiddenRect, kStyleNone, false, false},
       {idc::ExportCsv, K::PushButton, "Export CSV", kHiddenRect, kStyleNone, false, false},
       {idc::StartStopReads, K::PushButton, "Start", kHiddenRect, kStyleNone, false, false},
-      {idc::WiegandDetail, K::Static, "", kHiddenRect, kStyleNone, false, true},
+      {idc::WiegandDetail, K::Static, "", kHiddenRect, kStyleMultiline, false, true},
       {idc::ExchangeLog, K::RichEdit, "", kHiddenRect,
        kStyleReadOnly | kStyleMultiline | kStyleBorder, false, true},
       {idc::CopyLog, K::PushButton, "Copy", kHiddenRect, kStyleNone, false, false},

@@ -135,7 +135,8 @@ class ControlSurface {
   // Views: the same controls arranged by `layout`, a template holding the controls the surface
   // was built from (MatchLayout). Each control takes the layout's rectangle and visibility, the
   // tab order follows the layout's order and the window takes its size, staying on its monitor.
-  // Texts, checks, selections, list rows and enabled states stay as they are.
+  // Texts, checks, selections, list rows and enabled states stay as they are; a control without
+  // an id, whose state nothing else can set, takes the layout's enabled state.
   virtual void ApplyLayout(const DialogTemplate& layout) = 0;
 
   // A command of the window itself, run by Ctrl+`key` (an upper-case letter) and by an entry

@@ -37,6 +37,7 @@ void QtSurface::ApplyLayout(const DialogTemplate& layout) {
     QWidget* widget = tpl.id == kNoId ? unnamed_[match[i]] : controls_.at(tpl.id)->widget;
     Place(widget, DialogUnitsToPixels(tpl.rect, baseUnits_));
     widget->setVisible(tpl.visible);
+    if (tpl.id == kNoId) widget->setEnabled(tpl.enabled);
     if (widget->focusPolicy() & Qt::TabFocus) {
       if (previous != nullptr) QWidget::setTabOrder(previous, widget);
       previous = widget;

@@ -233,6 +233,7 @@ void Win32Surface::ApplyLayout(const DialogTemplate& layout) {
     SetWindowPos(control, previous, rect.left, rect.top, rect.right - rect.left,
                  rect.bottom - rect.top, SWP_NOACTIVATE | SWP_NOREDRAW);
     ShowWindow(control, tpl.visible ? SW_SHOWNA : SW_HIDE);
+    if (tpl.id == kNoId) EnableWindow(control, tpl.enabled ? TRUE : FALSE);
     previous = control;
   }
   RaiseLabelsOverPanel();

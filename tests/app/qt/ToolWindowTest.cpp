@@ -660,6 +660,12 @@ TEST(ToolWindowViews, CtrlESwitchesToTheEngineeringViewAndBack) {
     }
     EXPECT_EQ(Shown(w.W(idc::StatusPanel)), status);
     EXPECT_EQ(Shown(w.W(idc::Power)), power);
+    // A label without an id names a control usable only in the engineering view: greyed with it.
+    const auto labels = w.Window()->findChildren<QLabel*>();
+    const auto hostIp = std::find_if(labels.begin(), labels.end(),
+                                     [](QLabel* label) { return label->text() == "Host IP"; });
+    ASSERT_NE(hostIp, labels.end());
+    EXPECT_EQ((*hostIp)->isEnabled(), engineering);
   }
 }
 
