@@ -2,7 +2,8 @@
 // presses Tab once (the focus goes from 获取配置信息 to 出厂默认设置), and writes the window as the
 // screen shows it into a BMP file. Used for the Windows screenshots.
 //   window_shot.exe <tool.exe> <out.bmp> [--read | --tab | --screen | --station] [--engineering]
-// (--engineering starts the tool in its engineering view)
+// (--engineering starts the tool in its engineering view; with --read it also reads a few tags
+// and selects the second row)
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -105,6 +106,16 @@ int wmain(int argc, wchar_t** argv) {
       HWND panel = GetDlgItem(window, uhf::idc::StatusPanel);
       for (int i = 0; i < 200 && GetWindowTextLengthW(panel) == 0; ++i) {
         std::this_thread::sleep_for(50ms);
+      }
+      if (engineering) {  // a few tags read, the second row selected from the keyboard
+        for (int read = 0; read < 7; ++read)
+          uhf::test::ClickControl(window, GetDlgItem(window, uhf::idc::ReadTagTestDecimal));
+        HWND list = GetDlgItem(window, uhf::idc::TagList);
+        uhf::test::ClickControl(window, list);
+        for (int down = 0; down < 2; ++down) {
+          PostMessageW(list, WM_KEYDOWN, VK_DOWN, 0x00500001);
+          PostMessageW(list, WM_KEYUP, VK_DOWN, static_cast<LPARAM>(0xC0500001u));
+        }
       }
     }
     if (option == L"--tab") {
