@@ -93,17 +93,7 @@ void ContinuousIntoFullList(benchmark::State& state, Way way) {
   const ReadWay readWay = way == Way::Hex ? ReadWay::Hexadecimal : ReadWay::ReadTag;
 
   for (auto _ : state) {
-    // The reader's own rate.
-    std::array<std::uint8_t, 256> reply{};
-    long long direct = 0;
-    const auto directStart = Clock::now();
-    while (Clock::now() - directStart < kRun) {
-      std::uint8_t length = 16;
-      driver.UhfReadTag(ReaderBusAddress, reply.data(), &length);
-      ++direct;
-    }
-    const double driverRate = static_cast<double>(direct) /
-                              std::chrono::duration<double>(Clock::now() - directStart).count();
+    const double driverRate = bench::ReaderOwnRate(driver, kRun);
     WindowThread window;
     ContinuousReads::Hooks hooks;
     hooks.post = [&window](std::function<void()> task) { window.Post(std::move(task)); };

@@ -73,17 +73,7 @@ bool RunOnce(std::chrono::microseconds latency) {
   }
   driver.Set(latency);
 
-  // The reader's own rate.
-  std::array<std::uint8_t, 256> reply{};
-  long long direct = 0;
-  const auto directStart = Clock::now();
-  while (Clock::now() - directStart < kRun) {
-    std::uint8_t length = 16;
-    driver.UhfReadTag(ReaderBusAddress, reply.data(), &length);
-    ++direct;
-  }
-  const double driverRate = static_cast<double>(direct) /
-                            std::chrono::duration<double>(Clock::now() - directStart).count();
+  const double driverRate = bench::ReaderOwnRate(driver, kRun);
 
   const long long before = wired.Dialog().Tags().Inventory().TotalReads();
   std::vector<double> late;

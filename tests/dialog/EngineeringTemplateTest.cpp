@@ -37,7 +37,8 @@ std::string Name(const ControlTemplate& control) {
 TEST(EngineeringTemplate, HoldsTheOperatorControlsEachShownInsideAndApart) {
   const DialogTemplate& operatorView = MainDialogTemplate();
   const DialogTemplate& view = EngineeringDialogTemplate();
-  // The same controls, each with the operator view's kind, text, style and enabled state.
+  // The same controls, each with the operator view's kind, text, style and enabled state; only a
+  // label without an id that the view shows is usable there (a surface sets nothing else on it).
   const auto match = MatchLayout(operatorView, view);
   for (std::size_t i = 0; i < match.size(); ++i) {
     const ControlTemplate& mine = view.controls[i];
@@ -46,7 +47,7 @@ TEST(EngineeringTemplate, HoldsTheOperatorControlsEachShownInsideAndApart) {
     EXPECT_EQ(mine.kind, theirs.kind);
     EXPECT_EQ(mine.text, theirs.text);
     EXPECT_EQ(mine.style, theirs.style);
-    EXPECT_EQ(mine.enabled, theirs.enabled);
+    EXPECT_EQ(mine.enabled, theirs.enabled || (mine.id == kNoId && mine.visible));
     EXPECT_EQ(mine.radioGroup, theirs.radioGroup);
   }
   // What an installer works with is shown.

@@ -37,16 +37,6 @@ LONG RichPosition(const std::string& text, int characters) {
   return pos;
 }
 
-// The length of `text` in the rich edit's positions: UTF-16 units, a CR LF counting as one.
-LONG RichLength(std::string_view text) {
-  const std::wstring wide = Widen(text);
-  LONG length = static_cast<LONG>(wide.size());
-  for (std::size_t i = 1; i < wide.size(); ++i) {
-    if (wide[i - 1] == L'\r' && wide[i] == L'\n') --length;
-  }
-  return length;
-}
-
 LONG RichTextLength(HWND rich) {
   GETTEXTLENGTHEX length{GTL_NUMCHARS | GTL_PRECISE, 1200};
   return static_cast<LONG>(
@@ -508,13 +498,15 @@ void Win32Surface::AppendLines(int id, std::string_view lines, int maxLines) {
   std::string added(lines);
   std::erase(added, '\r');
   std::string& text = control.text;  // what the control shows, line feeds for its line breaks
-  const std::size_t shown = text.size();
   text += added;
-  // The oldest lines beyond maxLines go.
+  // The oldest lines beyond maxLines go, in bulk: the rich edit takes time in proportion to its
+  // whole text for each line break it removes, so the pane grows by up to a quarter more and is
+  // then written again with its last maxLines lines, which costs about as much as one append.
   std::size_t count = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
   if (!text.empty() && text.back() != '\n') ++count;
+  const std::size_t keep = static_cast<std::size_t>(std::max(maxLines, 0));
   std::size_t cut = 0;
-  for (; count > static_cast<std::size_t>(std::max(maxLines, 0)); --count) {
+  for (const bool trim = count > keep + keep / 4; trim && count > keep; --count) {
     const std::size_t end = text.find('\n', cut);
     if (end == std::string::npos) {
       cut = text.size();
@@ -528,10 +520,9 @@ void Win32Surface::AppendLines(int id, std::string_view lines, int maxLines) {
   SendMessageW(rich, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
   // One repaint for the whole change, however many lines it moves.
   SendMessageW(rich, WM_SETREDRAW, FALSE, 0);
-  if (cut >= shown) {
+  if (cut > 0) {
     RichReplace(rich, 0, -1, Widen(std::string_view(text).substr(cut)));
   } else {
-    if (cut > 0) RichReplace(rich, 0, RichLength(std::string_view(text).substr(0, cut)), L"");
     const LONG end = RichTextLength(rich);
     RichReplace(rich, end, end, Widen(added));
   }
