@@ -27,13 +27,14 @@ uhf::DialogTemplate PaneTemplate() {
   tpl.heightDu = 200;
   tpl.fontFace = "MS Shell Dlg";
   tpl.fontPoints = 9;
-  tpl.controls.push_back({kPane,
-                          uhf::ControlKind::RichEdit,
-                          "",
-                          {5, 5, 390, 190},
-                          uhf::kStyleReadOnly | uhf::kStyleMultiline | uhf::kStyleBorder,
-                          true,
-                          true});
+  tpl.controls.push_back(
+      {kPane,
+       uhf::ControlKind::RichEdit,
+       "",
+       {5, 5, 390, 190},
+       uhf::kStyleReadOnly | uhf::kStyleMultiline | uhf::kStyleBorder | uhf::kStyleLog,
+       true,
+       true});
   return tpl;
 }
 

@@ -46,18 +46,19 @@ int wmain(int argc, wchar_t** argv) {
     if (std::wcsncmp(argv[i], L"--calls=", 8) == 0) calls = std::max(1, _wtoi(argv[i] + 8));
   }
   using uhf::ControlKind;
-  const uhf::DialogTemplate dialog{"Log pane",
-                                   400,
-                                   300,
-                                   "MS Shell Dlg",
-                                   9,
-                                   {{kLog,
-                                     ControlKind::RichEdit,
-                                     "",
-                                     {5, 5, 390, 290},
-                                     uhf::kStyleReadOnly | uhf::kStyleMultiline | uhf::kStyleBorder,
-                                     true,
-                                     true}}};
+  const uhf::DialogTemplate dialog{
+      "Log pane",
+      400,
+      300,
+      "MS Shell Dlg",
+      9,
+      {{kLog,
+        ControlKind::RichEdit,
+        "",
+        {5, 5, 390, 290},
+        uhf::kStyleReadOnly | uhf::kStyleMultiline | uhf::kStyleBorder | uhf::kStyleLog,
+        true,
+        true}}};
   uhf::Win32Surface surface(dialog);
   ShowWindow(surface.Window(), SW_SHOW);
   UpdateWindow(surface.Window());

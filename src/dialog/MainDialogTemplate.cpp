@@ -194,7 +194,7 @@ std::vector<ControlTemplate> BuildControls() {
       {idc::StartStopReads, K::PushButton, "Start", kHiddenRect, kStyleNone, false, false},
       {idc::WiegandDetail, K::Static, "", kHiddenRect, kStyleMultiline, false, true},
       {idc::ExchangeLog, K::RichEdit, "", kHiddenRect,
-       kStyleReadOnly | kStyleMultiline | kStyleBorder, false, true},
+       kStyleReadOnly | kStyleMultiline | kStyleBorder | kStyleLog, false, true},
       {idc::CopyLog, K::PushButton, "Copy", kHiddenRect, kStyleNone, false, false},
       {idc::SaveLog, K::PushButton, "Save", kHiddenRect, kStyleNone, false, false},
   };

@@ -94,9 +94,8 @@ class ControlSurface {
 
   // Rich edit: colour characters [start, end) of its text. SetText resets the colouring.
   virtual void RichSetColor(int id, int start, int end, Rgb colour) = 0;
-  // A log pane: appends `lines` (each ended by a line feed) at the end and shows the end. The
-  // oldest lines beyond `maxLines` go, possibly in bulk: the pane may grow by up to a quarter
-  // more first. Never notifies.
+  // A log pane (a rich edit styled kStyleLog): appends `lines` (each ended by a line feed) at the
+  // end and shows the end; the oldest lines beyond `maxLines` go. Never notifies.
   virtual void AppendLines(int id, std::string_view lines, int maxLines) = 0;
 
   // Puts Unicode text on the system clipboard (line feeds become the platform's line ends).

@@ -32,6 +32,9 @@ enum StyleBits : std::uint32_t {
   kStyleReadOnly = 1u << 3,
   kStyleBorder = 1u << 4,
   kStyleGroup = 1u << 5,  // first control of a group
+  // A rich edit used as a log pane: plain lines appended at the end, never coloured or aligned.
+  // A surface may show it as a plain multi-line edit, which drops its oldest lines much faster.
+  kStyleLog = 1u << 6,
 };
 
 // The id of controls that have none (static labels, frames); no surface operation takes it.

@@ -37,16 +37,16 @@ LONG RichPosition(const std::string& text, int characters) {
   return pos;
 }
 
-LONG RichTextLength(HWND rich) {
-  GETTEXTLENGTHEX length{GTL_NUMCHARS | GTL_PRECISE, 1200};
-  return static_cast<LONG>(
-      SendMessageW(rich, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
-}
-
-void RichReplace(HWND rich, LONG start, LONG end, const std::wstring& text) {
-  CHARRANGE range{start, end};
-  SendMessageW(rich, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
-  SendMessageW(rich, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+// UTF-16 with CR LF line ends, as edits and the clipboard take text.
+std::wstring CrLf(std::string_view text) {
+  const std::wstring wide = Widen(text);
+  std::wstring lines;
+  lines.reserve(wide.size() + wide.size() / 16);
+  for (wchar_t c : wide) {
+    if (c == L'\n' && (lines.empty() || lines.back() != L'\r')) lines += L'\r';
+    lines += c;
+  }
+  return lines;
 }
 
 }  // namespace
@@ -83,6 +83,10 @@ void Win32Surface::SetText(int id, std::string_view text) {
       return;  // a drop-down list shows its selection
     case ControlKind::RichEdit: {
       control.text = std::string(text);
+      if (control.log) {
+        SetWindowTextW(control.hwnd, CrLf(text).c_str());
+        return;
+      }
       SetWindowTextW(control.hwnd, Widen(text).c_str());
       // New text starts without colours, centred.
       CHARFORMAT2W format{};
@@ -161,7 +165,7 @@ void Win32Surface::ApplyFont(int id) {
   const ControlState& control = At(id);
   const FontSpec& font = fontSpecs_.at(id);
   HDC screen = GetDC(nullptr);
-  if (control.kind == ControlKind::RichEdit) {
+  if (control.kind == ControlKind::RichEdit && !control.log) {
     // The rich edit reads its sizes in twips at the system's dots per inch.
     const int systemDpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
@@ -460,7 +464,7 @@ void Win32Surface::IpSetAddress(int id, std::string_view dotted) {
 
 void Win32Surface::RichSetColor(int id, int start, int end, Rgb colour) {
   const ControlState& control = At(id);
-  if (control.kind != ControlKind::RichEdit || start < 0) return;
+  if (control.kind != ControlKind::RichEdit || control.log || start < 0) return;
   // Positions count characters; an end of -1 (or past the text) means the end of the text.
   const int length = static_cast<int>(Utf8Length(control.text));
   if (end < 0 || end > length) end = length;
@@ -494,58 +498,45 @@ Rgb Win32Surface::RichColorAt(int id, int character) const {
 
 void Win32Surface::AppendLines(int id, std::string_view lines, int maxLines) {
   ControlState& control = At(id);
-  if (control.kind != ControlKind::RichEdit) return;
+  if (!control.log) return;
   std::string added(lines);
   std::erase(added, '\r');
-  std::string& text = control.text;  // what the control shows, line feeds for its line breaks
+  std::string& text = control.text;  // what the pane shows, line feeds for its line breaks
   text += added;
-  // The oldest lines beyond maxLines go, in bulk: the rich edit takes time in proportion to its
-  // whole text for each line break it removes, so the pane grows by up to a quarter more and is
-  // then written again with its last maxLines lines, which costs about as much as one append.
+  // The oldest lines beyond maxLines go.
   std::size_t count = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
   if (!text.empty() && text.back() != '\n') ++count;
   const std::size_t keep = static_cast<std::size_t>(std::max(maxLines, 0));
   std::size_t cut = 0;
-  for (const bool trim = count > keep + keep / 4; trim && count > keep; --count) {
+  for (; count > keep; --count) {
     const std::size_t end = text.find('\n', cut);
-    if (end == std::string::npos) {
-      cut = text.size();
-      break;
-    }
-    cut = end + 1;
+    cut = end == std::string::npos ? text.size() : end + 1;
   }
-
-  HWND rich = control.hwnd;
-  // A log pane holds far more than the default 32K characters.
-  SendMessageW(rich, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
-  // One repaint for the whole change, however many lines it moves.
-  SendMessageW(rich, WM_SETREDRAW, FALSE, 0);
-  if (cut > 0) {
-    RichReplace(rich, 0, -1, Widen(std::string_view(text).substr(cut)));
-  } else {
-    const LONG end = RichTextLength(rich);
-    RichReplace(rich, end, end, Widen(added));
-  }
+  const std::wstring dropped = CrLf(std::string_view(text).substr(0, cut));
   text.erase(0, cut);
-  const LONG end = RichTextLength(rich);
-  CHARRANGE caret{end, end};
-  SendMessageW(rich, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&caret));
-  SendMessageW(rich, WM_SETREDRAW, TRUE, 0);
-  SendMessageW(rich, WM_VSCROLL, SB_BOTTOM, 0);
+
+  HWND edit = control.hwnd;
+  // One repaint for the whole change.
+  SendMessageW(edit, WM_SETREDRAW, FALSE, 0);
+  const auto length = static_cast<WPARAM>(GetWindowTextLengthW(edit));
+  SendMessageW(edit, EM_SETSEL, length, static_cast<LPARAM>(length));
+  SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(CrLf(added).c_str()));
+  if (!dropped.empty()) {
+    SendMessageW(edit, EM_SETSEL, 0, static_cast<LPARAM>(dropped.size()));
+    SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+  }
+  const auto end = static_cast<WPARAM>(GetWindowTextLengthW(edit));
+  SendMessageW(edit, EM_SETSEL, end, static_cast<LPARAM>(end));
+  SendMessageW(edit, WM_SETREDRAW, TRUE, 0);
+  SendMessageW(edit, EM_SCROLLCARET, 0, 0);
   // The frame too: the scroll bar was not drawn while redrawing was off.
-  RedrawWindow(rich, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+  RedrawWindow(edit, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
 // --- clipboard and save-file dialog ---
 
 bool Win32Surface::CopyToClipboard(std::string_view text) {
-  std::wstring lines;
-  const std::wstring wide = Widen(text);
-  lines.reserve(wide.size() + wide.size() / 16);
-  for (wchar_t c : wide) {
-    if (c == L'\n' && (lines.empty() || lines.back() != L'\r')) lines += L'\r';
-    lines += c;
-  }
+  const std::wstring lines = CrLf(text);
   // Another program may hold the clipboard for a moment (a clipboard viewer reading it).
   bool open = false;
   for (int attempt = 0; attempt < 5 && !open; ++attempt) {

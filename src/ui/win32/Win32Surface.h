@@ -125,6 +125,7 @@ class Win32Surface : public ControlSurface {
   INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void OnUserClick(int id);
   bool OverRichEdit(HWND label) const;
+  bool IsLogPane(HWND window) const;
   void DrawHoverButton(const DRAWITEMSTRUCT& item);
   void ApplyFont(int id);
   void ApplyFonts();

@@ -14,6 +14,9 @@ struct Win32Surface::ControlState {
   int id = 0;
   HWND hwnd = nullptr;
   std::string text;  // caption last set (everything but edits, lists and IP controls)
+  // A rich edit styled as a log pane, shown as a plain multi-line edit: a rich edit takes time in
+  // proportion to its whole text for every line break it removes, far too long for a full pane.
+  bool log = false;
   // Hover buttons
   bool hoverButton = false;
   bool hovering = false;

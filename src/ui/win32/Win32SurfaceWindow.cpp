@@ -57,9 +57,14 @@ ItemClass ClassOf(const ControlTemplate& tpl, bool hover) {
     case ControlKind::IpAddress:
       return {WC_IPADDRESSW, WS_TABSTOP};
     case ControlKind::RichEdit:
+      if (tpl.style & kStyleLog) {
+        return {L"Edit", static_cast<DWORD>(ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL) |
+                             ((tpl.style & kStyleReadOnly) ? ES_READONLY : 0u) |
+                             ((tpl.style & kStyleBorder) ? WS_BORDER : 0u)};
+      }
       // Labels placed on the panel are drawn over it, transparent: the panel paints under them
       // and has them repaint after it (PanelProc).
-      // A multi-line one that is not centred is a log pane and scrolls.
+      // A multi-line one that is not centred scrolls.
       return {L"RichEdit20W", TextAlignment(tpl.style, ES_LEFT, ES_CENTER, ES_RIGHT) |
                                   ((tpl.style & kStyleMultiline) ? ES_MULTILINE : 0) |
                                   ((tpl.style & kStyleMultiline) && !(tpl.style & kStyleCenter)
@@ -176,7 +181,10 @@ Win32Surface::Win32Surface(const DialogTemplate& dialog, const std::set<int>& ho
       state->originalProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
           state->hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Surface::HoverButtonProc)));
     }
-    if (tpl.kind == ControlKind::RichEdit) {
+    state->log = tpl.kind == ControlKind::RichEdit && (tpl.style & kStyleLog) != 0;
+    if (state->log) {
+      SendMessageW(state->hwnd, EM_SETLIMITTEXT, 0, 0);  // a log holds far more than 32K
+    } else if (tpl.kind == ControlKind::RichEdit) {
       SetWindowSubclass(state->hwnd, &Win32Surface::PanelProc, 1,
                         reinterpret_cast<DWORD_PTR>(this));
       // Chinese text needs the GB2312 character set in the rich edit's character format.
@@ -397,6 +405,11 @@ INT_PTR Win32Surface::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // A label standing on the status panel (the serial number) paints its text alone, over
       // the panel's text and background, as on the other platform.
       auto label = reinterpret_cast<HWND>(lParam);
+      if (IsLogPane(label)) {
+        // A read-only edit paints grey; a log pane reads better on the window colour.
+        SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
+        return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
+      }
       if (OverRichEdit(label)) {
         SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
         return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
@@ -438,12 +451,18 @@ INT_PTR Win32Surface::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
+bool Win32Surface::IsLogPane(HWND window) const {
+  return std::any_of(controls_.begin(), controls_.end(), [window](const auto& entry) {
+    return entry.second->log && entry.second->hwnd == window;
+  });
+}
+
 bool Win32Surface::OverRichEdit(HWND label) const {
   RECT labelRect{};
   GetWindowRect(label, &labelRect);
   for (const auto& [id, control] : controls_) {
     const bool shown = (GetWindowLongW(control->hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
-    if (control->kind != ControlKind::RichEdit || !shown) continue;
+    if (control->kind != ControlKind::RichEdit || control->log || !shown) continue;
     RECT richRect{};
     RECT overlap{};
     GetWindowRect(control->hwnd, &richRect);

@@ -32,6 +32,7 @@ const DialogTemplate& ContractTemplate() {
           {kList, K::ListView, "", {150, 95, 200, 80}, kStyleBorder, true, true},
           {kIp, K::IpAddress, "", {10, 180, 100, 14}, kStyleNone, true, true},
           {kRich, K::RichEdit, "", {10, 200, 200, 40}, kRichStyle, true, true},
+          {kLog, K::RichEdit, "", {215, 180, 80, 60}, kRichStyle | kStyleLog, true, true},
       }};
   return dialog;
 }
@@ -515,15 +516,15 @@ TEST_P(SurfaceContract, ListSelectionFollowsTheOperator) {
 // A log pane keeps its last lines, in order, however they came.
 TEST_P(SurfaceContract, AppendedLinesKeepTheLastOnes) {
   const auto lines = [this] {
-    std::string text = surface().GetText(kRich);
+    std::string text = surface().GetText(kLog);
     std::erase(text, '\r');
     return text;
   };
-  surface().AppendLines(kRich, "一 1\n", 3);
+  surface().AppendLines(kLog, "一 1\n", 3);
   EXPECT_EQ(lines(), "一 1\n");
-  surface().AppendLines(kRich, "二 2\n三 3\n四 4\n", 3);
+  surface().AppendLines(kLog, "二 2\n三 3\n四 4\n", 3);
   EXPECT_EQ(lines(), "二 2\n三 3\n四 4\n");
-  surface().AppendLines(kRich, "5\n", 3);
+  surface().AppendLines(kLog, "5\n", 3);
   EXPECT_EQ(lines(), "三 3\n四 4\n5\n");
   EXPECT_TRUE(events.empty());
 }

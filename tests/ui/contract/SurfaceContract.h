@@ -40,6 +40,7 @@ inline constexpr int kList = 112;
 inline constexpr int kIp = 113;
 inline constexpr int kRich = 114;
 inline constexpr int kDisabledEdit = 115;
+inline constexpr int kLog = 116;
 
 const DialogTemplate& ContractTemplate();
 // The contract's controls arranged otherwise: in another order, moved, two of them wider, the
