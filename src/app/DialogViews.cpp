@@ -12,7 +12,8 @@ DialogViews::DialogViews(ControlSurface& surface, DialogView initial) : surface_
 }
 
 void DialogViews::Show(DialogView view) {
-  if (view == current_) return;
+  wanted_ = view;
+  if (held_ || view == current_) return;
   if (view == DialogView::Engineering) {
     operatorEnabled_.clear();
     for (const ControlTemplate& control : EngineeringDialogTemplate().controls) {
@@ -45,7 +46,12 @@ void DialogViews::EnableForEngineering() {
 }
 
 void DialogViews::Toggle() {
-  Show(current_ == DialogView::Engineering ? DialogView::Operator : DialogView::Engineering);
+  Show(wanted_ == DialogView::Engineering ? DialogView::Operator : DialogView::Engineering);
+}
+
+void DialogViews::HoldSwitches(bool hold) {
+  held_ = hold;
+  if (!held_) Show(wanted_);
 }
 
 }  // namespace uhf

@@ -31,14 +31,19 @@ class DialogViews {
   void Show(DialogView view);
   void Toggle();
   DialogView Current() const { return current_; }
+  // While held, a switch asked for waits and is made on release: a station cycle holds the
+  // operator buttons off and gives them back as it found them, which a switch between would undo.
+  void HoldSwitches(bool hold);
 
  private:
   void EnableForEngineering();
 
   ControlSurface& surface_;
   DialogView current_ = DialogView::Operator;
-  std::vector<std::pair<int, bool>> operatorEnabled_;
-  std::function<void()> leavingEngineering_;  // id, enabled: as the operator view had them
+  DialogView wanted_ = DialogView::Operator;  // differs from current_ only while held
+  bool held_ = false;
+  std::vector<std::pair<int, bool>> operatorEnabled_;  // id, enabled: as the operator view had them
+  std::function<void()> leavingEngineering_;
 };
 
 }  // namespace uhf

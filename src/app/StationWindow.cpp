@@ -188,6 +188,7 @@ void StationWindow::ShowRunning(const std::string& serial) {
     enabledBefore_.push_back(surface_.IsEnabled(id));
     surface_.Enable(id, false);
   }
+  if (hooks_.cycle) hooks_.cycle(true);
   ShowPanel({{texts_.STATION_RUNNING, kStationNeutral},
              {texts_.STATION_SERIAL + " " + serial, kStationNeutral},
              {CountsText(), kStationNeutral}});
@@ -200,6 +201,7 @@ void StationWindow::ShowOutcome(const ReaderOutcome& outcome) {
     if (i < enabledBefore_.size()) surface_.Enable(id, enabledBefore_[i]);
     ++i;
   }
+  if (hooks_.cycle) hooks_.cycle(false);
   const bool ok = outcome.result == StationResult::Ok;
   (ok ? ok_ : failed_) += 1;
   const Rgb colour = ok ? kStatusGreen : kStatusRed;

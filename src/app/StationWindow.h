@@ -59,6 +59,9 @@ class StationWindow {
     std::function<void(const ReaderOutcome&)> shown;
     // Where the window's notifications go, behind the station's gate; default: the dialog.
     std::function<void(int, Notification)> command;
+    // On the window's thread as a cycle starts (true, buttons just held off) and ends (false,
+    // buttons just given back).
+    std::function<void(bool)> cycle;
   };
 
   // Takes over the dialog's notifications: an operator's click waits for the poll in progress,

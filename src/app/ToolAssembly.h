@@ -91,9 +91,10 @@ class WiredDialog {
     if (panel_) panel_->OnCommand(id, notification);
   }
   // Station mode takes the notifications over and passes them on here. Its polls own the link,
-  // so continuous reading is refused while it runs.
+  // so continuous reading is refused while it runs; a view switch waits for the cycle's end.
   void HandOverToStation(StationWindow::Hooks& hooks) {
     hooks.command = [this](int id, Notification notification) { Dispatch(id, notification); };
+    hooks.cycle = [this](bool running) { views_->HoldSwitches(running); };
     panel_->RefuseReading(kStationRefusesReading);
   }
 

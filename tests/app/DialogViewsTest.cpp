@@ -1,12 +1,18 @@
 // The two views of the main dialog on the in-memory surface: Ctrl+E switches in place, the
-// command's check mark follows the view, what a read showed survives the round trip, and the
-// engineering view is usable: a setting changed there is saved to the reader.
+// command's check mark follows the view, what a read showed survives the round trip, the
+// engineering view is usable (a setting changed there is saved to the reader), and in station
+// mode a switch waits for the cycle in progress.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <deque>
 #include <filesystem>
+#include <functional>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "app/ToolAssembly.h"
 #include "dialog/ControlIds.h"
@@ -112,6 +118,61 @@ TEST(DialogViews, StartsInTheViewAskedFor) {
   EXPECT_EQ(wired.Views().Current(), DialogView::Engineering);
   EXPECT_TRUE(surface.IsVisible(idc::TagList));
   EXPECT_TRUE(surface.FindWindowCommand(kEngineeringViewKey)->checked);
+}
+
+// Ctrl+E while a station cycle holds the operator buttons off: the switch is made once the cycle
+// has given them back, so each view keeps its own enabled states.
+TEST(DialogViews, ASwitchDuringAStationCycleWaitsForItsEnd) {
+  MemorySurface surface(MainDialogTemplate());
+  InstrumentedReader reader;
+  WiredDialog wired(surface, reader, QuietPlatform());
+  const std::map<int, Seen> operatorView = Snapshot(surface);
+  std::mutex mutex;
+  std::deque<std::function<void()>> posted;  // run on this thread, the window's
+  int shown = 0;
+  StationWindow::Hooks hooks;
+  hooks.post = [&](std::function<void()> task) {
+    std::lock_guard<std::mutex> lock(mutex);
+    posted.push_back(std::move(task));
+  };
+  hooks.shown = [&shown](const ReaderOutcome&) { ++shown; };
+  wired.HandOverToStation(hooks);
+  StationWindow station(wired.Dialog(), surface, {}, std::chrono::milliseconds(1), hooks);
+  station.Start();
+  bool pressed = false;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (shown == 0 && std::chrono::steady_clock::now() < deadline) {
+    std::function<void()> task;
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      if (!posted.empty()) {
+        task = std::move(posted.front());
+        posted.pop_front();
+      }
+    }
+    if (!task) {
+      std::this_thread::sleep_for(std::chrono::microseconds(200));
+      continue;
+    }
+    task();
+    if (station.CycleRunning() && !pressed) {
+      pressed = true;
+      surface.PressCtrl(kEngineeringViewKey);
+      EXPECT_EQ(wired.Views().Current(), DialogView::Operator) << "switched during the cycle";
+    }
+  }
+  station.Finish();
+  ASSERT_TRUE(pressed);
+  ASSERT_EQ(shown, 1);
+  EXPECT_EQ(wired.Views().Current(), DialogView::Engineering);
+  for (const int id : {idc::SaveChanges, idc::ReadConfig, idc::SetAddress}) {
+    EXPECT_TRUE(surface.IsEnabled(id)) << "control " << id << " in the engineering view";
+  }
+  surface.PressCtrl(kEngineeringViewKey);
+  for (const int id : kStationOperatorButtons) {
+    EXPECT_EQ(surface.IsEnabled(id), operatorView.at(id).enabled)
+        << "control " << id << " back in the operator view";
+  }
 }
 
 }  // namespace

@@ -714,8 +714,12 @@ TEST(ToolWindowViews, EngineeringViewSavesReadsContinuouslyAndExports) {
   ASSERT_GE(before, 0);
   w.Click(idc::StartStopReads);
   EXPECT_EQ(Shown(w.W(idc::StartStopReads)), "Stop");
-  QTest::qWait(400);
-  EXPECT_GT(totalReads(), before);
+  // Five seconds of reading: the count rises every second.
+  for (long long last = before, second = 1; second <= 5; ++second) {
+    QTest::qWait(1000);
+    EXPECT_GT(totalReads(), last) << "second " << second;
+    last = totalReads();
+  }
   w.Click(idc::StartStopReads);
   EXPECT_EQ(Shown(w.W(idc::StartStopReads)), "Start");
   const long long stopped = totalReads();

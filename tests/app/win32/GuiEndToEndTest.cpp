@@ -407,10 +407,13 @@ TEST(ToolWindowEndToEnd, EngineeringViewSavesReadsContinuouslyAndExports) {
   const long long totalBefore = FigureOf(total);
   test::ClickControl(window, startStop);
   ASSERT_TRUE(WaitFor([&] { return ControlText(startStop) == "Stop"; }, 5s));
-  std::this_thread::sleep_for(400ms);
-  EXPECT_TRUE(WaitFor([&] { return FigureOf(total) > totalBefore + 1; }, 5s)) << ControlText(total);
-  const long long rising = FigureOf(total);
-  EXPECT_TRUE(WaitFor([&] { return FigureOf(total) > rising; }, 5s)) << ControlText(total);
+  // Five seconds of reading: the count rises every second.
+  for (long long last = totalBefore, second = 1; second <= 5; ++second) {
+    std::this_thread::sleep_for(1s);
+    EXPECT_TRUE(WaitFor([&] { return FigureOf(total) > last; }, 5s))
+        << "second " << second << ": " << ControlText(total);
+    last = FigureOf(total);
+  }
   const auto rows = [list] {
     DWORD_PTR count = 0;
     SendMessageTimeoutW(list, LVM_GETITEMCOUNT, 0, 0, SMTO_BLOCK, 5000, &count);
