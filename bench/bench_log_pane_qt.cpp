@@ -3,14 +3,12 @@
 // The engineering view appends about 250 lines 20 times a second to a pane of 10,000 lines, so a
 // batch has 50 ms at most and should take a small part of that.
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QDialog>
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "ui/DialogTemplate.h"
@@ -74,13 +72,3 @@ BENCHMARK(BM_AppendToFullPane)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -3,7 +3,8 @@
 add_executable(bench_tag_list ${CMAKE_CURRENT_LIST_DIR}/bench_tag_list.cpp)
 target_link_libraries(bench_tag_list PRIVATE uhf_tags uhf_sim benchmark::benchmark)
 if(TARGET uhf_ui_qt)
-  add_executable(bench_tag_list_qt ${CMAKE_CURRENT_LIST_DIR}/bench_tag_list_qt.cpp)
+  add_executable(bench_tag_list_qt ${CMAKE_CURRENT_LIST_DIR}/bench_tag_list_qt.cpp
+                                   ${CMAKE_CURRENT_LIST_DIR}/qt_benchmark_main.cpp)
   target_link_libraries(bench_tag_list_qt PRIVATE uhf_tags uhf_sim uhf_ui_qt Qt6::Widgets
                                                   benchmark::benchmark)
 endif()
