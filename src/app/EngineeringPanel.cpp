@@ -56,6 +56,9 @@ EngineeringPanel::EngineeringPanel(DialogContext& ctx, TagReads& reads, Exchange
            .counted =
                [this](const ContinuousReads::Batch&) {
                  ShowFigures();
+                 const auto now = std::chrono::steady_clock::now();
+                 if (now - paneShown_ < kPaneInterval) return;
+                 paneShown_ = now;
                  ShowNewLogLines();
                },
            .now = {}}) {

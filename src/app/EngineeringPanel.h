@@ -26,6 +26,10 @@ class EngineeringPanel {
   static constexpr const char* kStopText = "Stop";
   // The pane keeps as many lines as the log does.
   static constexpr int kPaneLines = static_cast<int>(ExchangeLogLines::kDefaultCapacity);
+  // While reading, the pane takes the new lines at most this often. An update of a full pane costs
+  // about as much for one line as for a few hundred (the Win32 edit goes over all its lines), so
+  // one with every batch of reads could keep the window's thread busy.
+  static constexpr std::chrono::milliseconds kPaneInterval{250};
 
   // `log` is fed by the driver the dialog calls. Adds the seen columns to the tag list.
   EngineeringPanel(DialogContext& ctx, TagReads& reads, ExchangeLogLines& log);
@@ -62,6 +66,7 @@ class EngineeringPanel {
   ContinuousReads continuous_;
   ReadWay lastWay_ = ReadWay::ReadTag;
   std::uint64_t logShown_ = 0;
+  std::chrono::steady_clock::time_point paneShown_;  // while reading: the last pane update
   // While reading: the reader's buttons and whether each was enabled before.
   std::vector<std::pair<int, bool>> lockedButtons_;
   std::string refusal_;

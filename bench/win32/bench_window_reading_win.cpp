@@ -1,0 +1,136 @@
+// Continuous reading in the real Win32 window, engineering view, with 10,000 rows in the tag list
+// and the exchange log pane filling as the window does. One line per reader latency:
+//   reads_per_s / driver_reads_per_s = ratio   reads counted into the list against the reader's
+//                                              own rate (the same reads back to back)
+//   message_ms mean / p99 / max                the window thread's time for one message while
+//                                              reading: the longest is what the user feels as a
+//                                              stall
+//   frame_ms mean / max                        the time to repaint the whole window while reading
+//
+//   bench_window_reading_win.exe [LATENCY_US ...]   (default 200 1000 5000)
+#include "ui/win32/WindowsApi.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cwchar>
+#include <set>
+#include <vector>
+
+#include "ReadLatency.h"
+#include "TagReplies.h"
+#include "app/ToolAssembly.h"
+#include "dialog/ControlIds.h"
+#include "dialog/MainDialogTemplate.h"
+#include "sim/InstrumentedReader.h"
+#include "ui/win32/Win32Surface.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace uhf;
+
+constexpr std::uint32_t kRows = 10000;
+constexpr auto kRun = std::chrono::seconds(3);
+
+double Mean(const std::vector<double>& values) {
+  double sum = 0;
+  for (double v : values) sum += v;
+  return values.empty() ? 0 : sum / static_cast<double>(values.size());
+}
+double Quantile(std::vector<double> values, double q) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  return values[static_cast<std::size_t>(q * static_cast<double>(values.size() - 1))];
+}
+double MsSince(Clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// Runs the window's messages until `end`; the time each one took goes to `messageMs`.
+void Pump(Clock::time_point end, std::vector<double>* messageMs) {
+  MSG msg;
+  while (Clock::now() < end) {
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+      continue;
+    }
+    const auto start = Clock::now();
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+    if (messageMs != nullptr) messageMs->push_back(MsSince(start));
+  }
+}
+
+bool RunOnce(std::chrono::microseconds latency) {
+  InstrumentedReader reader;
+  bench::ReadLatency driver(reader.Device(), std::chrono::microseconds(0));
+  Win32Surface surface(MainDialogTemplate(),
+                       std::set<int>(kHoverButtonIds.begin(), kHoverButtonIds.end()));
+  WiredDialog wired(surface, driver, DialogPlatform{}, DialogView::Engineering);
+  ShowWindow(surface.Window(), SW_SHOW);
+  UpdateWindow(surface.Window());
+  const auto click = [&wired](int id) { wired.Dispatch(id, Notification::Clicked); };
+
+  // A USB link; decimal reads of bytes 4 to 7 of each EPC, where Reply() puts the tag's number.
+  click(idc::Connect);
+  surface.SetCheck(idc::Usb, 1);
+  surface.ComboSetSel(idc::StartBytes, 4);
+  surface.ComboSetSel(idc::Length, 3);
+  surface.SetText(idc::TagInterval, "0");
+  for (std::uint32_t i = 0; i < kRows; ++i) {
+    reader.QueueRawReply(bench::Reply(bench::TagNumber(i)));
+    click(idc::ReadTagTestDecimal);
+  }
+  if (surface.ListCount(idc::TagList) != static_cast<int>(kRows)) {
+    std::fprintf(stderr, "the list did not fill: %d rows\n", surface.ListCount(idc::TagList));
+    return false;
+  }
+  reader.State().tags.clear();
+  for (std::uint32_t i = 0; i < 200; ++i) {
+    const std::vector<std::uint8_t> reply = bench::Reply(bench::TagNumber(i * 47));
+    reader.State().tags.emplace_back(reply.begin() + 3, reply.end() - 1);
+  }
+  Pump(Clock::now() + std::chrono::milliseconds(200), nullptr);
+  driver.Set(latency);
+
+  const double driverRate = bench::ReaderOwnRate(driver, kRun);
+
+  const long long before = wired.Dialog().Tags().Inventory().TotalReads();
+  std::vector<double> messages;
+  std::vector<double> frames;
+  const auto start = Clock::now();
+  click(idc::StartStopReads);
+  for (auto next = start; next < start + kRun;) {
+    next += std::chrono::milliseconds(200);  // a frame every 200 ms
+    Pump(std::min(next, start + kRun), &messages);
+    const auto frame = Clock::now();
+    RedrawWindow(surface.Window(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    frames.push_back(MsSince(frame));
+  }
+  click(idc::StartStopReads);
+  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  const double rate =
+      static_cast<double>(wired.Dialog().Tags().Inventory().TotalReads() - before) / seconds;
+  const bool grew = surface.ListCount(idc::TagList) != static_cast<int>(kRows);
+  std::printf(
+      "latency_us=%lld reads_per_s=%.0f driver_reads_per_s=%.0f ratio=%.3f message_ms "
+      "mean=%.2f p99=%.2f max=%.2f frame_ms mean=%.2f max=%.2f%s\n",
+      static_cast<long long>(latency.count()), rate, driverRate, rate / driverRate, Mean(messages),
+      Quantile(messages, 0.99), Quantile(messages, 1.0), Mean(frames), Quantile(frames, 1.0),
+      grew ? " (a repeated read added a row)" : "");
+  std::fflush(stdout);
+  return !grew;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  std::vector<long long> latencies;
+  for (int i = 1; i < argc; ++i) latencies.push_back(std::wcstoll(argv[i], nullptr, 10));
+  if (latencies.empty()) latencies = {200, 1000, 5000};
+  bool ok = true;
+  for (long long us : latencies) ok = RunOnce(std::chrono::microseconds(us)) && ok;
+  return ok ? 0 : 1;
+}
