@@ -7,7 +7,7 @@
 //                                              stall
 //   frame_ms mean / max                        the time to repaint the whole window while reading
 //
-//   bench_window_reading_win.exe [LATENCY_US ...]   (default 200 1000 5000)
+//   bench_window_reading_win.exe [--rows=N] [LATENCY_US ...]   (default 10000 rows; 200 1000 5000)
 #include "ui/win32/WindowsApi.h"
 
 #include <algorithm>
@@ -30,7 +30,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using namespace uhf;
 
-constexpr std::uint32_t kRows = 10000;
+std::uint32_t rows_ = 10000;  // in the list before reading
 constexpr auto kRun = std::chrono::seconds(3);
 
 double Mean(const std::vector<double>& values) {
@@ -78,11 +78,11 @@ bool RunOnce(std::chrono::microseconds latency) {
   surface.ComboSetSel(idc::StartBytes, 4);
   surface.ComboSetSel(idc::Length, 3);
   surface.SetText(idc::TagInterval, "0");
-  for (std::uint32_t i = 0; i < kRows; ++i) {
+  for (std::uint32_t i = 0; i < rows_; ++i) {
     reader.QueueRawReply(bench::Reply(bench::TagNumber(i)));
     click(idc::ReadTagTestDecimal);
   }
-  if (surface.ListCount(idc::TagList) != static_cast<int>(kRows)) {
+  if (surface.ListCount(idc::TagList) != static_cast<int>(rows_)) {
     std::fprintf(stderr, "the list did not fill: %d rows\n", surface.ListCount(idc::TagList));
     return false;
   }
@@ -113,7 +113,7 @@ bool RunOnce(std::chrono::microseconds latency) {
   const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
   const double rate =
       static_cast<double>(wired.Dialog().Tags().Inventory().TotalReads() - before) / seconds;
-  const bool grew = surface.ListCount(idc::TagList) != static_cast<int>(kRows);
+  const bool grew = surface.ListCount(idc::TagList) != static_cast<int>(rows_);
   std::printf(
       "latency_us=%lld reads_per_s=%.0f driver_reads_per_s=%.0f ratio=%.3f message_ms "
       "mean=%.2f p99=%.2f max=%.2f frame_ms mean=%.2f max=%.2f%s\n",
@@ -128,7 +128,13 @@ bool RunOnce(std::chrono::microseconds latency) {
 
 int wmain(int argc, wchar_t** argv) {
   std::vector<long long> latencies;
-  for (int i = 1; i < argc; ++i) latencies.push_back(std::wcstoll(argv[i], nullptr, 10));
+  for (int i = 1; i < argc; ++i) {
+    if (std::wcsncmp(argv[i], L"--rows=", 7) == 0) {
+      rows_ = static_cast<std::uint32_t>(std::wcstoul(argv[i] + 7, nullptr, 10));
+    } else {
+      latencies.push_back(std::wcstoll(argv[i], nullptr, 10));
+    }
+  }
   if (latencies.empty()) latencies = {200, 1000, 5000};
   bool ok = true;
   for (long long us : latencies) ok = RunOnce(std::chrono::microseconds(us)) && ok;
