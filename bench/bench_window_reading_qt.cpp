@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "ReadLatency.h"
+#include "WindowReading.h"
 #include "app/ToolWindow.h"
-#include "bench_tag_list.h"
 
 namespace {
 
@@ -30,17 +30,6 @@ using namespace uhf;
 
 constexpr std::uint32_t kRows = 10000;
 constexpr auto kRun = std::chrono::seconds(3);
-
-double Mean(const std::vector<double>& values) {
-  double sum = 0;
-  for (double v : values) sum += v;
-  return values.empty() ? 0 : sum / static_cast<double>(values.size());
-}
-double Quantile(std::vector<double> values, double q) {
-  if (values.empty()) return 0;
-  std::sort(values.begin(), values.end());
-  return values[static_cast<std::size_t>(q * static_cast<double>(values.size() - 1))];
-}
 
 bool RunOnce(std::chrono::microseconds latency) {
   InstrumentedReader reader;
@@ -52,25 +41,7 @@ bool RunOnce(std::chrono::microseconds latency) {
   QtSurface& surface = tool.Surface();
   const auto click = [&wired](int id) { wired.Dispatch(id, Notification::Clicked); };
 
-  // A USB link; decimal reads of bytes 4 to 7 of each EPC, where Reply() puts the tag's number.
-  click(idc::Connect);
-  surface.SetCheck(idc::Usb, 1);
-  surface.ComboSetSel(idc::StartBytes, 4);
-  surface.ComboSetSel(idc::Length, 3);
-  surface.SetText(idc::TagInterval, "0");
-  for (std::uint32_t i = 0; i < kRows; ++i) {
-    reader.QueueRawReply(bench::Reply(bench::TagNumber(i)));
-    click(idc::ReadTagTestDecimal);
-  }
-  if (surface.ListCount(idc::TagList) != static_cast<int>(kRows)) {
-    std::fprintf(stderr, "the list did not fill: %d rows\n", surface.ListCount(idc::TagList));
-    return false;
-  }
-  reader.State().tags.clear();
-  for (std::uint32_t i = 0; i < 200; ++i) {
-    const std::vector<std::uint8_t> reply = bench::Reply(bench::TagNumber(i * 47));
-    reader.State().tags.emplace_back(reply.begin() + 3, reply.end() - 1);
-  }
+  if (!bench::FillForReading(wired, surface, reader, kRows)) return false;
   driver.Set(latency);
 
   const double driverRate = bench::ReaderOwnRate(driver, kRun);
@@ -107,8 +78,9 @@ bool RunOnce(std::chrono::microseconds latency) {
   std::printf(
       "latency_us=%lld reads_per_s=%.0f driver_reads_per_s=%.0f ratio=%.3f loop_late_ms "
       "mean=%.2f p99=%.2f max=%.2f frame_ms mean=%.2f max=%.2f%s\n",
-      static_cast<long long>(latency.count()), rate, driverRate, rate / driverRate, Mean(late),
-      Quantile(late, 0.99), Quantile(late, 1.0), Mean(frames), Quantile(frames, 1.0),
+      static_cast<long long>(latency.count()), rate, driverRate, rate / driverRate,
+      bench::Mean(late), bench::Quantile(late, 0.99), bench::Quantile(late, 1.0),
+      bench::Mean(frames), bench::Quantile(frames, 1.0),
       grew ? " (a repeated read added a row)" : "");
   return !grew;
 }

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "ReadLatency.h"
-#include "TagReplies.h"
+#include "WindowReading.h"
 #include "app/ToolAssembly.h"
 #include "dialog/ControlIds.h"
 #include "dialog/MainDialogTemplate.h"
@@ -33,16 +33,6 @@ using namespace uhf;
 std::uint32_t rows_ = 10000;  // in the list before reading
 constexpr auto kRun = std::chrono::seconds(3);
 
-double Mean(const std::vector<double>& values) {
-  double sum = 0;
-  for (double v : values) sum += v;
-  return values.empty() ? 0 : sum / static_cast<double>(values.size());
-}
-double Quantile(std::vector<double> values, double q) {
-  if (values.empty()) return 0;
-  std::sort(values.begin(), values.end());
-  return values[static_cast<std::size_t>(q * static_cast<double>(values.size() - 1))];
-}
 double MsSince(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
@@ -72,25 +62,7 @@ bool RunOnce(std::chrono::microseconds latency) {
   UpdateWindow(surface.Window());
   const auto click = [&wired](int id) { wired.Dispatch(id, Notification::Clicked); };
 
-  // A USB link; decimal reads of bytes 4 to 7 of each EPC, where Reply() puts the tag's number.
-  click(idc::Connect);
-  surface.SetCheck(idc::Usb, 1);
-  surface.ComboSetSel(idc::StartBytes, 4);
-  surface.ComboSetSel(idc::Length, 3);
-  surface.SetText(idc::TagInterval, "0");
-  for (std::uint32_t i = 0; i < rows_; ++i) {
-    reader.QueueRawReply(bench::Reply(bench::TagNumber(i)));
-    click(idc::ReadTagTestDecimal);
-  }
-  if (surface.ListCount(idc::TagList) != static_cast<int>(rows_)) {
-    std::fprintf(stderr, "the list did not fill: %d rows\n", surface.ListCount(idc::TagList));
-    return false;
-  }
-  reader.State().tags.clear();
-  for (std::uint32_t i = 0; i < 200; ++i) {
-    const std::vector<std::uint8_t> reply = bench::Reply(bench::TagNumber(i * 47));
-    reader.State().tags.emplace_back(reply.begin() + 3, reply.end() - 1);
-  }
+  if (!bench::FillForReading(wired, surface, reader, rows_)) return false;
   Pump(Clock::now() + std::chrono::milliseconds(200), nullptr);
   driver.Set(latency);
 
@@ -117,8 +89,9 @@ bool RunOnce(std::chrono::microseconds latency) {
   std::printf(
       "latency_us=%lld reads_per_s=%.0f driver_reads_per_s=%.0f ratio=%.3f message_ms "
       "mean=%.2f p99=%.2f max=%.2f frame_ms mean=%.2f max=%.2f%s\n",
-      static_cast<long long>(latency.count()), rate, driverRate, rate / driverRate, Mean(messages),
-      Quantile(messages, 0.99), Quantile(messages, 1.0), Mean(frames), Quantile(frames, 1.0),
+      static_cast<long long>(latency.count()), rate, driverRate, rate / driverRate,
+      bench::Mean(messages), bench::Quantile(messages, 0.99), bench::Quantile(messages, 1.0),
+      bench::Mean(frames), bench::Quantile(frames, 1.0),
       grew ? " (a repeated read added a row)" : "");
   std::fflush(stdout);
   return !grew;
