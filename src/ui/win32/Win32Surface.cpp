@@ -295,7 +295,7 @@ std::string Win32Surface::ComboItem(int id, int index) const {
 // --- list view ---
 
 void Win32Surface::ListInsertColumn(int id, int column, std::string_view heading, int widthPx) {
-  const ControlState& control = At(id);
+  ControlState& control = At(id);
   if (control.kind != ControlKind::ListView) return;
   std::wstring text = Widen(heading);
   LVCOLUMNW col{};
@@ -303,10 +303,22 @@ void Win32Surface::ListInsertColumn(int id, int column, std::string_view heading
   col.fmt = LVCFMT_LEFT;
   col.cx = Scaled(std::max(widthPx, 0));
   col.pszText = text.data();
-  col.iSubItem = column;
   const int pos = std::clamp(column, 0, ListColumnCount(id));
+  col.iSubItem = pos;
+  // The cells of the columns after the new one move along with their columns.
+  for (auto& cells : control.rows) {
+    if (pos < static_cast<int>(cells.size())) cells.insert(cells.begin() + pos, std::wstring());
+  }
   SendMessageW(control.hwnd, LVM_INSERTCOLUMNW, static_cast<WPARAM>(pos),
                reinterpret_cast<LPARAM>(&col));
+  // A column's cells are asked for by its sub-item number: keep it equal to the column's place.
+  for (int c = pos + 1; c < ListColumnCount(id); ++c) {
+    LVCOLUMNW number{};
+    number.mask = LVCF_SUBITEM;
+    number.iSubItem = c;
+    SendMessageW(control.hwnd, LVM_SETCOLUMNW, static_cast<WPARAM>(c),
+                 reinterpret_cast<LPARAM>(&number));
+  }
 }
 
 int Win32Surface::ListColumnCount(int id) const {
@@ -343,58 +355,85 @@ int Win32Surface::ListColumnWidth(int id, int column) const {
 }
 
 int Win32Surface::ListInsertItem(int id, int row, std::string_view text) {
-  const ControlState& control = At(id);
+  ControlState& control = At(id);
   if (control.kind != ControlKind::ListView) return -1;
-  std::wstring wide = Widen(text);
-  LVITEMW item{};
-  item.mask = LVIF_TEXT;
-  item.iItem = std::clamp(row, 0, ListCount(id));
-  item.pszText = wide.data();
-  return static_cast<int>(
-      SendMessageW(control.hwnd, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+  const int at = std::clamp(row, 0, static_cast<int>(control.rows.size()));
+  int selected = ListGetSelection(id);
+  if (selected >= at) ++selected;
+  control.rows.insert(control.rows.begin() + at, std::vector<std::wstring>{Widen(text)});
+  ListRowsMoved(control, at, selected);
+  return at;
+}
+
+void Win32Surface::ListRowsMoved(ControlState& control, int from, int selected) {
+  const int count = static_cast<int>(control.rows.size());
+  // Only what is in view is drawn again: appending to a long list costs one row.
+  SendMessageW(control.hwnd, LVM_SETITEMCOUNT, static_cast<WPARAM>(count),
+               LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+  if (from < count) {
+    SendMessageW(control.hwnd, LVM_REDRAWITEMS, static_cast<WPARAM>(from),
+                 static_cast<LPARAM>(count - 1));
+  }
+  // The list view keeps selection by index: a row inserted above the selected one moves it.
+  if (selected != ListGetSelection(control.id) && selected >= 0 && selected < count) {
+    quietSelection_ = true;
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(control.hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(selected),
+                 reinterpret_cast<LPARAM>(&state));
+    quietSelection_ = false;
+  }
+}
+
+void Win32Surface::ShowListCell(const ControlState& control, LVITEMW& item) {
+  if ((item.mask & LVIF_TEXT) == 0 || item.pszText == nullptr || item.cchTextMax <= 0) return;
+  item.pszText[0] = L'\0';
+  if (item.iItem < 0 || item.iItem >= static_cast<int>(control.rows.size()) || item.iSubItem < 0)
+    return;
+  const auto& cells = control.rows[static_cast<std::size_t>(item.iItem)];
+  if (item.iSubItem >= static_cast<int>(cells.size())) return;
+  const std::wstring& text = cells[static_cast<std::size_t>(item.iSubItem)];
+  const std::size_t n = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
+  std::copy_n(text.begin(), n, item.pszText);
+  item.pszText[n] = L'\0';
 }
 
 void Win32Surface::ListSetItemText(int id, int row, int column, std::string_view text) {
-  const ControlState& control = At(id);
+  ControlState& control = At(id);
   if (control.kind != ControlKind::ListView || row < 0 || row >= ListCount(id) || column < 0 ||
       column >= ListColumnCount(id)) {
     return;
   }
-  std::wstring wide = Widen(text);
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = wide.data();
-  SendMessageW(control.hwnd, LVM_SETITEMTEXTW, static_cast<WPARAM>(row),
-               reinterpret_cast<LPARAM>(&item));
+  auto& cells = control.rows[static_cast<std::size_t>(row)];
+  if (static_cast<std::size_t>(column) >= cells.size()) cells.resize(column + 1);
+  cells[static_cast<std::size_t>(column)] = Widen(text);
+  SendMessageW(control.hwnd, LVM_REDRAWITEMS, static_cast<WPARAM>(row), static_cast<LPARAM>(row));
 }
 
 std::string Win32Surface::ListGetItemText(int id, int row, int column,
                                           std::size_t bufferSize) const {
   const ControlState& control = At(id);
   if (control.kind != ControlKind::ListView || bufferSize == 0 || row < 0 || row >= ListCount(id) ||
-      column < 0 || column >= ListColumnCount(id)) {
+      column < 0) {
     return {};
   }
-  std::vector<wchar_t> buffer(4096, L'\0');
-  LVITEMW item{};
-  item.iSubItem = column;
-  item.pszText = buffer.data();
-  item.cchTextMax = static_cast<int>(buffer.size());
-  SendMessageW(control.hwnd, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-               reinterpret_cast<LPARAM>(&item));
-  const std::string text = Narrow(buffer.data());
+  const auto& cells = control.rows[static_cast<std::size_t>(row)];
+  if (column >= static_cast<int>(cells.size())) return {};
+  const std::string text = Narrow(cells[static_cast<std::size_t>(column)]);
   return std::string(Utf8Prefix(text, bufferSize - 1));
 }
 
 int Win32Surface::ListCount(int id) const {
   const ControlState& control = At(id);
-  if (control.kind != ControlKind::ListView) return 0;
-  return static_cast<int>(SendMessageW(control.hwnd, LVM_GETITEMCOUNT, 0, 0));
+  return control.kind == ControlKind::ListView ? static_cast<int>(control.rows.size()) : 0;
 }
 
 void Win32Surface::ListDeleteAll(int id) {
-  const ControlState& control = At(id);
-  if (control.kind == ControlKind::ListView) SendMessageW(control.hwnd, LVM_DELETEALLITEMS, 0, 0);
+  ControlState& control = At(id);
+  if (control.kind != ControlKind::ListView) return;
+  control.rows.clear();
+  SendMessageW(control.hwnd, LVM_DELETEALLITEMS, 0, 0);
 }
 
 void Win32Surface::ListAddExtendedStyle(int id, std::uint32_t bits) {

@@ -133,6 +133,11 @@ class Win32Surface : public ControlSurface {
   void FitToMonitor();
   void ShrinkBy(double factor);
   void ScaleListColumns(double ratio);
+  // Fills a list view's request for the text of a cell it draws.
+  static void ShowListCell(const ControlState& control, LVITEMW& item);
+  // Tells a list view its row count after rows were added or removed at `from`; the rows from
+  // there on are drawn again and the selected row keeps its cells.
+  void ListRowsMoved(ControlState& control, int from, int selected);
   ControlState& At(int id);
   const ControlState& At(int id) const;
 
@@ -157,6 +162,7 @@ class Win32Surface : public ControlSurface {
   HBRUSH pushButtonBrush_ = nullptr;
   HICON icon_ = nullptr;
   bool ended_ = false;
+  bool quietSelection_ = false;  // the surface moves a selection: not the operator's doing
   std::function<bool()> closeHandler_;
   std::mutex postedMutex_;
   std::deque<std::function<void()>> posted_;

@@ -52,8 +52,9 @@ ItemClass ClassOf(const ControlTemplate& tpl, bool hover) {
     case ControlKind::CheckBox:
       return {L"Button", BS_AUTOCHECKBOX | WS_TABSTOP | group};
     case ControlKind::ListView:
-      return {WC_LISTVIEWW, static_cast<DWORD>(LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL) |
-                                WS_TABSTOP | ((tpl.style & kStyleBorder) ? WS_BORDER : 0u)};
+      return {WC_LISTVIEWW,
+              static_cast<DWORD>(LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SINGLESEL) |
+                  WS_TABSTOP | ((tpl.style & kStyleBorder) ? WS_BORDER : 0u)};
     case ControlKind::IpAddress:
       return {WC_IPADDRESSW, WS_TABSTOP};
     case ControlKind::RichEdit:
@@ -374,6 +375,10 @@ INT_PTR Win32Surface::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
       const int id = static_cast<int>(header->idFrom);
       if (controls_.count(id) == 0 || At(id).kind != ControlKind::ListView) return FALSE;
+      if (header->code == LVN_GETDISPINFOW) {
+        ShowListCell(At(id), reinterpret_cast<NMLVDISPINFOW*>(lParam)->item);
+        return TRUE;
+      }
       if (header->code == NM_DBLCLK) {
         Notify(id, Notification::DoubleClicked);
         return TRUE;
@@ -381,7 +386,7 @@ INT_PTR Win32Surface::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (header->code == LVN_ITEMCHANGED) {
         // Once per selection: a row gaining the selected state (the one losing it is quiet).
         const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
-        if (change->iItem >= 0 && (change->uChanged & LVIF_STATE) != 0 &&
+        if (!quietSelection_ && change->iItem >= 0 && (change->uChanged & LVIF_STATE) != 0 &&
             (change->uNewState & LVIS_SELECTED) != 0 && (change->uOldState & LVIS_SELECTED) == 0) {
           Notify(id, Notification::SelectionChanged);
         }

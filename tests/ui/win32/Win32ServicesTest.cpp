@@ -99,6 +99,62 @@ TEST(Win32ListSelection, NotifiesOncePerRowSelected) {
   EXPECT_EQ(selections.size(), 2u);
 }
 
+// The list view holds no text: what it draws is asked of the surface, cell by cell, by each
+// column's place, also after a column or a row was inserted in the middle.
+TEST(Win32ListCells, TheControlShowsTheSurfacesCells) {
+  Win32Surface surface(contract::ContractTemplate());
+  surface.ListInsertColumn(kList, 0, "No.", 60);
+  surface.ListInsertColumn(kList, 1, "Count", 60);
+  for (int row = 0; row < 3; ++row) {
+    surface.ListInsertItem(kList, row, std::to_string(row + 1));
+    surface.ListSetItemText(kList, row, 1, std::to_string(10 * (row + 1)));
+  }
+  surface.ListInsertColumn(kList, 1, "卡号", 90);
+  surface.ListSetItemText(kList, 2, 1, "卡 𠀀 " + std::string(300, '9'));
+  surface.ListInsertItem(kList, 1, "new");
+  const std::vector<std::vector<std::string>> expected = {
+      {"1", "", "10"},
+      {"new", "", ""},
+      {"2", "", "20"},
+      {"3", "卡 𠀀 " + std::string(300, '9'), "30"}};
+  HWND list = surface.Control(kList);
+  ASSERT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 4);
+  for (int row = 0; row < 4; ++row) {
+    for (int column = 0; column < 3; ++column) {
+      SCOPED_TRACE(testing::Message() << "row " << row << " column " << column);
+      std::vector<wchar_t> buffer(1024, L'#');
+      LVITEMW item{};
+      item.iSubItem = column;
+      item.pszText = buffer.data();
+      item.cchTextMax = static_cast<int>(buffer.size());
+      SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                   reinterpret_cast<LPARAM>(&item));
+      const std::string& cell =
+          expected[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+      EXPECT_EQ(Narrow(item.pszText), cell);
+      EXPECT_EQ(surface.ListGetItemText(kList, row, column, 1024), cell);
+    }
+  }
+}
+
+// A row inserted above the selected one moves the selection with its row, without telling.
+TEST(Win32ListCells, SelectionStaysOnItsRowWhenRowsAreInsertedAbove) {
+  Win32Surface surface(contract::ContractTemplate());
+  int notified = 0;
+  surface.SetNotificationHandler([&](int id, Notification notification) {
+    if (id == kList && notification == Notification::SelectionChanged) ++notified;
+  });
+  surface.ListInsertColumn(kList, 0, "No.", 60);
+  for (int row = 0; row < 3; ++row) surface.ListInsertItem(kList, row, std::to_string(row + 1));
+  test::ClickListRow(surface.Window(), surface.Control(kList), 1);
+  ASSERT_EQ(notified, 1);
+  surface.ListInsertItem(kList, 0, "above");
+  surface.ListInsertItem(kList, 9, "below");
+  EXPECT_EQ(surface.ListGetSelection(kList), 2);
+  EXPECT_EQ(surface.ListGetItemText(kList, surface.ListGetSelection(kList), 0, 16), "2");
+  EXPECT_EQ(notified, 1);
+}
+
 std::wstring RawClipboard() {
   std::wstring text;
   if (!OpenClipboard(nullptr)) return text;
