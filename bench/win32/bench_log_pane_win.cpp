@@ -1,4 +1,4 @@
-// The engineering view's log pane on Win32 at the rate the window feeds it: a rich edit already
+// The engineering view's log pane on Win32 at the rate the window feeds it: the pane already
 // holding 10,000 lines gets 250 more lines per call, 20 calls a second, keeping the last 10,000.
 // Each call must fit in its 50 ms (the exit status says whether the 95th percentile did). The
 // window is shown and each call's repaint is included (UpdateWindow after the call).

@@ -62,7 +62,9 @@ bool RunOnce(std::chrono::microseconds latency) {
   UpdateWindow(surface.Window());
   const auto click = [&wired](int id) { wired.Dispatch(id, Notification::Clicked); };
 
+  const auto fill = Clock::now();
   if (!bench::FillForReading(wired, surface, reader, rows_)) return false;
+  std::printf("filled %u rows by single reads in %.1f s\n", rows_, MsSince(fill) / 1000);
   Pump(Clock::now() + std::chrono::milliseconds(200), nullptr);
   driver.Set(latency);
 

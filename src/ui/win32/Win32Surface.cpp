@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <cwchar>
+#include <limits>
 #include <stdexcept>
 
 #include "text/DottedAddress.h"
@@ -84,7 +85,9 @@ void Win32Surface::SetText(int id, std::string_view text) {
     case ControlKind::RichEdit: {
       control.text = std::string(text);
       if (control.log) {
-        SetWindowTextW(control.hwnd, CrLf(text).c_str());
+        control.text.clear();
+        control.rows.clear();
+        AppendLines(id, text, std::numeric_limits<int>::max());
         return;
       }
       SetWindowTextW(control.hwnd, Widen(text).c_str());
@@ -370,10 +373,7 @@ void Win32Surface::ListRowsMoved(ControlState& control, int from, int selected) 
   // Only what is in view is drawn again: appending to a long list costs one row.
   SendMessageW(control.hwnd, LVM_SETITEMCOUNT, static_cast<WPARAM>(count),
                LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
-  if (from < count) {
-    SendMessageW(control.hwnd, LVM_REDRAWITEMS, static_cast<WPARAM>(from),
-                 static_cast<LPARAM>(count - 1));
-  }
+  RedrawRowsInView(control.hwnd, from, count - 1);
   // The list view keeps selection by index: a row inserted above the selected one moves it.
   if (selected != ListGetSelection(control.id) && selected >= 0 && selected < count) {
     quietSelection_ = true;
@@ -408,7 +408,18 @@ void Win32Surface::ListSetItemText(int id, int row, int column, std::string_view
   auto& cells = control.rows[static_cast<std::size_t>(row)];
   if (static_cast<std::size_t>(column) >= cells.size()) cells.resize(column + 1);
   cells[static_cast<std::size_t>(column)] = Widen(text);
-  SendMessageW(control.hwnd, LVM_REDRAWITEMS, static_cast<WPARAM>(row), static_cast<LPARAM>(row));
+  RedrawRowsInView(control.hwnd, row, row);
+}
+
+void Win32Surface::RedrawRowsInView(HWND list, int first, int last) {
+  // Asking to redraw a row out of view still costs a round trip to the window system per row.
+  const auto top = static_cast<int>(SendMessageW(list, LVM_GETTOPINDEX, 0, 0));
+  const auto bottom = top + static_cast<int>(SendMessageW(list, LVM_GETCOUNTPERPAGE, 0, 0));
+  first = std::max(first, top);
+  last = std::min(last, bottom);
+  if (first <= last) {
+    SendMessageW(list, LVM_REDRAWITEMS, static_cast<WPARAM>(first), static_cast<LPARAM>(last));
+  }
 }
 
 std::string Win32Surface::ListGetItemText(int id, int row, int column,
@@ -541,35 +552,65 @@ void Win32Surface::AppendLines(int id, std::string_view lines, int maxLines) {
   std::string added(lines);
   std::erase(added, '\r');
   std::string& text = control.text;  // what the pane shows, line feeds for its line breaks
+  // One row a line; text after the last line feed is a line still open, continued here.
+  std::size_t from = text.size();
+  if (!text.empty() && text.back() != '\n') {
+    const std::size_t lastBreak = text.rfind('\n');
+    from = lastBreak == std::string::npos ? 0 : lastBreak + 1;
+    control.rows.pop_back();
+  }
+  const std::size_t first = control.rows.size();
   text += added;
+  while (from < text.size()) {
+    std::size_t end = text.find('\n', from);
+    if (end == std::string::npos) end = text.size();
+    control.rows.push_back({Widen(std::string_view(text).substr(from, end - from))});
+    from = end + 1;
+  }
   // The oldest lines beyond maxLines go.
-  std::size_t count = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
-  if (!text.empty() && text.back() != '\n') ++count;
   const std::size_t keep = static_cast<std::size_t>(std::max(maxLines, 0));
-  std::size_t cut = 0;
-  for (; count > keep; --count) {
-    const std::size_t end = text.find('\n', cut);
-    cut = end == std::string::npos ? text.size() : end + 1;
+  std::size_t dropped = 0;
+  if (control.rows.size() > keep) {
+    dropped = control.rows.size() - keep;
+    std::size_t cut = 0;
+    for (std::size_t n = 0; n < dropped; ++n) {
+      const std::size_t end = text.find('\n', cut);
+      cut = end == std::string::npos ? text.size() : end + 1;
+    }
+    text.erase(0, cut);
+    control.rows.erase(control.rows.begin(),
+                       control.rows.begin() + static_cast<std::ptrdiff_t>(dropped));
   }
-  const std::wstring dropped = CrLf(std::string_view(text).substr(0, cut));
-  text.erase(0, cut);
+  ShowLogRows(control, first > dropped ? first - dropped : 0, dropped > 0);
+}
 
-  HWND edit = control.hwnd;
-  // One repaint for the whole change.
-  SendMessageW(edit, WM_SETREDRAW, FALSE, 0);
-  const auto length = static_cast<WPARAM>(GetWindowTextLengthW(edit));
-  SendMessageW(edit, EM_SETSEL, length, static_cast<LPARAM>(length));
-  SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(CrLf(added).c_str()));
-  if (!dropped.empty()) {
-    SendMessageW(edit, EM_SETSEL, 0, static_cast<LPARAM>(dropped.size()));
-    SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+// The pane is as long as its lines and as wide as the longest; it shows the last line. Only the
+// lines in view are drawn, so a pane of 10,000 lines costs no more than one of ten.
+void Win32Surface::ShowLogRows(ControlState& control, std::size_t newFrom, bool shifted) {
+  HWND pane = control.hwnd;
+  const std::size_t count = control.rows.size();
+  int width = static_cast<int>(SendMessageW(pane, LVM_GETCOLUMNWIDTH, 0, 0));
+  if (newFrom < count) {
+    // One device context for all the new lines.
+    HDC dc = GetDC(pane);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(pane, WM_GETFONT, 0, 0)));
+    for (std::size_t row = newFrom; row < count; ++row) {
+      const std::wstring& line = control.rows[row].front();
+      SIZE size{};
+      GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
+      width = std::max(width, static_cast<int>(size.cx) + Scaled(12));
+    }
+    SelectObject(dc, old);
+    ReleaseDC(pane, dc);
   }
-  const auto end = static_cast<WPARAM>(GetWindowTextLengthW(edit));
-  SendMessageW(edit, EM_SETSEL, end, static_cast<LPARAM>(end));
-  SendMessageW(edit, WM_SETREDRAW, TRUE, 0);
-  SendMessageW(edit, EM_SCROLLCARET, 0, 0);
-  // The frame too: the scroll bar was not drawn while redrawing was off.
-  RedrawWindow(edit, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+  SendMessageW(pane, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(width, 0));
+  SendMessageW(pane, LVM_SETITEMCOUNT, count, LVSICF_NOINVALIDATEALL);
+  if (shifted) {
+    InvalidateRect(pane, nullptr, TRUE);  // every line moved up
+  } else {
+    RedrawRowsInView(pane, static_cast<int>(newFrom), static_cast<int>(count) - 1);
+  }
+  if (count > 0) SendMessageW(pane, LVM_ENSUREVISIBLE, count - 1, FALSE);
 }
 
 // --- clipboard and save-file dialog ---

@@ -125,7 +125,6 @@ class Win32Surface : public ControlSurface {
   INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void OnUserClick(int id);
   bool OverRichEdit(HWND label) const;
-  bool IsLogPane(HWND window) const;
   void DrawHoverButton(const DRAWITEMSTRUCT& item);
   void ApplyFont(int id);
   void ApplyFonts();
@@ -135,6 +134,11 @@ class Win32Surface : public ControlSurface {
   void ScaleListColumns(double ratio);
   // Fills a list view's request for the text of a cell it draws.
   static void ShowListCell(const ControlState& control, LVITEMW& item);
+  // Redraws the rows from `first` to `last` that are in view.
+  static void RedrawRowsInView(HWND list, int first, int last);
+  // Shows a log pane's rows after a change: the rows from `newFrom` are new or changed, and
+  // `shifted` when older rows were dropped.
+  void ShowLogRows(ControlState& control, std::size_t newFrom, bool shifted);
   // Tells a list view its row count after rows were added or removed at `from`; the rows from
   // there on are drawn again and the selected row keeps its cells.
   void ListRowsMoved(ControlState& control, int from, int selected);

@@ -15,8 +15,9 @@ struct Win32Surface::ControlState {
   int id = 0;
   HWND hwnd = nullptr;
   std::string text;  // caption last set (everything but edits, lists and IP controls)
-  // A rich edit styled as a log pane, shown as a plain multi-line edit: a rich edit takes time in
-  // proportion to its whole text for every line break it removes, far too long for a full pane.
+  // A rich edit styled as a log pane, shown as a list of its lines (`rows`, one cell each) that
+  // draws only the lines in view: an edit control takes time in proportion to its whole text for
+  // every change, far too long for a pane of 10,000 lines updated while reading.
   bool log = false;
   // A list view holds no text of its own (owner data): it asks for the cells it draws. Inserting,
   // changing and reading a row then cost the same in a list of ten thousand rows as in one of ten.

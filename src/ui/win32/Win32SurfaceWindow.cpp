@@ -59,9 +59,10 @@ ItemClass ClassOf(const ControlTemplate& tpl, bool hover) {
       return {WC_IPADDRESSW, WS_TABSTOP};
     case ControlKind::RichEdit:
       if (tpl.style & kStyleLog) {
-        return {L"Edit", static_cast<DWORD>(ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL) |
-                             ((tpl.style & kStyleReadOnly) ? ES_READONLY : 0u) |
-                             ((tpl.style & kStyleBorder) ? WS_BORDER : 0u)};
+        // A list of lines without a heading, each drawn when in view (see AppendLines).
+        return {WC_LISTVIEWW, static_cast<DWORD>(LVS_REPORT | LVS_OWNERDATA | LVS_NOCOLUMNHEADER |
+                                                 LVS_SINGLESEL | LVS_SHOWSELALWAYS) |
+                                  WS_TABSTOP | ((tpl.style & kStyleBorder) ? WS_BORDER : 0u)};
       }
       // Labels placed on the panel are drawn over it, transparent: the panel paints under them
       // and has them repaint after it (PanelProc).
@@ -184,7 +185,12 @@ Win32Surface::Win32Surface(const DialogTemplate& dialog, const std::set<int>& ho
     }
     state->log = tpl.kind == ControlKind::RichEdit && (tpl.style & kStyleLog) != 0;
     if (state->log) {
-      SendMessageW(state->hwnd, EM_SETLIMITTEXT, 0, 0);  // a log holds far more than 32K
+      LVCOLUMNW column{};
+      column.mask = LVCF_WIDTH;
+      column.cx = 0;  // grows with the longest line shown
+      SendMessageW(state->hwnd, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+      SendMessageW(state->hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
+                   LVS_EX_FULLROWSELECT);
     } else if (tpl.kind == ControlKind::RichEdit) {
       SetWindowSubclass(state->hwnd, &Win32Surface::PanelProc, 1,
                         reinterpret_cast<DWORD_PTR>(this));
@@ -374,7 +380,13 @@ INT_PTR Win32Surface::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
       const int id = static_cast<int>(header->idFrom);
-      if (controls_.count(id) == 0 || At(id).kind != ControlKind::ListView) return FALSE;
+      if (controls_.count(id) == 0) return FALSE;
+      if (At(id).log) {
+        if (header->code == LVN_GETDISPINFOW)
+          ShowListCell(At(id), reinterpret_cast<NMLVDISPINFOW*>(lParam)->item);
+        return TRUE;
+      }
+      if (At(id).kind != ControlKind::ListView) return FALSE;
       if (header->code == LVN_GETDISPINFOW) {
         ShowListCell(At(id), reinterpret_cast<NMLVDISPINFOW*>(lParam)->item);
         return TRUE;
@@ -410,11 +422,6 @@ INT_PTR Win32Surface::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // A label standing on the status panel (the serial number) paints its text alone, over
       // the panel's text and background, as on the other platform.
       auto label = reinterpret_cast<HWND>(lParam);
-      if (IsLogPane(label)) {
-        // A read-only edit paints grey; a log pane reads better on the window colour.
-        SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
-        return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
-      }
       if (OverRichEdit(label)) {
         SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
         return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
@@ -454,12 +461,6 @@ INT_PTR Win32Surface::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
       return FALSE;
   }
-}
-
-bool Win32Surface::IsLogPane(HWND window) const {
-  return std::any_of(controls_.begin(), controls_.end(), [window](const auto& entry) {
-    return entry.second->log && entry.second->hwnd == window;
-  });
 }
 
 bool Win32Surface::OverRichEdit(HWND label) const {
@@ -527,8 +528,8 @@ void Win32Surface::OnDpiChanged(int dpi) {
 
 void Win32Surface::ScaleListColumns(double ratio) {
   for (const auto& [id, control] : controls_) {
-    if (control->kind != ControlKind::ListView) continue;
-    for (int column = 0; column < ListColumnCount(id); ++column) {
+    const int columns = control->log ? 1 : ListColumnCount(id);
+    for (int column = 0; column < columns; ++column) {
       const auto width = static_cast<int>(
           SendMessageW(control->hwnd, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
       SendMessageW(control->hwnd, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),

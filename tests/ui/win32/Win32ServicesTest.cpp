@@ -18,13 +18,19 @@ namespace {
 using contract::kList;
 using contract::kLog;
 
-// The pane's own text, its line breaks as line feeds.
+// The lines the pane draws, each ended by a line feed, as the control gives them for drawing.
 std::string PaneText(HWND pane) {
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(pane)) + 1, L'\0');
-  text.resize(
-      static_cast<std::size_t>(GetWindowTextW(pane, text.data(), static_cast<int>(text.size()))));
-  std::erase(text, L'\r');
-  return Narrow(text);
+  std::string text;
+  const auto count = static_cast<int>(SendMessageW(pane, LVM_GETITEMCOUNT, 0, 0));
+  for (int row = 0; row < count; ++row) {
+    std::vector<wchar_t> buffer(1024, L'#');
+    LVITEMW item{};
+    item.pszText = buffer.data();
+    item.cchTextMax = static_cast<int>(buffer.size());
+    SendMessageW(pane, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    text += Narrow(item.pszText) + "\n";
+  }
+  return text;
 }
 
 std::string Line(int n) {
@@ -32,20 +38,22 @@ std::string Line(int n) {
   return "第 " + std::to_string(n) + " 行 𠀀 EPC E2003412012345678901234" + "\n";
 }
 
-// The control keeps the last maxLines lines however the appends fall, far past an edit's default
-// 32K characters, and ends showing the last line with the caret at the end.
+// The control keeps the last maxLines lines however the appends fall, and ends showing the last
+// line, as wide as the longest.
 TEST(Win32LogPane, ControlHoldsTheLastLines) {
   struct Case {
     const char* name;
     int total;
     int perCall;
     int maxLines;
+    bool halves = false;  // each line in two appends, the first without its line feed
   };
   const Case cases[] = {
       {"fills without trimming", 600, 250, 10000},
       {"the window's rate: 250 a call into 10,000", 13000, 250, 10000},
       {"one call longer than the pane", 700, 700, 300},
       {"one line at a time", 40, 1, 7},
+      {"lines in halves", 40, 1, 7, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -54,6 +62,11 @@ TEST(Win32LogPane, ControlHoldsTheLastLines) {
     while (next < c.total) {
       std::string chunk;
       for (int i = 0; i < c.perCall && next < c.total; ++i) chunk += Line(next++);
+      if (c.halves) {
+        const std::size_t half = chunk.find(" EPC");
+        surface.AppendLines(kLog, chunk.substr(0, half), c.maxLines);
+        chunk.erase(0, half);
+      }
       surface.AppendLines(kLog, chunk, c.maxLines);
     }
     std::string all;
@@ -65,13 +78,17 @@ TEST(Win32LogPane, ControlHoldsTheLastLines) {
                 all.compare(all.size() - shown.size(), shown.size(), shown) == 0)
         << "first line shown: " << shown.substr(0, shown.find('\n'));
     EXPECT_EQ(surface.GetText(kLog), shown);
-    DWORD start = 0;
-    DWORD end = 0;
-    SendMessageW(pane, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    EXPECT_EQ(start, static_cast<DWORD>(GetWindowTextLengthW(pane)));
+    const auto top = SendMessageW(pane, LVM_GETTOPINDEX, 0, 0);
+    const auto perPage = SendMessageW(pane, LVM_GETCOUNTPERPAGE, 0, 0);
+    const auto count = SendMessageW(pane, LVM_GETITEMCOUNT, 0, 0);
+    EXPECT_GE(top + perPage, count);
     if (c.total > 20) {
-      EXPECT_GT(SendMessageW(pane, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+      EXPECT_GT(top, 0);
     }
+    const std::wstring longest = Widen(Line(c.total - 1).substr(0, Line(c.total - 1).size() - 1));
+    EXPECT_GE(
+        SendMessageW(pane, LVM_GETCOLUMNWIDTH, 0, 0),
+        SendMessageW(pane, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(longest.c_str())));
   }
 }
 
