@@ -41,6 +41,9 @@ int main(int argc, char** argv) {
                          engineering ? uhf::DialogView::Engineering : uhf::DialogView::Operator);
   window.Window()->show();
   QApplication::processEvents();
+  // The host address is looked up after the first frame; the picture shows it once found.
+  window.Surface().GetText(uhf::idc::HostIp);
+  QApplication::processEvents();
 
   const char* action = argc > 2 ? argv[2] : "";
   const auto click = [&window](int id) { window.Wired().Dispatch(id, uhf::Notification::Clicked); };

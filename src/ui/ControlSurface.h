@@ -118,15 +118,17 @@ class ControlSurface {
   virtual MessageResult MessageBox(std::string_view text, std::string_view caption,
                                    MessageButtons buttons, MessageIcon icon) = 0;
 
-  // Filling a control that the window's first frame does not show. `fill` runs once, on the
-  // window's thread: after the first frame, or before anything reads or changes control `id`
-  // through the surface if that comes first. A surface that draws no frames runs it at once.
+  // Filling a control whose contents the window's first frame can do without. `fill` runs once,
+  // on the window's thread: after the first frame, or before anything reads or changes control
+  // `id` through the surface if that comes first (its enabled and visible states excepted, which
+  // no fill provides). A surface that draws no frames runs it at once.
   virtual void FillAfterFirstFrame(int /*id*/, std::function<void()> fill) { fill(); }
 
   // The same for a value that may take long to find (a network lookup): `find` runs on a worker
   // thread after the first frame and must not touch the surface; `fill` puts what it found into
   // control `id` on the window's thread. Reading or changing `id` through the surface before then
-  // waits for `find`. A surface that draws no frames runs both at once.
+  // (its enabled and visible states excepted) waits for `find`. A surface that draws no frames
+  // runs both at once.
   virtual void FillInBackground(int /*id*/, std::function<std::string()> find,
                                 std::function<void(const std::string&)> fill) {
     fill(find());

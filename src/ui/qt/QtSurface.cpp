@@ -69,6 +69,12 @@ const QtSurface::Control& QtSurface::At(int id) const {
   return const_cast<QtSurface*>(this)->At(id);
 }
 
+const QtSurface::Control& QtSurface::Find(int id) const {
+  auto it = controls_.find(id);
+  if (it == controls_.end()) throw std::out_of_range("no control with id " + std::to_string(id));
+  return *it->second;
+}
+
 QDialog* QtSurface::Window() const {
   return dialog_.get();
 }
@@ -212,15 +218,19 @@ void QtSurface::Enable(int id, bool enabled) {
     unbuilt->written->enabled = enabled;
     return;
   }
-  At(id).widget->setEnabled(enabled);
+  Find(id).widget->setEnabled(enabled);
 }
 
 bool QtSurface::IsEnabled(int id) const {
-  return At(id).widget->isEnabledTo(dialog_.get());
+  const Control& control = Find(id);
+  if (control.unbuilt) return control.written->enabled.value_or(control.unbuilt->enabled);
+  return control.widget->isEnabledTo(dialog_.get());
 }
 
 bool QtSurface::IsVisible(int id) const {
-  return At(id).widget->isVisibleTo(dialog_.get());
+  const Control& control = Find(id);
+  // Not built yet: hidden (a layout that shows it builds it first).
+  return !control.unbuilt && control.widget->isVisibleTo(dialog_.get());
 }
 
 void QtSurface::SetFont(int id, const FontSpec& font) {

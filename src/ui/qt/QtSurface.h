@@ -121,6 +121,9 @@ class QtSurface : public ControlSurface {
 
   Control& At(int id);
   const Control& At(int id) const;
+  // The control, leaving what is deferred for it (a fill, a lookup) to run later: for its
+  // enabled and visible states, which no fill provides.
+  const Control& Find(int id) const;
   void Build(const DialogTemplate& dialog, const ButtonFactory& makeButton);
   QWidget* Create(std::size_t index, const ControlTemplate& tpl, const ButtonFactory& makeButton);
   void Place(QWidget* widget, QRect geometry);  // a drop-down list's height is its open list's

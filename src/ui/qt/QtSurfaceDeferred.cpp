@@ -13,6 +13,7 @@
 #include "ui/qt/QtSurface.h"
 #include "ui/qt/QtSurfaceState.h"
 #include "ui/qt/QtText.h"
+#include "ui/qt/ReportList.h"
 
 namespace uhf {
 
@@ -135,9 +136,14 @@ void QtSurface::BuildDeferred(int id) {
   }
   for (const std::string& item : written->items) ComboAdd(id, item);
   if (written->selected >= 0) ComboSetSel(id, written->selected);
-  if (control.list != nullptr) ApplyListStyle(control);
-  for (const auto& [heading, width] : written->columns) {
-    ListInsertColumn(id, ListColumnCount(id), heading, width);
+  if (control.list != nullptr) {
+    ApplyListStyle(control);
+    // The columns in one insertion: the list measures its header once, not once a column.
+    control.list->setColumnCount(static_cast<int>(written->columns.size()));
+    for (int column = 0; const auto& [heading, width] : written->columns) {
+      control.list->setHorizontalHeaderItem(column, new QTableWidgetItem(ToQ(heading)));
+      control.list->setColumnWidth(column++, width);
+    }
   }
   building_ = outer;
 }

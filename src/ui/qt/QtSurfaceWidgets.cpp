@@ -10,6 +10,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleOptionButton>
 #include <QTextEdit>
 
 #include <algorithm>
@@ -25,6 +26,26 @@
 
 namespace uhf {
 namespace {
+
+// A plain push button whose style option carries one palette object for all buttons of the same
+// colours. The style keeps a button's drawn face under its palette's identity, and every button
+// was given a palette of its own: buttons of one size and state now share one face instead of
+// each drawing its own.
+class PlainButton : public QPushButton {
+ public:
+  using QPushButton::QPushButton;
+
+ protected:
+  void initStyleOption(QStyleOptionButton* option) const override {
+    QPushButton::initStyleOption(option);
+    static QPalette shared;
+    // The colour group follows this button's state (enabled, active window): kept as it is.
+    const QPalette::ColorGroup group = option->palette.currentColorGroup();
+    if (option->palette != shared) shared = option->palette;
+    option->palette = shared;
+    option->palette.setCurrentColorGroup(group);
+  }
+};
 
 Qt::Alignment TextAlignment(std::uint32_t style) {
   if (style & kStyleCenter) return Qt::AlignHCenter;
@@ -129,7 +150,7 @@ QWidget* QtSurface::BuildWidget(Control& control, const ControlTemplate& tpl,
   switch (tpl.kind) {
     case ControlKind::PushButton: {
       QPushButton* button = makeButton ? makeButton(id, parent) : nullptr;
-      if (button == nullptr) button = new QPushButton(parent);
+      if (button == nullptr) button = new PlainButton(parent);
       if (button->parentWidget() != parent) button->setParent(parent);
       button->setAutoDefault(false);
       button->setDefault(false);

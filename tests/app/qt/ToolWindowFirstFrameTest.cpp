@@ -1,7 +1,7 @@
 // What the window leaves until after its first frame: the serial port enumeration, the host
-// address lookup (on a worker thread), the hidden tag list and address controls, the hidden
-// picture and the icon's larger sizes. Each must be in place whenever anything reads it through the
-// surface, and the lookup never holds the first frame.
+// address lookup (on a worker thread; in either view), the hidden tag list and address controls,
+// the hidden picture and the icon's larger sizes. Each must be in place whenever anything reads it
+// through the surface, and the lookup never holds the first frame.
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -156,6 +156,33 @@ TEST(ToolWindowFirstFrame, HiddenWorkWaitsForTheFirstFrameAndIsThereAfterIt) {
   }
   EXPECT_EQ(pictures, 1);
   EXPECT_EQ(window->windowIcon().availableSizes().size(), 4);
+}
+
+TEST(ToolWindowFirstFrame, TheLookupsWaitForTheFirstFrameInEitherView) {
+  // The engineering view shows the port selector and the host field, and enables them while it
+  // arranges the window; their contents still come after the first frame.
+  for (DialogView view : {DialogView::Operator, DialogView::Engineering}) {
+    SCOPED_TRACE(view == DialogView::Operator ? "operator view" : "engineering view");
+    SimulatedReader reader;
+    CountingPlatform machine;
+    ToolWindow tool(reader, machine.Make(), view);
+    QDialog* window = tool.Window();
+    PaintSeen seen(window);
+    machine.seen = &seen;
+    EXPECT_EQ(machine.portCalls, 0);
+    EXPECT_EQ(machine.hostCalls, 0);
+
+    WaitForFirstFrame(window);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return RawHostField(window) == "10.4.5.6"; }));
+    EXPECT_EQ(machine.portCalls, 1);
+    EXPECT_EQ(machine.hostCalls, 1);
+    EXPECT_TRUE(machine.portsAfterPaint);
+    EXPECT_TRUE(machine.hostAfterPaint);
+    auto* ports = window->findChild<QComboBox*>(QString::number(idc::ComPort));
+    ASSERT_NE(ports, nullptr);
+    EXPECT_EQ(ports->currentText(), QStringLiteral("COM4"));
+    EXPECT_EQ(ports->isVisible(), view == DialogView::Engineering);
+  }
 }
 
 TEST(ToolWindowFirstFrame, ReadingThroughTheSurfaceBeforeTheFirstFrameFindsTheInitialisedState) {

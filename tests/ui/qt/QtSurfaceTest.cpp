@@ -236,6 +236,30 @@ TEST_F(QtSurfaceTest, PushButtonsShareOneGreenBrush) {
   EXPECT_GT(face.green(), face.blue() + 60) << face.name().toStdString();
 }
 
+TEST_F(QtSurfaceTest, PushButtonsDrawAsAButtonWithItsOwnPaletteWouldInEveryState) {
+  // Buttons of one size, one of them disabled, and a pair of another size: each must look as a
+  // plain button given the same palette, whichever of them was drawn before it.
+  surface.ApplyLayout(EngineeringDialogTemplate());
+  surface.Enable(idc::ReadTagTestHex, false);
+  ShowActive();
+  for (int id : {idc::ReadTagTestDecimal, idc::ReadTagTestHex, idc::ReadTagUsb, idc::SetAddress,
+                 idc::GetAddress, idc::ReadTagTestHex}) {
+    SCOPED_TRACE(id);
+    auto* button = qobject_cast<QPushButton*>(surface.Widget(id));
+    ASSERT_NE(button, nullptr);
+    QPushButton alone(button->text(), surface.Window());
+    alone.setAutoDefault(false);
+    alone.setPalette(button->palette());
+    alone.setAutoFillBackground(true);
+    alone.setEnabled(button->isEnabled());
+    alone.setGeometry(button->geometry());
+    alone.show();
+    const QImage expected = alone.grab().toImage();
+    ASSERT_FALSE(expected.isNull());
+    EXPECT_EQ(button->grab().toImage(), expected);
+  }
+}
+
 // --- texts and edits ---
 
 TEST_F(QtSurfaceTest, StaticTextsShowLineBreaksAndReadBackAsSet) {
