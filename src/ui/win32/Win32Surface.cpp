@@ -399,6 +399,30 @@ void Win32Surface::ShowListCell(const ControlState& control, LVITEMW& item) {
   item.pszText[n] = L'\0';
 }
 
+int Win32Surface::FindListRow(const ControlState& control, int start, const LVFINDINFOW& find) {
+  if ((find.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || find.psz == nullptr) return -1;
+  const std::wstring_view wanted(find.psz);
+  const int count = static_cast<int>(control.rows.size());
+  const bool partial = (find.flags & LVFI_PARTIAL) != 0;
+  const auto matches = [&](int row) {
+    const std::wstring& cell = control.rows[static_cast<std::size_t>(row)].front();
+    if (cell.size() < wanted.size() || (!partial && cell.size() != wanted.size())) return false;
+    // The list's own search ignores case.
+    return CompareStringOrdinal(cell.data(), static_cast<int>(wanted.size()), wanted.data(),
+                                static_cast<int>(wanted.size()), TRUE) == CSTR_EQUAL;
+  };
+  const int first = std::clamp(start, 0, count);
+  for (int row = first; row < count; ++row) {
+    if (matches(row)) return row;
+  }
+  if (find.flags & LVFI_WRAP) {
+    for (int row = 0; row < first; ++row) {
+      if (matches(row)) return row;
+    }
+  }
+  return -1;
+}
+
 void Win32Surface::ListSetItemText(int id, int row, int column, std::string_view text) {
   ControlState& control = At(id);
   if (control.kind != ControlKind::ListView || row < 0 || row >= ListCount(id) || column < 0 ||

@@ -134,6 +134,8 @@ class Win32Surface : public ControlSurface {
   void ScaleListColumns(double ratio);
   // Fills a list view's request for the text of a cell it draws.
   static void ShowListCell(const ControlState& control, LVITEMW& item);
+  // The row a list view's search finds by its first cell, from `start` on, -1 when none.
+  static int FindListRow(const ControlState& control, int start, const LVFINDINFOW& find);
   // Redraws the rows from `first` to `last` that are in view.
   static void RedrawRowsInView(HWND list, int first, int last);
   // Shows a log pane's rows after a change: the rows from `newFrom` are new or changed, and

@@ -391,6 +391,12 @@ INT_PTR Win32Surface::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         ShowListCell(At(id), reinterpret_cast<NMLVDISPINFOW*>(lParam)->item);
         return TRUE;
       }
+      if (header->code == LVN_ODFINDITEMW) {
+        // Typing in the list goes to the row whose first cell starts with what was typed.
+        const auto* find = reinterpret_cast<const NMLVFINDITEMW*>(lParam);
+        SetWindowLongPtrW(dialog_, DWLP_MSGRESULT, FindListRow(At(id), find->iStart, find->lvfi));
+        return TRUE;
+      }
       if (header->code == NM_DBLCLK) {
         Notify(id, Notification::DoubleClicked);
         return TRUE;

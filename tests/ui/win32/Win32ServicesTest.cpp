@@ -172,6 +172,37 @@ TEST(Win32ListCells, SelectionStaysOnItsRowWhenRowsAreInsertedAbove) {
   EXPECT_EQ(notified, 1);
 }
 
+// The list's own search (typing in it) finds rows by their first cell though it holds no text.
+TEST(Win32ListCells, TheListsSearchFindsRowsByTheirFirstCell) {
+  Win32Surface surface(contract::ContractTemplate());
+  surface.ListInsertColumn(kList, 0, "No.", 60);
+  for (int row = 0; row < 12; ++row) surface.ListInsertItem(kList, row, std::to_string(row + 1));
+  struct Case {
+    int from;  // the first row looked at (the list passes on where its search starts)
+    const wchar_t* text;
+    UINT flags;
+    int found;
+  };
+  const Case cases[] = {
+      {-1, L"1", LVFI_PARTIAL, 0},
+      {1, L"1", LVFI_PARTIAL, 9},
+      {2, L"2", LVFI_PARTIAL | LVFI_WRAP, 1},
+      {2, L"2", LVFI_PARTIAL, -1},
+      {-1, L"12", LVFI_STRING, 11},
+      {1, L"1", LVFI_STRING, -1},
+      {-1, L"13", LVFI_PARTIAL | LVFI_WRAP, -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "from " << c.from << " text " << Narrow(c.text));
+    LVFINDINFOW find{};
+    find.flags = c.flags;
+    find.psz = c.text;
+    EXPECT_EQ(SendMessageW(surface.Control(kList), LVM_FINDITEMW, static_cast<WPARAM>(c.from),
+                           reinterpret_cast<LPARAM>(&find)),
+              c.found);
+  }
+}
+
 std::wstring RawClipboard() {
   std::wstring text;
   if (!OpenClipboard(nullptr)) return text;
