@@ -113,11 +113,14 @@ TEST(Win32ListSelection, NotifiesOncePerRowSelected) {
     test::ClickListRow(dialog, list, 3);
   }
   EXPECT_EQ(surface.ListGetSelection(kList), 3);
+  // A row inserted above the selected one takes the selection along with its row, quietly.
+  surface.ListInsertItem(kList, 0, "0");
+  EXPECT_EQ(surface.ListGetSelection(kList), 4);
   EXPECT_EQ(selections.size(), 2u);
 }
 
-// The list view holds no text: what it draws is asked of the surface, cell by cell, by each
-// column's place, also after a column or a row was inserted in the middle.
+// The list view holds no text: what it draws, and what its search finds, is asked of the surface,
+// cell by cell, by each column's place, also after a column or a row was inserted in the middle.
 TEST(Win32ListCells, TheControlShowsTheSurfacesCells) {
   Win32Surface surface(contract::ContractTemplate());
   surface.ListInsertColumn(kList, 0, "No.", 60);
@@ -152,54 +155,23 @@ TEST(Win32ListCells, TheControlShowsTheSurfacesCells) {
       EXPECT_EQ(surface.ListGetItemText(kList, row, column, 1024), cell);
     }
   }
-}
-
-// A row inserted above the selected one moves the selection with its row, without telling.
-TEST(Win32ListCells, SelectionStaysOnItsRowWhenRowsAreInsertedAbove) {
-  Win32Surface surface(contract::ContractTemplate());
-  int notified = 0;
-  surface.SetNotificationHandler([&](int id, Notification notification) {
-    if (id == kList && notification == Notification::SelectionChanged) ++notified;
-  });
-  surface.ListInsertColumn(kList, 0, "No.", 60);
-  for (int row = 0; row < 3; ++row) surface.ListInsertItem(kList, row, std::to_string(row + 1));
-  test::ClickListRow(surface.Window(), surface.Control(kList), 1);
-  ASSERT_EQ(notified, 1);
-  surface.ListInsertItem(kList, 0, "above");
-  surface.ListInsertItem(kList, 9, "below");
-  EXPECT_EQ(surface.ListGetSelection(kList), 2);
-  EXPECT_EQ(surface.ListGetItemText(kList, surface.ListGetSelection(kList), 0, 16), "2");
-  EXPECT_EQ(notified, 1);
-}
-
-// The list's own search (typing in it) finds rows by their first cell though it holds no text.
-TEST(Win32ListCells, TheListsSearchFindsRowsByTheirFirstCell) {
-  Win32Surface surface(contract::ContractTemplate());
-  surface.ListInsertColumn(kList, 0, "No.", 60);
-  for (int row = 0; row < 12; ++row) surface.ListInsertItem(kList, row, std::to_string(row + 1));
-  struct Case {
-    int from;  // the first row looked at (the list passes on where its search starts)
+  // Typing in the list searches the first cells: from a row on, ignoring case, maybe wrapping.
+  struct Search {
+    int from;
     const wchar_t* text;
     UINT flags;
     int found;
   };
-  const Case cases[] = {
-      {-1, L"1", LVFI_PARTIAL, 0},
-      {1, L"1", LVFI_PARTIAL, 9},
-      {2, L"2", LVFI_PARTIAL | LVFI_WRAP, 1},
-      {2, L"2", LVFI_PARTIAL, -1},
-      {-1, L"12", LVFI_STRING, 11},
-      {1, L"1", LVFI_STRING, -1},
-      {-1, L"13", LVFI_PARTIAL | LVFI_WRAP, -1},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "from " << c.from << " text " << Narrow(c.text));
+  for (const Search& c : {Search{-1, L"N", LVFI_PARTIAL, 1}, Search{2, L"1", LVFI_PARTIAL, -1},
+                          Search{2, L"1", LVFI_PARTIAL | LVFI_WRAP, 0},
+                          Search{0, L"2", LVFI_STRING, 2}, Search{0, L"n", LVFI_STRING, -1}}) {
     LVFINDINFOW find{};
     find.flags = c.flags;
     find.psz = c.text;
-    EXPECT_EQ(SendMessageW(surface.Control(kList), LVM_FINDITEMW, static_cast<WPARAM>(c.from),
+    EXPECT_EQ(SendMessageW(list, LVM_FINDITEMW, static_cast<WPARAM>(c.from),
                            reinterpret_cast<LPARAM>(&find)),
-              c.found);
+              c.found)
+        << Narrow(c.text) << " from " << c.from;
   }
 }
 
