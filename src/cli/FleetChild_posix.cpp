@@ -88,16 +88,15 @@ std::unique_ptr<FleetChild> StartFleetChild(const std::vector<std::string>& args
   posix_spawn_file_actions_addopen(&files, STDERR_FILENO, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                    0644);
   // A group of its own: the terminal's Ctrl+C goes to the fleet, which lets the child finish.
-  // The signals the fleet catches are back to their defaults in the child.
-  sigset_t defaults;
-  sigemptyset(&defaults);
-  sigaddset(&defaults, SIGINT);
-  sigaddset(&defaults, SIGTERM);
-  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  // The stop signals stay held in the child: one sent to the fleet's group while the child was
+  // still in it (before it left for its own) would otherwise end the child as it starts.
+  sigset_t stops;
+  sigemptyset(&stops);
+  sigaddset(&stops, SIGINT);
+  sigaddset(&stops, SIGTERM);
+  posix_spawnattr_setsigdefault(&attributes, &stops);
   posix_spawnattr_setpgroup(&attributes, 0);
-  sigset_t none;
-  sigemptyset(&none);
-  posix_spawnattr_setsigmask(&attributes, &none);
+  posix_spawnattr_setsigmask(&attributes, &stops);
   posix_spawnattr_setflags(&attributes,
                            POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
   std::vector<char*> argv;

@@ -11,7 +11,12 @@
 #include <sstream>
 
 #include "cli/Fleet.h"
+#include "cli/FleetChild.h"
 #include "cli/FleetList.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace uhf::cli {
 namespace {
@@ -68,6 +73,27 @@ TEST(FleetChild, WindowsArgumentsAreQuotedForTheChildsParser) {
   };
   for (const auto& [argument, quoted] : rows) EXPECT_EQ(QuoteWindowsArgument(argument), quoted);
 }
+
+#ifndef _WIN32
+// A stop signal sent to the fleet's group can reach a child that has not yet left it; the child
+// still does its reader's work, as one that started a moment earlier would.
+TEST(FleetChild, StopSignalsDoNotEndAChild) {
+  const fs::path out = fs::temp_directory_path() / ("uhf-fleet-child-" + std::to_string(getpid()));
+  std::string error;
+  const std::unique_ptr<FleetChild> child = StartFleetChild(
+      {"/bin/sh", "-c", "kill -INT $$; kill -TERM $$; echo done"}, out, out, error);
+  ASSERT_TRUE(child) << error;
+  std::optional<int> status;
+  for (int i = 0; i < 1000 && !(status = child->Poll()); ++i) WaitForFleetChildren(100ms);
+  EXPECT_EQ(status, 0);
+  std::ifstream file(out);
+  std::string line;
+  std::getline(file, line);
+  EXPECT_EQ(line, "done");
+  file.close();
+  fs::remove(out);
+}
+#endif
 
 struct Script {
   int status = 0;
