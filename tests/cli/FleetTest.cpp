@@ -80,8 +80,8 @@ TEST(FleetChild, WindowsArgumentsAreQuotedForTheChildsParser) {
 TEST(FleetChild, StopSignalsDoNotEndAChild) {
   const fs::path out = fs::temp_directory_path() / ("uhf-fleet-child-" + std::to_string(getpid()));
   std::string error;
-  const std::unique_ptr<FleetChild> child = StartFleetChild(
-      {"/bin/sh", "-c", "kill -INT $$; kill -TERM $$; echo done"}, out, out, error);
+  const std::unique_ptr<FleetChild> child =
+      StartFleetChild({"/bin/sh", "-c", "kill -INT $$; kill -TERM $$; echo done"}, out, out, error);
   ASSERT_TRUE(child) << error;
   std::optional<int> status;
   for (int i = 0; i < 1000 && !(status = child->Poll()); ++i) WaitForFleetChildren(100ms);

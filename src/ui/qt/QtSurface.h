@@ -114,7 +114,6 @@ class QtSurface : public ControlSurface {
 
  private:
   struct Control;
-  struct Written;
   struct Deferred;
   struct BackgroundResult;
   struct Mailbox;

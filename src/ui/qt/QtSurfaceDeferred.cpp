@@ -5,11 +5,9 @@
 #include <QWidget>
 
 #include <algorithm>
-#include <array>
 #include <exception>
 #include <thread>
 
-#include "text/DottedAddress.h"
 #include "ui/qt/QtSurface.h"
 #include "ui/qt/QtSurfaceState.h"
 #include "ui/qt/QtText.h"
@@ -114,7 +112,7 @@ void QtSurface::ResolveDeferred(int id) {
 void QtSurface::BuildDeferred(int id) {
   Control& control = *controls_.at(id);
   const std::unique_ptr<ControlTemplate> tpl = std::move(control.unbuilt);
-  const std::unique_ptr<Written> written = std::move(control.written);
+  const std::unique_ptr<WrittenControl> written = std::move(control.written);
   if (!tpl) return;
   // Writing to the new widget must not wait for other work deferred for it (a lookup).
   const int outer = std::exchange(building_, id);
@@ -149,28 +147,7 @@ void QtSurface::BuildDeferred(int id) {
 }
 
 std::string QtSurface::WrittenText(const Control& control) {
-  const Written& written = *control.written;
-  switch (control.kind) {
-    case ControlKind::Edit:
-      return written.text ? *written.text : control.unbuilt->text;
-    case ControlKind::ComboBox:
-      return written.selected >= 0 ? written.items[static_cast<std::size_t>(written.selected)]
-                                   : std::string();
-    case ControlKind::IpAddress: {
-      // As the four fields would read back: blank only when every field is.
-      const auto fields = ParseDottedAddress(written.text ? *written.text : std::string());
-      if (std::none_of(fields.begin(), fields.end(), [](const auto& f) { return f.has_value(); })) {
-        return {};
-      }
-      std::array<std::uint8_t, 4> shown{};
-      for (std::size_t i = 0; i < fields.size(); ++i) shown[i] = fields[i].value_or(0);
-      return DottedAddressText(shown);
-    }
-    case ControlKind::ListView:
-      return {};
-    default:
-      return control.text;
-  }
+  return uhf::WrittenText(control.kind, *control.written, control.unbuilt->text, control.text);
 }
 
 QtSurface::Control* QtSurface::Unbuilt(int id) {

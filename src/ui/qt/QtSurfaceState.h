@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "ui/WrittenControl.h"
 #include "ui/qt/QtSurface.h"
 
 class QAbstractButton;
@@ -48,19 +49,7 @@ struct QtSurface::Control {
   // A hidden control whose widget is built after the first frame: its template until then, and
   // what was written to it before it existed.
   std::unique_ptr<ControlTemplate> unbuilt;
-  std::unique_ptr<Written> written;
-};
-
-// Writes to a control whose widget is not built yet, applied when it is.
-struct QtSurface::Written {
-  std::optional<std::string> text;  // caption, edit text or dotted address
-  std::optional<bool> checked;
-  std::optional<bool> enabled;
-  std::optional<int> limit;
-  std::optional<FontSpec> font;
-  std::vector<std::string> items;  // drop-down list
-  int selected = -1;
-  std::vector<std::pair<std::string, int>> columns;  // list view: heading, width
+  std::unique_ptr<WrittenControl> written;
 };
 
 // Work deferred until after the first frame: a fill on the window's thread, or a background

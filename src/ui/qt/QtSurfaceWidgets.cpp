@@ -110,7 +110,7 @@ QWidget* QtSurface::Create(std::size_t index, const ControlTemplate& tpl,
       return nullptr;
     }
     control->unbuilt = std::make_unique<ControlTemplate>(tpl);
-    control->written = std::make_unique<Written>();
+    control->written = std::make_unique<WrittenControl>();
     controls_[id] = std::move(control);
     Deferred build;
     build.id = id;

@@ -53,13 +53,13 @@ std::wstring CrLf(std::string_view text) {
 }  // namespace
 
 HWND Win32Surface::Control(int id) const {
-  auto it = controls_.find(id);
-  return it == controls_.end() ? nullptr : it->second->hwnd;
+  return controls_.count(id) != 0 ? At(id).hwnd : nullptr;
 }
 
 Win32Surface::ControlState& Win32Surface::At(int id) {
   auto it = controls_.find(id);
   if (it == controls_.end()) throw std::out_of_range("no control with id " + std::to_string(id));
+  if (it->second->written) MakeControl(it->second->index);
   return *it->second;
 }
 
@@ -70,6 +70,24 @@ const Win32Surface::ControlState& Win32Surface::At(int id) const {
 // --- any control ---
 
 void Win32Surface::SetText(int id, std::string_view text) {
+  if (ControlState* unbuilt = Unbuilt(id); unbuilt != nullptr && !unbuilt->log) {
+    switch (unbuilt->kind) {
+      case ControlKind::ComboBox:
+      case ControlKind::ListView:
+        return;  // as below: nothing to show
+      case ControlKind::Edit:
+        unbuilt->written->text = std::string(text);
+        Notify(id, Notification::EditChanged);
+        return;
+      case ControlKind::IpAddress:
+        unbuilt->written->text = std::string(text);
+        return;
+      default:
+        unbuilt->written->text = std::string(text);
+        unbuilt->text = std::string(text);
+        return;
+    }
+  }
   ControlState& control = At(id);
   switch (control.kind) {
     case ControlKind::Edit:
@@ -109,6 +127,10 @@ void Win32Surface::SetText(int id, std::string_view text) {
 }
 
 std::string Win32Surface::GetText(int id) const {
+  if (const ControlState* unbuilt = Unbuilt(id)) {
+    return WrittenText(unbuilt->kind, *unbuilt->written, built_.controls[unbuilt->index].text,
+                       unbuilt->text);
+  }
   const ControlState& control = At(id);
   switch (control.kind) {
     case ControlKind::Edit:
@@ -127,6 +149,12 @@ std::string Win32Surface::GetText(int id) const {
 }
 
 void Win32Surface::SetCheck(int id, int state) {
+  if (ControlState* unbuilt = Unbuilt(id)) {
+    if (unbuilt->kind == ControlKind::RadioButton || unbuilt->kind == ControlKind::CheckBox) {
+      unbuilt->written->checked = state != 0;
+    }
+    return;
+  }
   const ControlState& control = At(id);
   if (control.kind == ControlKind::RadioButton || control.kind == ControlKind::CheckBox) {
     SendMessageW(control.hwnd, BM_SETCHECK, state != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -134,28 +162,38 @@ void Win32Surface::SetCheck(int id, int state) {
 }
 
 int Win32Surface::GetCheck(int id) const {
+  if (const ControlState* unbuilt = Unbuilt(id)) return unbuilt->written->checked.value_or(false);
   const ControlState& control = At(id);
   if (control.kind != ControlKind::RadioButton && control.kind != ControlKind::CheckBox) return 0;
   return SendMessageW(control.hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
 }
 
 void Win32Surface::Enable(int id, bool enabled) {
+  if (ControlState* unbuilt = Unbuilt(id)) {
+    unbuilt->written->enabled = enabled;
+    return;
+  }
   EnableWindow(At(id).hwnd, enabled ? TRUE : FALSE);
 }
 
 bool Win32Surface::IsEnabled(int id) const {
+  if (const ControlState* unbuilt = Unbuilt(id)) {
+    return unbuilt->written->enabled.value_or(built_.controls[unbuilt->index].enabled);
+  }
   return IsWindowEnabled(At(id).hwnd) != FALSE;
 }
 
 bool Win32Surface::IsVisible(int id) const {
+  if (Unbuilt(id) != nullptr) return false;  // a layout that shows it makes it first
   // Visible once the dialog is shown: the control's own visibility style.
   return (GetWindowLongW(At(id).hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
 void Win32Surface::SetFont(int id, const FontSpec& font) {
-  At(id);  // an unknown id is refused before anything is kept
+  const bool unbuilt = Unbuilt(id) != nullptr;
+  if (!unbuilt) At(id);  // an unknown id is refused before anything is kept
   fontSpecs_[id] = font;
-  ApplyFont(id);
+  if (!unbuilt) ApplyFont(id);  // else when it is made
 }
 
 int Win32Surface::Scaled(int pixelsAt96) const {
@@ -218,7 +256,9 @@ void Win32Surface::ApplyFont(int id) {
 }
 
 void Win32Surface::ApplyFonts() {
-  for (const auto& [id, font] : fontSpecs_) ApplyFont(id);
+  for (const auto& [id, font] : fontSpecs_) {
+    if (Unbuilt(id) == nullptr) ApplyFont(id);
+  }
 }
 
 void Win32Surface::SetFocus(int id) {
@@ -237,6 +277,10 @@ int Win32Surface::FocusedControl() const {
 }
 
 void Win32Surface::LimitText(int id, int maxChars) {
+  if (ControlState* unbuilt = Unbuilt(id)) {
+    if (unbuilt->kind == ControlKind::Edit) unbuilt->written->limit = maxChars;
+    return;
+  }
   const ControlState& control = At(id);
   if (control.kind == ControlKind::Edit) {
     SendMessageW(control.hwnd, EM_LIMITTEXT, static_cast<WPARAM>(std::max(maxChars, 0)), 0);
@@ -251,11 +295,21 @@ void Win32Surface::SelectAllText(int id) {
 // --- drop-down lists ---
 
 void Win32Surface::ComboReset(int id) {
+  if (ControlState* unbuilt = Unbuilt(id)) {
+    unbuilt->written->items.clear();
+    unbuilt->written->selected = -1;
+    return;
+  }
   const ControlState& control = At(id);
   if (control.kind == ControlKind::ComboBox) SendMessageW(control.hwnd, CB_RESETCONTENT, 0, 0);
 }
 
 int Win32Surface::ComboAdd(int id, std::string_view text) {
+  if (ControlState* unbuilt = Unbuilt(id)) {
+    if (unbuilt->kind != ControlKind::ComboBox) return -1;
+    unbuilt->written->items.emplace_back(text);  // adding selects nothing
+    return static_cast<int>(unbuilt->written->items.size()) - 1;
+  }
   const ControlState& control = At(id);
   if (control.kind != ControlKind::ComboBox) return -1;
   const std::wstring wide = Widen(text);
@@ -264,6 +318,11 @@ int Win32Surface::ComboAdd(int id, std::string_view text) {
 }
 
 void Win32Surface::ComboSetSel(int id, int index) {
+  if (ControlState* unbuilt = Unbuilt(id)) {
+    const int count = static_cast<int>(unbuilt->written->items.size());
+    unbuilt->written->selected = index >= 0 && index < count ? index : -1;
+    return;
+  }
   const ControlState& control = At(id);
   if (control.kind != ControlKind::ComboBox) return;
   const int count = ComboCount(id);
@@ -272,18 +331,30 @@ void Win32Surface::ComboSetSel(int id, int index) {
 }
 
 int Win32Surface::ComboGetSel(int id) const {
+  if (const ControlState* unbuilt = Unbuilt(id)) {
+    return unbuilt->kind == ControlKind::ComboBox ? unbuilt->written->selected : -1;
+  }
   const ControlState& control = At(id);
   if (control.kind != ControlKind::ComboBox) return -1;
   return static_cast<int>(SendMessageW(control.hwnd, CB_GETCURSEL, 0, 0));
 }
 
 int Win32Surface::ComboCount(int id) const {
+  if (const ControlState* unbuilt = Unbuilt(id)) {
+    return static_cast<int>(unbuilt->written->items.size());
+  }
   const ControlState& control = At(id);
   if (control.kind != ControlKind::ComboBox) return 0;
   return static_cast<int>(SendMessageW(control.hwnd, CB_GETCOUNT, 0, 0));
 }
 
 std::string Win32Surface::ComboItem(int id, int index) const {
+  if (const ControlState* unbuilt = Unbuilt(id)) {
+    const auto& items = unbuilt->written->items;
+    return index >= 0 && index < static_cast<int>(items.size())
+               ? items[static_cast<std::size_t>(index)]
+               : std::string();
+  }
   const ControlState& control = At(id);
   if (control.kind != ControlKind::ComboBox || index < 0 || index >= ComboCount(id)) return {};
   const auto length = SendMessageW(control.hwnd, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
@@ -298,6 +369,13 @@ std::string Win32Surface::ComboItem(int id, int index) const {
 // --- list view ---
 
 void Win32Surface::ListInsertColumn(int id, int column, std::string_view heading, int widthPx) {
+  if (ControlState* unbuilt = Unbuilt(id)) {
+    if (unbuilt->kind != ControlKind::ListView) return;
+    auto& columns = unbuilt->written->columns;
+    const auto pos = std::clamp<std::ptrdiff_t>(column, 0, std::ssize(columns));
+    columns.insert(columns.begin() + pos, {std::string(heading), std::max(widthPx, 0)});
+    return;
+  }
   ControlState& control = At(id);
   if (control.kind != ControlKind::ListView) return;
   std::wstring text = Widen(heading);
@@ -325,6 +403,11 @@ void Win32Surface::ListInsertColumn(int id, int column, std::string_view heading
 }
 
 int Win32Surface::ListColumnCount(int id) const {
+  if (const ControlState* unbuilt = Unbuilt(id)) {
+    return unbuilt->kind == ControlKind::ListView
+               ? static_cast<int>(unbuilt->written->columns.size())
+               : 0;
+  }
   const ControlState& control = At(id);
   if (control.kind != ControlKind::ListView) return 0;
   HWND header = reinterpret_cast<HWND>(SendMessageW(control.hwnd, LVM_GETHEADER, 0, 0));
@@ -472,6 +555,10 @@ void Win32Surface::ListDeleteAll(int id) {
 }
 
 void Win32Surface::ListAddExtendedStyle(int id, std::uint32_t bits) {
+  if (ControlState* unbuilt = Unbuilt(id)) {
+    if (unbuilt->kind == ControlKind::ListView) unbuilt->writtenListStyle |= bits;
+    return;
+  }
   const ControlState& control = At(id);
   if (control.kind != ControlKind::ListView) return;
   // kListGridLines and kListFullRowSelect are the platform's own bits.
@@ -508,6 +595,10 @@ int Win32Surface::IpGetAddress(int id, std::array<std::uint8_t, 4>& fields) cons
 }
 
 void Win32Surface::IpSetAddress(int id, std::string_view dotted) {
+  if (ControlState* unbuilt = Unbuilt(id)) {
+    if (unbuilt->kind == ControlKind::IpAddress) unbuilt->written->text = std::string(dotted);
+    return;
+  }
   const ControlState& control = At(id);
   if (control.kind != ControlKind::IpAddress) return;
   const auto fields = ParseDottedAddress(dotted);

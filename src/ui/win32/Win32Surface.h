@@ -144,13 +144,26 @@ class Win32Surface : public ControlSurface {
   // Tells a list view its row count after rows were added or removed at `from`; the rows from
   // there on are drawn again and the selected row keeps its cells.
   void ListRowsMoved(ControlState& control, int from, int selected);
+  // The control, its window made first when it was not yet.
   ControlState& At(int id);
   const ControlState& At(int id) const;
+  // The control when its window is not made yet, else nullptr.
+  ControlState* Unbuilt(int id) const;
+  // Makes the window of the control at template place `index` and gives it what was written
+  // to it; after the first frame (all that are left) or on first use.
+  HWND MakeControl(std::size_t index);
+  void MakeAllControls();
+  void SetUpControl(ControlState& control, const ControlTemplate& tpl);
+  // A rectangle in dialog units in pixels of the window, as the dialog manager places controls
+  // (shrunk with the window when it had to be made smaller to fit its monitor).
+  RECT Pixels(const DialogRect& du) const;
 
   void RaiseLabelsOverPanel();
   void RefitIpControl(std::size_t index, int id, const RECT& rect);
 
   HWND dialog_ = nullptr;
+  std::set<int> hoverButtons_;
+  bool making_ = false;  // a made control takes what was written to it: no notifications
   std::map<int, std::unique_ptr<ControlState>> controls_;
   DialogTemplate built_;       // what the window was built from, to match layouts against
   std::vector<HWND> byIndex_;  // every control's window, by template index

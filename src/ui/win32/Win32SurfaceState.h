@@ -2,10 +2,13 @@
 // The records behind Win32Surface, shared by its source files.
 
 #include <algorithm>
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "ui/ControlSurface.h"
+#include "ui/WrittenControl.h"
 #include "ui/win32/Win32Surface.h"
 
 namespace uhf {
@@ -14,6 +17,11 @@ struct Win32Surface::ControlState {
   ControlKind kind = ControlKind::Static;
   int id = 0;
   HWND hwnd = nullptr;
+  std::size_t index = 0;  // its place in the template the window was built from
+  // A control hidden when the window opens is made after the first frame or when first used;
+  // until then, what was written to it (null once it is made).
+  std::unique_ptr<WrittenControl> written;
+  std::uint32_t writtenListStyle = 0;
   std::string text;  // caption last set (everything but edits, lists and IP controls)
   // A rich edit styled as a log pane, shown as a list of its lines (`rows`, one cell each) that
   // draws only the lines in view: an edit control takes time in proportion to its whole text for

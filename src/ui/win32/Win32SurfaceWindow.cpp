@@ -86,6 +86,11 @@ std::u16string Utf16(std::string_view utf8) {
 
 // The dialog's template from the dialog template as data: the Win32 class and style of each
 // control kind, in the in-memory layout the dialog manager reads.
+DWORD ItemStyle(const ControlTemplate& tpl, const ItemClass& cls) {
+  return WS_CHILD | cls.style | (tpl.visible ? WS_VISIBLE : 0) | (tpl.enabled ? 0 : WS_DISABLED);
+}
+
+// The controls hidden when the window opens are left out: they are made later (MakeControl).
 std::vector<std::uint32_t> BuildDialogTemplate(const DialogTemplate& dialog,
                                                const std::set<int>& hoverButtons) {
   DialogTemplateHeader header;
@@ -102,10 +107,10 @@ std::vector<std::uint32_t> BuildDialogTemplate(const DialogTemplate& dialog,
 
   std::vector<DialogTemplateItem> items;
   for (const ControlTemplate& tpl : dialog.controls) {
+    if (!tpl.visible) continue;
     const ItemClass cls = ClassOf(tpl, hoverButtons.count(tpl.id) != 0);
     DialogTemplateItem item;
-    item.style =
-        WS_CHILD | cls.style | (tpl.visible ? WS_VISIBLE : 0) | (tpl.enabled ? 0 : WS_DISABLED);
+    item.style = ItemStyle(tpl, cls);
     item.x = static_cast<std::int16_t>(tpl.rect.x);
     item.y = static_cast<std::int16_t>(tpl.rect.y);
     item.width = static_cast<std::int16_t>(tpl.rect.width);
@@ -147,7 +152,7 @@ int Round(double value) {
 }  // namespace
 
 Win32Surface::Win32Surface(const DialogTemplate& dialog, const std::set<int>& hoverButtons)
-    : built_(dialog), radios_(dialog) {
+    : hoverButtons_(hoverButtons), built_(dialog), radios_(dialog) {
   EnsureControlClasses();
   pushButtonBrush_ = CreateSolidBrush(ColourRef(kPushButtonBackground));
   const std::vector<std::uint32_t> dialogTemplate = BuildDialogTemplate(dialog, hoverButtons);
@@ -167,59 +172,148 @@ Win32Surface::Win32Surface(const DialogTemplate& dialog, const std::set<int>& ho
     SendMessageW(dialog_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     SendMessageW(dialog_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
   }
-  for (const ControlTemplate& tpl : dialog.controls) {
+  for (std::size_t i = 0; i < dialog.controls.size(); ++i) {
+    const ControlTemplate& tpl = dialog.controls[i];
     if (tpl.id == kNoId) continue;
     auto state = std::make_unique<ControlState>();
     state->kind = tpl.kind;
     state->id = tpl.id;
-    state->hwnd = GetDlgItem(dialog_, tpl.id);
+    state->index = i;
     state->text = tpl.text;
-    if (state->hwnd == nullptr) {
-      throw std::runtime_error("control " + std::to_string(tpl.id) + " was not created");
-    }
-    if (tpl.kind == ControlKind::PushButton && hoverButtons.count(tpl.id) != 0) {
-      state->hoverButton = true;
-      SetWindowLongPtrW(state->hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state.get()));
-      state->originalProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-          state->hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Surface::HoverButtonProc)));
-    }
     state->log = tpl.kind == ControlKind::RichEdit && (tpl.style & kStyleLog) != 0;
-    if (state->log) {
-      LVCOLUMNW column{};
-      column.mask = LVCF_WIDTH;
-      column.cx = 0;  // grows with the longest line shown
-      SendMessageW(state->hwnd, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
-      SendMessageW(state->hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
-                   LVS_EX_FULLROWSELECT);
-    } else if (tpl.kind == ControlKind::RichEdit) {
-      SetWindowSubclass(state->hwnd, &Win32Surface::PanelProc, 1,
-                        reinterpret_cast<DWORD_PTR>(this));
-      // Chinese text needs the GB2312 character set in the rich edit's character format.
-      CHARFORMAT2W format{};
-      format.cbSize = sizeof format;
-      format.dwMask = CFM_CHARSET;
-      format.bCharSet = GB2312_CHARSET;
-      SendMessageW(state->hwnd, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+    if (!tpl.visible) {
+      state->written = std::make_unique<WrittenControl>();
+    } else {
+      state->hwnd = GetDlgItem(dialog_, tpl.id);
+      if (state->hwnd == nullptr) {
+        throw std::runtime_error("control " + std::to_string(tpl.id) + " was not created");
+      }
+      SetUpControl(*state, tpl);
     }
     controls_[tpl.id] = std::move(state);
   }
-  // The controls in creation order (the template's), those without an id included.
+  // The shown controls in creation order (the template's), those without an id included.
+  byIndex_.assign(dialog.controls.size(), nullptr);
+  std::size_t next = 0;
   for (HWND child = GetWindow(dialog_, GW_CHILD); child != nullptr;
        child = GetWindow(child, GW_HWNDNEXT)) {
-    byIndex_.push_back(child);
+    while (next < dialog.controls.size() && !dialog.controls[next].visible) ++next;
+    if (next == dialog.controls.size()) throw std::runtime_error("the dialog has extra controls");
+    byIndex_[next++] = child;
   }
-  if (byIndex_.size() != dialog.controls.size()) {
-    throw std::runtime_error("the dialog has " + std::to_string(byIndex_.size()) +
-                             " controls, its template " + std::to_string(dialog.controls.size()));
+  while (next < dialog.controls.size() && !dialog.controls[next].visible) ++next;
+  if (next != dialog.controls.size()) {
+    throw std::runtime_error("the dialog has fewer controls than its template");
   }
   RaiseLabelsOverPanel();
   FitToMonitor();
 }
 
+// What a control's window needs beyond its template: the hover buttons' drawing, the log pane's
+// one column, the status panel's character set.
+void Win32Surface::SetUpControl(ControlState& control, const ControlTemplate& tpl) {
+  if (tpl.kind == ControlKind::PushButton && hoverButtons_.count(tpl.id) != 0) {
+    control.hoverButton = true;
+    SetWindowLongPtrW(control.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&control));
+    control.originalProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        control.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Surface::HoverButtonProc)));
+  }
+  if (control.log) {
+    LVCOLUMNW column{};
+    column.mask = LVCF_WIDTH;
+    column.cx = 0;  // grows with the longest line shown
+    SendMessageW(control.hwnd, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    SendMessageW(control.hwnd, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
+                 LVS_EX_FULLROWSELECT);
+  } else if (tpl.kind == ControlKind::RichEdit) {
+    SetWindowSubclass(control.hwnd, &Win32Surface::PanelProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    // Chinese text needs the GB2312 character set in the rich edit's character format.
+    CHARFORMAT2W format{};
+    format.cbSize = sizeof format;
+    format.dwMask = CFM_CHARSET;
+    format.bCharSet = GB2312_CHARSET;
+    SendMessageW(control.hwnd, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+  }
+}
+
+Win32Surface::ControlState* Win32Surface::Unbuilt(int id) const {
+  const auto it = controls_.find(id);
+  return it != controls_.end() && it->second->written ? it->second.get() : nullptr;
+}
+
+RECT Win32Surface::Pixels(const DialogRect& du) const {
+  RECT rect{du.x, du.y, du.x + du.width, du.y + du.height};
+  MapDialogRect(dialog_, &rect);
+  return RECT{Round(rect.left * fit_), Round(rect.top * fit_), Round(rect.right * fit_),
+              Round(rect.bottom * fit_)};
+}
+
+HWND Win32Surface::MakeControl(std::size_t index) {
+  if (byIndex_[index] != nullptr) return byIndex_[index];
+  const ControlTemplate& tpl = built_.controls[index];
+  const ItemClass cls = ClassOf(tpl, hoverButtons_.count(tpl.id) != 0);
+  const RECT rect = Pixels(tpl.rect);
+  const std::wstring text = tpl.kind == ControlKind::Picture ? std::wstring() : Widen(tpl.text);
+  HWND window = CreateWindowExW(
+      WS_EX_NOPARENTNOTIFY, cls.name, text.c_str(), ItemStyle(tpl, cls), rect.left, rect.top,
+      rect.right - rect.left, rect.bottom - rect.top, dialog_,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(tpl.id == kNoId ? 0xFFFF : tpl.id)),
+      GetModuleHandleW(nullptr), nullptr);
+  if (window == nullptr) {
+    throw std::runtime_error("cannot make control " + std::to_string(tpl.id) + " (error " +
+                             std::to_string(GetLastError()) + ")");
+  }
+  SendMessageW(window, WM_SETFONT, static_cast<WPARAM>(SendMessageW(dialog_, WM_GETFONT, 0, 0)),
+               FALSE);
+  // In the tab order where the template puts it: after the made control before it.
+  HWND after = HWND_TOP;
+  for (std::size_t i = index; i-- > 0;) {
+    if (byIndex_[i] != nullptr) {
+      after = byIndex_[i];
+      break;
+    }
+  }
+  SetWindowPos(window, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  byIndex_[index] = window;
+  if (tpl.id == kNoId) return window;
+
+  ControlState& control = *controls_.at(tpl.id);
+  control.hwnd = window;
+  SetUpControl(control, tpl);
+  const std::unique_ptr<WrittenControl> written = std::move(control.written);
+  // What was written before, in the order the dialog writes it; an edit's text was notified
+  // when it was written.
+  making_ = true;
+  if (written->enabled) Enable(tpl.id, *written->enabled);
+  if (written->limit) LimitText(tpl.id, *written->limit);
+  if (written->checked) SetCheck(tpl.id, *written->checked ? 1 : 0);
+  if (written->text) {
+    if (tpl.kind == ControlKind::IpAddress) {
+      IpSetAddress(tpl.id, *written->text);
+    } else {
+      SetText(tpl.id, *written->text);
+    }
+  }
+  for (const std::string& item : written->items) ComboAdd(tpl.id, item);
+  if (written->selected >= 0) ComboSetSel(tpl.id, written->selected);
+  for (const auto& [heading, width] : written->columns) {
+    ListInsertColumn(tpl.id, ListColumnCount(tpl.id), heading, width);
+  }
+  if (control.writtenListStyle != 0) ListAddExtendedStyle(tpl.id, control.writtenListStyle);
+  if (fontSpecs_.count(tpl.id) != 0) ApplyFont(tpl.id);  // fitted to the text it shows
+  making_ = false;
+  return window;
+}
+
+void Win32Surface::MakeAllControls() {
+  for (std::size_t i = 0; i < byIndex_.size(); ++i) MakeControl(i);
+}
+
 // Labels standing on the status panel go above it, and are painted after what lies beneath.
 void Win32Surface::RaiseLabelsOverPanel() {
   for (const auto& [id, control] : controls_) {
-    if (control->kind == ControlKind::Static && OverRichEdit(control->hwnd)) {
+    if (control->kind == ControlKind::Static && control->hwnd != nullptr &&
+        OverRichEdit(control->hwnd)) {
       SetWindowLongPtrW(control->hwnd, GWL_EXSTYLE,
                         GetWindowLongPtrW(control->hwnd, GWL_EXSTYLE) | WS_EX_TRANSPARENT);
       SetWindowPos(control->hwnd, HWND_TOP, 0, 0, 0, 0,
@@ -230,18 +324,14 @@ void Win32Surface::RaiseLabelsOverPanel() {
 
 void Win32Surface::ApplyLayout(const DialogTemplate& layout) {
   const std::vector<std::size_t> match = MatchLayout(built_, layout);
-  // Dialog units to pixels as the dialog manager placed the controls, then shrunk with the
-  // window when it had to be made smaller to fit its monitor.
-  const auto pixels = [this](const DialogRect& du) {
-    RECT rect{du.x, du.y, du.x + du.width, du.y + du.height};
-    MapDialogRect(dialog_, &rect);
-    return RECT{Round(rect.left * fit_), Round(rect.top * fit_), Round(rect.right * fit_),
-                Round(rect.bottom * fit_)};
-  };
   HWND previous = HWND_TOP;
   for (std::size_t i = 0; i < match.size(); ++i) {
     const ControlTemplate& tpl = layout.controls[i];
-    const RECT rect = pixels(tpl.rect);
+    if (byIndex_[match[i]] == nullptr) {
+      if (!tpl.visible) continue;  // made when first shown or used
+      MakeControl(match[i]);
+    }
+    const RECT rect = Pixels(tpl.rect);
     if (tpl.kind == ControlKind::IpAddress) RefitIpControl(match[i], tpl.id, rect);
     HWND control = byIndex_[match[i]];
     // The tab order is the order of the windows: each after the one before it in the layout.
@@ -253,7 +343,7 @@ void Win32Surface::ApplyLayout(const DialogTemplate& layout) {
   }
   RaiseLabelsOverPanel();
   // The window around the new client size, kept inside its monitor's work area.
-  const RECT client = pixels({0, 0, layout.widthDu, layout.heightDu});
+  const RECT client = Pixels({0, 0, layout.widthDu, layout.heightDu});
   RECT window{};
   RECT oldClient{};
   GetWindowRect(dialog_, &window);
@@ -340,6 +430,8 @@ Win32Surface::~Win32Surface() {
 
 // Tasks posted from other threads wait in posted_; this message runs them.
 constexpr UINT kPostedMessage = WM_APP + 2;
+// Fires once the first frame is painted (a timer comes after every pending paint).
+constexpr UINT_PTR kMakeControlsTimer = 1;
 
 INT_PTR CALLBACK Win32Surface::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
@@ -372,7 +464,7 @@ INT_PTR Win32Surface::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
       }
       if (code == EN_CHANGE && control.kind == ControlKind::Edit) {
-        Notify(id, Notification::EditChanged);
+        if (!making_) Notify(id, Notification::EditChanged);
         return TRUE;
       }
       return FALSE;
@@ -455,6 +547,11 @@ INT_PTR Win32Surface::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kFontsMessage:
       ApplyFonts();
       return TRUE;
+    case WM_TIMER:
+      if (wParam != kMakeControlsTimer) return FALSE;
+      KillTimer(dialog_, kMakeControlsTimer);
+      MakeAllControls();
+      return TRUE;
     case kPostedMessage: {
       std::deque<std::function<void()>> tasks;
       {
@@ -508,7 +605,7 @@ void Win32Surface::RepaintPanelUnder(HWND label) {
   RECT labelRect{};
   GetWindowRect(label, &labelRect);
   for (const auto& [id, control] : controls_) {
-    if (control->kind != ControlKind::RichEdit) continue;
+    if (control->kind != ControlKind::RichEdit || control->hwnd == nullptr) continue;
     RECT part = labelRect;
     MapWindowPoints(nullptr, control->hwnd, reinterpret_cast<POINT*>(&part), 2);
     InvalidateRect(control->hwnd, &part, TRUE);
@@ -534,6 +631,7 @@ void Win32Surface::OnDpiChanged(int dpi) {
 
 void Win32Surface::ScaleListColumns(double ratio) {
   for (const auto& [id, control] : controls_) {
+    if (control->written) continue;  // made at the scale of its time
     const int columns = control->log ? 1 : ListColumnCount(id);
     for (int column = 0; column < columns; ++column) {
       const auto width = static_cast<int>(
@@ -640,6 +738,8 @@ void Win32Surface::RunModal() {
   ended_ = false;
   ShowWindow(dialog_, SW_SHOW);
   UpdateWindow(dialog_);
+  // The controls hidden so far are made once the first frame is painted.
+  SetTimer(dialog_, kMakeControlsTimer, USER_TIMER_MINIMUM, nullptr);
   MSG msg;
   while (!ended_ && GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (!RunCommandKey(msg) && !IsDialogMessageW(dialog_, &msg)) {
