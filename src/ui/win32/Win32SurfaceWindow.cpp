@@ -254,9 +254,16 @@ HWND Win32Surface::MakeControl(std::size_t index) {
   const ItemClass cls = ClassOf(tpl, hoverButtons_.count(tpl.id) != 0);
   const RECT rect = Pixels(tpl.rect);
   const std::wstring text = tpl.kind == ControlKind::Picture ? std::wstring() : Widen(tpl.text);
+  // As the dialog manager makes a control: a border drawn sunken, the parent not notified.
+  DWORD style = ItemStyle(tpl, cls);
+  DWORD exStyle = WS_EX_NOPARENTNOTIFY;
+  if (style & WS_BORDER) {
+    style &= ~static_cast<DWORD>(WS_BORDER);
+    exStyle |= WS_EX_CLIENTEDGE;
+  }
   HWND window = CreateWindowExW(
-      WS_EX_NOPARENTNOTIFY, cls.name, text.c_str(), ItemStyle(tpl, cls), rect.left, rect.top,
-      rect.right - rect.left, rect.bottom - rect.top, dialog_,
+      exStyle, cls.name, text.c_str(), style, rect.left, rect.top, rect.right - rect.left,
+      rect.bottom - rect.top, dialog_,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(tpl.id == kNoId ? 0xFFFF : tpl.id)),
       GetModuleHandleW(nullptr), nullptr);
   if (window == nullptr) {

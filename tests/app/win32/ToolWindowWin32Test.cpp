@@ -6,6 +6,7 @@
 #include <ostream>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/ToolAssembly.h"
@@ -104,6 +105,42 @@ TEST(ToolWindowWin32, HiddenControlsAreMadeOnFirstUseWithWhatWasWrittenToThem) {
   }
   EXPECT_GT(tabOrder.size(), 20u);
   EXPECT_EQ(tabOrder, templateOrder);
+}
+
+// A control made later is the window the dialog manager would have made from the same entry:
+// each kind twice, shown and hidden, in a row of its own; their styles compared.
+TEST(ToolWindowWin32, AControlMadeLaterHasTheStylesOfOneMadeWithTheDialog) {
+  const std::pair<ControlKind, std::uint32_t> kinds[] = {
+      {ControlKind::Edit, kStyleBorder | kStyleCenter},
+      {ControlKind::ListView, kStyleBorder},
+      {ControlKind::IpAddress, kStyleNone},
+      {ControlKind::ComboBox, kStyleNone},
+      {ControlKind::PushButton, kStyleNone},
+      {ControlKind::RadioButton, kStyleGroup},
+      {ControlKind::GroupBox, kStyleNone},
+      {ControlKind::Static, kStyleRight},
+      {ControlKind::RichEdit, kStyleBorder | kStyleLog},
+      {ControlKind::RichEdit, kStyleBorder | kStyleMultiline | kStyleReadOnly},
+      {ControlKind::CheckBox, kStyleNone},
+      {ControlKind::Picture, kStyleNone},
+  };
+  DialogTemplate dialog{"twins", 100, 220, "Microsoft Sans Serif", 8, {}};
+  int id = 100;
+  for (int row = 0; const auto& [kind, style] : kinds) {
+    const DialogRect place{10, 10 + 16 * row++, 60, 14};
+    for (bool visible : {true, false}) {
+      dialog.controls.push_back({id++, kind, "x", place, style, visible, true});
+    }
+  }
+  Win32Surface surface(dialog);
+  for (std::size_t i = 0; i < dialog.controls.size(); i += 2) {
+    SCOPED_TRACE(dialog.controls[i].id);
+    HWND made = surface.Control(dialog.controls[i].id);
+    HWND later = surface.Control(dialog.controls[i + 1].id);
+    EXPECT_EQ(GetWindowLongW(later, GWL_STYLE), GetWindowLongW(made, GWL_STYLE) & ~WS_VISIBLE);
+    EXPECT_EQ(GetWindowLongW(later, GWL_EXSTYLE), GetWindowLongW(made, GWL_EXSTYLE));
+    EXPECT_EQ(SendMessageW(later, WM_GETFONT, 0, 0), SendMessageW(made, WM_GETFONT, 0, 0));
+  }
 }
 
 }  // namespace
