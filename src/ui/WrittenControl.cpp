@@ -8,6 +8,25 @@
 
 namespace uhf {
 
+bool KeepWrittenText(ControlKind kind, WrittenControl& written, std::string& caption,
+                     std::string_view text) {
+  switch (kind) {
+    case ControlKind::ComboBox:
+    case ControlKind::ListView:
+      return false;  // nothing to show
+    case ControlKind::Edit:
+      written.text = std::string(text);
+      return true;
+    case ControlKind::IpAddress:
+      written.text = std::string(text);
+      return false;
+    default:
+      written.text = std::string(text);
+      caption = std::string(text);
+      return false;
+  }
+}
+
 std::string WrittenText(ControlKind kind, const WrittenControl& written,
                         const std::string& templateText, const std::string& caption) {
   switch (kind) {

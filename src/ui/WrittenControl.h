@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -23,6 +24,12 @@ struct WrittenControl {
   int selected = -1;
   std::vector<std::pair<std::string, int>> columns;  // list view: heading, width
 };
+
+// Keeps `text` set on a control not made yet as setting it would show it (`caption` is what a
+// label, button or group shows). True when the setting is owed an edit's change notification:
+// every text set on an edit notifies.
+bool KeepWrittenText(ControlKind kind, WrittenControl& written, std::string& caption,
+                     std::string_view text);
 
 // The text the control would give back once made: `caption` is the one last set on a label,
 // button or group, `templateText` the edit's text in the template.

@@ -101,22 +101,10 @@ void QtSurface::SetAcceptHandler(std::function<bool()> handler) {
 
 void QtSurface::SetText(int id, std::string_view text) {
   if (Control* unbuilt = Unbuilt(id)) {
-    switch (unbuilt->kind) {
-      case ControlKind::ComboBox:
-      case ControlKind::ListView:
-        return;  // as below: nothing to show
-      case ControlKind::Edit:
-        unbuilt->written->text = std::string(text);
-        Notify(id, Notification::EditChanged);
-        return;
-      case ControlKind::IpAddress:
-        unbuilt->written->text = std::string(text);
-        return;
-      default:
-        unbuilt->written->text = std::string(text);
-        unbuilt->text = std::string(text);
-        return;
+    if (KeepWrittenText(unbuilt->kind, *unbuilt->written, unbuilt->text, text)) {
+      Notify(id, Notification::EditChanged);
     }
+    return;
   }
   Control& control = At(id);
   switch (control.kind) {

@@ -70,23 +70,12 @@ const Win32Surface::ControlState& Win32Surface::At(int id) const {
 // --- any control ---
 
 void Win32Surface::SetText(int id, std::string_view text) {
+  // A log pane is made first: a text set on it becomes its lines.
   if (ControlState* unbuilt = Unbuilt(id); unbuilt != nullptr && !unbuilt->log) {
-    switch (unbuilt->kind) {
-      case ControlKind::ComboBox:
-      case ControlKind::ListView:
-        return;  // as below: nothing to show
-      case ControlKind::Edit:
-        unbuilt->written->text = std::string(text);
-        Notify(id, Notification::EditChanged);
-        return;
-      case ControlKind::IpAddress:
-        unbuilt->written->text = std::string(text);
-        return;
-      default:
-        unbuilt->written->text = std::string(text);
-        unbuilt->text = std::string(text);
-        return;
+    if (KeepWrittenText(unbuilt->kind, *unbuilt->written, unbuilt->text, text)) {
+      Notify(id, Notification::EditChanged);
     }
+    return;
   }
   ControlState& control = At(id);
   switch (control.kind) {
