@@ -57,10 +57,10 @@ HWND Win32Surface::Control(int id) const {
 }
 
 Win32Surface::ControlState& Win32Surface::At(int id) {
-  auto it = controls_.find(id);
-  if (it == controls_.end()) throw std::out_of_range("no control with id " + std::to_string(id));
-  if (it->second->written) MakeControl(it->second->index);
-  return *it->second;
+  ControlState& control = Existing(id);
+  ResolveFills(id);
+  if (control.written) MakeControl(control.index);
+  return control;
 }
 
 const Win32Surface::ControlState& Win32Surface::At(int id) const {
@@ -157,25 +157,29 @@ int Win32Surface::GetCheck(int id) const {
   return SendMessageW(control.hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
 }
 
+// The enabled and visible states wait for no fill.
 void Win32Surface::Enable(int id, bool enabled) {
-  if (ControlState* unbuilt = Unbuilt(id)) {
-    unbuilt->written->enabled = enabled;
+  ControlState& control = Existing(id);
+  if (control.written) {
+    control.written->enabled = enabled;
     return;
   }
-  EnableWindow(At(id).hwnd, enabled ? TRUE : FALSE);
+  EnableWindow(control.hwnd, enabled ? TRUE : FALSE);
 }
 
 bool Win32Surface::IsEnabled(int id) const {
-  if (const ControlState* unbuilt = Unbuilt(id)) {
-    return unbuilt->written->enabled.value_or(built_.controls[unbuilt->index].enabled);
+  const ControlState& control = Existing(id);
+  if (control.written) {
+    return control.written->enabled.value_or(built_.controls[control.index].enabled);
   }
-  return IsWindowEnabled(At(id).hwnd) != FALSE;
+  return IsWindowEnabled(control.hwnd) != FALSE;
 }
 
 bool Win32Surface::IsVisible(int id) const {
-  if (Unbuilt(id) != nullptr) return false;  // a layout that shows it makes it first
+  const ControlState& control = Existing(id);
+  if (control.written) return false;  // a layout that shows it makes it first
   // Visible once the dialog is shown: the control's own visibility style.
-  return (GetWindowLongW(At(id).hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+  return (GetWindowLongW(control.hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
 void Win32Surface::SetFont(int id, const FontSpec& font) {

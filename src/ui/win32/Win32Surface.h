@@ -79,6 +79,9 @@ class Win32Surface : public ControlSurface {
                                                        std::string_view typeName,
                                                        std::string_view extension) override;
   void PostToWindowThread(std::function<void()> task) override;
+  void FillAfterFirstFrame(int id, std::function<void()> fill) override;
+  void FillInBackground(int id, std::function<std::string()> find,
+                        std::function<void(const std::string&)> fill) override;
 
   MessageResult MessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
                            MessageIcon icon) override;
@@ -149,6 +152,26 @@ class Win32Surface : public ControlSurface {
   const ControlState& At(int id) const;
   // The control when its window is not made yet, else nullptr.
   ControlState* Unbuilt(int id) const;
+  // The control as it stands, for its enabled and visible states: nothing pending is run.
+  ControlState& Existing(int id) const;
+  // Fills asked for before the first frame: one to run on the window's thread, or a value to
+  // find on a worker (started after the first frame) and put into the control.
+  struct Found;
+  struct PendingFill {
+    int id = kNoId;
+    std::function<void()> fill;
+    std::function<std::string()> find;
+    std::function<void(const std::string&)> fillFound;
+    std::shared_ptr<Found> found;  // once its worker runs
+  };
+  // Runs what is pending for control `id` before it is used, waiting for its worker if need be.
+  void ResolveFills(int id);
+  void RunFill(PendingFill& pending);
+  void StartFinding(PendingFill& pending);
+  // After the first frame: the fills, the workers, then the hidden controls.
+  void OnFirstFrame();
+  // Puts the values the workers found into their controls.
+  void TakeFoundValues();
   // Makes the window of the control at template place `index` and gives it what was written
   // to it; after the first frame (all that are left) or on first use.
   HWND MakeControl(std::size_t index);
@@ -162,8 +185,12 @@ class Win32Surface : public ControlSurface {
   void RefitIpControl(std::size_t index, int id, const RECT& rect);
 
   HWND dialog_ = nullptr;
+  std::vector<PendingFill> pendingFills_;  // in the order they were asked for
+  bool firstFramePassed_ = false;
   std::set<int> hoverButtons_;
-  bool making_ = false;  // a made control takes what was written to it: no notifications
+  // The surface gives a control again what it showed (a control being made, one made again at
+  // a new size): no notifications, and no pending fill is run for it.
+  bool reapplying_ = false;
   std::map<int, std::unique_ptr<ControlState>> controls_;
   DialogTemplate built_;       // what the window was built from, to match layouts against
   std::vector<HWND> byIndex_;  // every control's window, by template index

@@ -2,8 +2,10 @@
 // The records behind Win32Surface, shared by its source files.
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -35,6 +37,14 @@ struct Win32Surface::ControlState {
   bool hovering = false;
   bool tracking = false;
   WNDPROC originalProc = nullptr;
+};
+
+// What a fill's worker found, handed to the window's thread.
+struct Win32Surface::Found {
+  std::mutex mutex;
+  std::condition_variable done;
+  bool finished = false;
+  std::string value;
 };
 
 constexpr COLORREF ColourRef(Rgb colour) {

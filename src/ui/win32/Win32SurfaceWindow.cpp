@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cwchar>
 #include <stdexcept>
+#include <thread>
 #include <utility>
 
 #include "text/WideText.h"
@@ -237,8 +238,15 @@ void Win32Surface::SetUpControl(ControlState& control, const ControlTemplate& tp
 }
 
 Win32Surface::ControlState* Win32Surface::Unbuilt(int id) const {
+  const_cast<Win32Surface*>(this)->ResolveFills(id);
   const auto it = controls_.find(id);
   return it != controls_.end() && it->second->written ? it->second.get() : nullptr;
+}
+
+Win32Surface::ControlState& Win32Surface::Existing(int id) const {
+  const auto it = controls_.find(id);
+  if (it == controls_.end()) throw std::out_of_range("no control with id " + std::to_string(id));
+  return *it->second;
 }
 
 RECT Win32Surface::Pixels(const DialogRect& du) const {
@@ -290,7 +298,7 @@ HWND Win32Surface::MakeControl(std::size_t index) {
   const std::unique_ptr<WrittenControl> written = std::move(control.written);
   // What was written before, in the order the dialog writes it; an edit's text was notified
   // when it was written.
-  making_ = true;
+  reapplying_ = true;
   if (written->enabled) Enable(tpl.id, *written->enabled);
   if (written->limit) LimitText(tpl.id, *written->limit);
   if (written->checked) SetCheck(tpl.id, *written->checked ? 1 : 0);
@@ -308,7 +316,7 @@ HWND Win32Surface::MakeControl(std::size_t index) {
   }
   if (control.writtenListStyle != 0) ListAddExtendedStyle(tpl.id, control.writtenListStyle);
   if (fontSpecs_.count(tpl.id) != 0) ApplyFont(tpl.id);  // fitted to the text it shows
-  making_ = false;
+  reapplying_ = false;
   return window;
 }
 
@@ -390,8 +398,10 @@ void Win32Surface::RefitIpControl(std::size_t index, int id, const RECT& rect) {
   DestroyWindow(old);
   byIndex_[index] = fresh;
   if (id != kNoId) {
-    At(id).hwnd = fresh;
+    Existing(id).hwnd = fresh;
+    reapplying_ = true;
     IpSetAddress(id, Narrow(dotted));
+    reapplying_ = false;
   }
 }
 
@@ -437,6 +447,8 @@ Win32Surface::~Win32Surface() {
 
 // Tasks posted from other threads wait in posted_; this message runs them.
 constexpr UINT kPostedMessage = WM_APP + 2;
+// A fill's worker has found its value.
+constexpr UINT kFoundMessage = WM_APP + 3;
 // Fires once the first frame is painted (a timer comes after every pending paint).
 constexpr UINT_PTR kMakeControlsTimer = 1;
 
@@ -471,7 +483,7 @@ INT_PTR Win32Surface::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
       }
       if (code == EN_CHANGE && control.kind == ControlKind::Edit) {
-        if (!making_) Notify(id, Notification::EditChanged);
+        if (!reapplying_) Notify(id, Notification::EditChanged);
         return TRUE;
       }
       return FALSE;
@@ -557,7 +569,10 @@ INT_PTR Win32Surface::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam != kMakeControlsTimer) return FALSE;
       KillTimer(dialog_, kMakeControlsTimer);
-      MakeAllControls();
+      OnFirstFrame();
+      return TRUE;
+    case kFoundMessage:
+      TakeFoundValues();
       return TRUE;
     case kPostedMessage: {
       std::deque<std::function<void()>> tasks;
@@ -638,7 +653,8 @@ void Win32Surface::OnDpiChanged(int dpi) {
 
 void Win32Surface::ScaleListColumns(double ratio) {
   for (const auto& [id, control] : controls_) {
-    if (control->written) continue;  // made at the scale of its time
+    const bool list = control->kind == ControlKind::ListView || control->log;
+    if (!list || control->written) continue;  // one not made yet is made at the scale then
     const int columns = control->log ? 1 : ListColumnCount(id);
     for (int column = 0; column < columns; ++column) {
       const auto width = static_cast<int>(
@@ -739,6 +755,106 @@ void Win32Surface::PostToWindowThread(std::function<void()> task) {
     posted_.push_back(std::move(task));
   }
   PostMessageW(dialog_, kPostedMessage, 0, 0);
+}
+
+void Win32Surface::FillAfterFirstFrame(int id, std::function<void()> fill) {
+  if (firstFramePassed_) {
+    fill();
+    return;
+  }
+  pendingFills_.push_back({id, std::move(fill), {}, {}, nullptr});
+}
+
+void Win32Surface::FillInBackground(int id, std::function<std::string()> find,
+                                    std::function<void(const std::string&)> fill) {
+  PendingFill pending{id, {}, std::move(find), std::move(fill), nullptr};
+  if (firstFramePassed_) StartFinding(pending);
+  pendingFills_.push_back(std::move(pending));
+}
+
+void Win32Surface::StartFinding(PendingFill& pending) {
+  pending.found = std::make_shared<Found>();
+  // The worker keeps what it uses: the window may be gone before it is done.
+  std::thread([find = pending.find, found = pending.found, window = dialog_] {
+    std::string value;
+    try {
+      value = find();
+    } catch (...) {
+      value.clear();  // nothing found
+    }
+    {
+      std::lock_guard<std::mutex> lock(found->mutex);
+      found->value = std::move(value);
+      found->finished = true;
+    }
+    found->done.notify_all();
+    PostMessageW(window, kFoundMessage, 0, 0);
+  }).detach();
+}
+
+void Win32Surface::RunFill(PendingFill& pending) {
+  if (pending.fill) {
+    pending.fill();
+    return;
+  }
+  std::string value;
+  if (!pending.found) {
+    value = pending.find();  // wanted before the first frame: found here
+  } else {
+    std::unique_lock<std::mutex> lock(pending.found->mutex);
+    pending.found->done.wait(lock, [&pending] { return pending.found->finished; });
+    value = pending.found->value;
+  }
+  pending.fillFound(value);
+}
+
+void Win32Surface::ResolveFills(int id) {
+  if (reapplying_) return;
+  // Taken out before it runs: what it writes to the control finds nothing pending.
+  for (auto it = pendingFills_.begin(); it != pendingFills_.end();) {
+    if (it->id != id) {
+      ++it;
+      continue;
+    }
+    PendingFill pending = std::move(*it);
+    pendingFills_.erase(it);
+    RunFill(pending);
+    it = pendingFills_.begin();
+  }
+}
+
+void Win32Surface::TakeFoundValues() {
+  for (auto it = pendingFills_.begin(); it != pendingFills_.end();) {
+    bool finished = false;
+    if (it->found) {
+      std::lock_guard<std::mutex> lock(it->found->mutex);
+      finished = it->found->finished;
+    }
+    if (!finished) {
+      ++it;
+      continue;
+    }
+    PendingFill pending = std::move(*it);
+    pendingFills_.erase(it);
+    RunFill(pending);
+    it = pendingFills_.begin();
+  }
+}
+
+void Win32Surface::OnFirstFrame() {
+  firstFramePassed_ = true;
+  for (auto it = pendingFills_.begin(); it != pendingFills_.end();) {
+    if (it->fill) {
+      PendingFill pending = std::move(*it);
+      pendingFills_.erase(it);
+      RunFill(pending);
+      it = pendingFills_.begin();
+      continue;
+    }
+    if (!it->found) StartFinding(*it);
+    ++it;
+  }
+  MakeAllControls();
 }
 
 void Win32Surface::RunModal() {

@@ -3,9 +3,15 @@
 // what they show once made.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <optional>
 #include <ostream>
 #include <set>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -141,6 +147,104 @@ TEST(ToolWindowWin32, AControlMadeLaterHasTheStylesOfOneMadeWithTheDialog) {
     EXPECT_EQ(GetWindowLongW(later, GWL_EXSTYLE), GetWindowLongW(made, GWL_EXSTYLE));
     EXPECT_EQ(SendMessageW(later, WM_GETFONT, 0, 0), SendMessageW(made, WM_GETFONT, 0, 0));
   }
+}
+
+// A machine whose port listing and host lookup count their calls; the lookup waits until it is
+// let go, and notes the thread it ran on.
+struct SlowMachine {
+  std::atomic<int> portCalls{0};
+  std::atomic<int> hostCalls{0};
+  std::atomic<bool> letGo{false};
+  std::thread::id hostThread;
+
+  DialogPlatform Make() {
+    DialogPlatform platform;
+    platform.availablePorts = [this] {
+      ++portCalls;
+      AvailablePort port;
+      port.name = "COM4";
+      return std::vector<AvailablePort>{port};
+    };
+    platform.hostAddress = [this] {
+      hostThread = std::this_thread::get_id();
+      ++hostCalls;
+      // Bounded, so that a window that waits for it before its first frame fails, not hangs.
+      const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+      while (!letGo && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      }
+      return std::string("10.4.5.6");
+    };
+    platform.configIniPath = [] { return std::optional<std::filesystem::path>(); };
+    return platform;
+  }
+};
+
+// The host field's fields as the control holds them, without asking the surface.
+int RawHostFields(HWND window) {
+  HWND ip = GetDlgItem(window, idc::HostIp);
+  DWORD address = 0;
+  return ip != nullptr ? static_cast<int>(SendMessageW(ip, IPM_GETADDRESS, 0,
+                                                       reinterpret_cast<LPARAM>(&address)))
+                       : 0;
+}
+
+// What the window's timer checks while the dialog runs: a step at a time, then the end.
+std::function<void()> g_tick;
+void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+  g_tick();
+}
+
+TEST(ToolWindowWin32, TheLookupsWaitForTheFirstFrameAndASlowOneHoldsNothing) {
+  SlowMachine machine;
+  Win32Surface surface(MainDialogTemplate(),
+                       std::set<int>(kHoverButtonIds.begin(), kHoverButtonIds.end()));
+  SimulatedReader reader;
+  WiredDialog dialog(surface, reader, machine.Make());
+  EXPECT_EQ(machine.portCalls, 0);
+  EXPECT_EQ(machine.hostCalls, 0);
+
+  // After the first frame: the ports listed once, the lookup running on a worker while the
+  // window goes on; let go, its address reaches the field with no one asking for it.
+  int step = 0;
+  int ticks = 0;
+  int fieldsWhileLooking = -1;
+  g_tick = [&] {
+    ++ticks;
+    if (step == 0 && machine.hostCalls == 1) {
+      fieldsWhileLooking = RawHostFields(surface.Window());
+      machine.letGo = true;
+      step = 1;
+    } else if (step == 1 && RawHostFields(surface.Window()) == 4) {
+      step = 2;
+    }
+    if (step == 2 || ticks > 500) surface.EndDialog();
+  };
+  const UINT_PTR timer = SetTimer(nullptr, 0, 10, &Tick);
+  surface.RunModal();
+  KillTimer(nullptr, timer);
+  machine.letGo = true;
+  EXPECT_EQ(step, 2);
+  EXPECT_EQ(fieldsWhileLooking, 0);
+  EXPECT_EQ(machine.portCalls, 1);
+  EXPECT_EQ(machine.hostCalls, 1);
+  EXPECT_NE(machine.hostThread, std::this_thread::get_id());
+  EXPECT_EQ(surface.GetText(idc::HostIp), "10.4.5.6");
+  EXPECT_EQ(surface.ComboItem(idc::ComPort, 0), "COM4");
+}
+
+TEST(ToolWindowWin32, AReaderBeforeTheFirstFrameFindsWhatTheLookupsFind) {
+  SlowMachine machine;
+  machine.letGo = true;
+  Win32Surface surface(MainDialogTemplate(),
+                       std::set<int>(kHoverButtonIds.begin(), kHoverButtonIds.end()));
+  SimulatedReader reader;
+  WiredDialog dialog(surface, reader, machine.Make());
+  EXPECT_EQ(surface.GetText(idc::HostIp), "10.4.5.6");
+  EXPECT_EQ(surface.ComboCount(idc::ComPort), 1);
+  EXPECT_EQ(surface.ComboGetSel(idc::ComPort), 0);
+  EXPECT_EQ(machine.portCalls, 1);
+  EXPECT_EQ(machine.hostCalls, 1);
 }
 
 }  // namespace
