@@ -85,13 +85,13 @@ std::u16string Utf16(std::string_view utf8) {
   return std::u16string(wide.begin(), wide.end());
 }
 
-// The dialog's template from the dialog template as data: the Win32 class and style of each
-// control kind, in the in-memory layout the dialog manager reads.
 DWORD ItemStyle(const ControlTemplate& tpl, const ItemClass& cls) {
   return WS_CHILD | cls.style | (tpl.visible ? WS_VISIBLE : 0) | (tpl.enabled ? 0 : WS_DISABLED);
 }
 
-// The controls hidden when the window opens are left out: they are made later (MakeControl).
+// The dialog's template from the dialog template as data: the Win32 class and style of each
+// control kind, in the in-memory layout the dialog manager reads. The controls hidden when the
+// window opens are left out: they are made later (MakeControl).
 std::vector<std::uint32_t> BuildDialogTemplate(const DialogTemplate& dialog,
                                                const std::set<int>& hoverButtons) {
   DialogTemplateHeader header;
@@ -298,7 +298,7 @@ HWND Win32Surface::MakeControl(std::size_t index) {
   const std::unique_ptr<WrittenControl> written = std::move(control.written);
   // What was written before, in the order the dialog writes it; an edit's text was notified
   // when it was written.
-  reapplying_ = true;
+  const bool outer = std::exchange(reapplying_, true);
   if (written->enabled) Enable(tpl.id, *written->enabled);
   if (written->limit) LimitText(tpl.id, *written->limit);
   if (written->checked) SetCheck(tpl.id, *written->checked ? 1 : 0);
@@ -316,7 +316,7 @@ HWND Win32Surface::MakeControl(std::size_t index) {
   }
   if (control.writtenListStyle != 0) ListAddExtendedStyle(tpl.id, control.writtenListStyle);
   if (fontSpecs_.count(tpl.id) != 0) ApplyFont(tpl.id);  // fitted to the text it shows
-  reapplying_ = false;
+  reapplying_ = outer;
   return window;
 }
 
@@ -399,9 +399,9 @@ void Win32Surface::RefitIpControl(std::size_t index, int id, const RECT& rect) {
   byIndex_[index] = fresh;
   if (id != kNoId) {
     Existing(id).hwnd = fresh;
-    reapplying_ = true;
+    const bool outer = std::exchange(reapplying_, true);
     IpSetAddress(id, Narrow(dotted));
-    reapplying_ = false;
+    reapplying_ = outer;
   }
 }
 
@@ -450,7 +450,7 @@ constexpr UINT kPostedMessage = WM_APP + 2;
 // A fill's worker has found its value.
 constexpr UINT kFoundMessage = WM_APP + 3;
 // Fires once the first frame is painted (a timer comes after every pending paint).
-constexpr UINT_PTR kMakeControlsTimer = 1;
+constexpr UINT_PTR kFirstFrameTimer = 1;
 
 INT_PTR CALLBACK Win32Surface::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
@@ -567,8 +567,8 @@ INT_PTR Win32Surface::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       ApplyFonts();
       return TRUE;
     case WM_TIMER:
-      if (wParam != kMakeControlsTimer) return FALSE;
-      KillTimer(dialog_, kMakeControlsTimer);
+      if (wParam != kFirstFrameTimer) return FALSE;
+      KillTimer(dialog_, kFirstFrameTimer);
       OnFirstFrame();
       return TRUE;
     case kFoundMessage:
@@ -772,16 +772,24 @@ void Win32Surface::FillInBackground(int id, std::function<std::string()> find,
   pendingFills_.push_back(std::move(pending));
 }
 
+namespace {
+
+// A value a fill finds; nothing when finding it fails.
+std::string FindOrNothing(const std::function<std::string()>& find) {
+  try {
+    return find();
+  } catch (...) {
+    return {};
+  }
+}
+
+}  // namespace
+
 void Win32Surface::StartFinding(PendingFill& pending) {
   pending.found = std::make_shared<Found>();
   // The worker keeps what it uses: the window may be gone before it is done.
   std::thread([find = pending.find, found = pending.found, window = dialog_] {
-    std::string value;
-    try {
-      value = find();
-    } catch (...) {
-      value.clear();  // nothing found
-    }
+    std::string value = FindOrNothing(find);
     {
       std::lock_guard<std::mutex> lock(found->mutex);
       found->value = std::move(value);
@@ -799,7 +807,7 @@ void Win32Surface::RunFill(PendingFill& pending) {
   }
   std::string value;
   if (!pending.found) {
-    value = pending.find();  // wanted before the first frame: found here
+    value = FindOrNothing(pending.find);  // wanted before the first frame: found here
   } else {
     std::unique_lock<std::mutex> lock(pending.found->mutex);
     pending.found->done.wait(lock, [&pending] { return pending.found->finished; });
@@ -861,8 +869,8 @@ void Win32Surface::RunModal() {
   ended_ = false;
   ShowWindow(dialog_, SW_SHOW);
   UpdateWindow(dialog_);
-  // The controls hidden so far are made once the first frame is painted.
-  SetTimer(dialog_, kMakeControlsTimer, USER_TIMER_MINIMUM, nullptr);
+  // What waits for the first frame (fills, hidden controls) runs once it is painted.
+  SetTimer(dialog_, kFirstFrameTimer, USER_TIMER_MINIMUM, nullptr);
   MSG msg;
   while (!ended_ && GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (!RunCommandKey(msg) && !IsDialogMessageW(dialog_, &msg)) {
