@@ -1,6 +1,6 @@
-// The Win32 window makes the controls hidden when it opens only after its first frame, or when
-// first used: until then only the shown ones exist, and what the dialog wrote to the others is
-// what they show once made.
+// What the Win32 window leaves until after its first frame: the controls hidden when it opens
+// (made then or on first use, showing what the dialog wrote to them), the port listing and the
+// host lookup (on a worker thread).
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -231,20 +231,6 @@ TEST(ToolWindowWin32, TheLookupsWaitForTheFirstFrameAndASlowOneHoldsNothing) {
   EXPECT_NE(machine.hostThread, std::this_thread::get_id());
   EXPECT_EQ(surface.GetText(idc::HostIp), "10.4.5.6");
   EXPECT_EQ(surface.ComboItem(idc::ComPort, 0), "COM4");
-}
-
-TEST(ToolWindowWin32, AReaderBeforeTheFirstFrameFindsWhatTheLookupsFind) {
-  SlowMachine machine;
-  machine.letGo = true;
-  Win32Surface surface(MainDialogTemplate(),
-                       std::set<int>(kHoverButtonIds.begin(), kHoverButtonIds.end()));
-  SimulatedReader reader;
-  WiredDialog dialog(surface, reader, machine.Make());
-  EXPECT_EQ(surface.GetText(idc::HostIp), "10.4.5.6");
-  EXPECT_EQ(surface.ComboCount(idc::ComPort), 1);
-  EXPECT_EQ(surface.ComboGetSel(idc::ComPort), 0);
-  EXPECT_EQ(machine.portCalls, 1);
-  EXPECT_EQ(machine.hostCalls, 1);
 }
 
 }  // namespace
