@@ -72,7 +72,16 @@ drive="$WINEPREFIX/drive_c"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 win_path() { "$wine" winepath -w "$1" 2>/dev/null; }
 probe() { "$wine" "$run_dir/resource_probe.exe" "$(win_path "$1")" 2>/dev/null | tr -d '\r'; }
-reg_value() { "$wine" reg query "$uninstall_key\\UhfReaderTool-$1" /v "$2" 2>/dev/null | tr -d '\r' |
+# Where a package's entry is: the 32-bit package's own (32-bit) installer writes it to the
+# registry's 32-bit view, which Add/Remove Programs lists on 64-bit Windows too.
+reg_key() {
+  if [ "$1" = i686 ] && [ ${#folder32[@]} -eq 0 ]; then
+    echo 'HKLM\Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall'
+  else
+    echo "$uninstall_key"
+  fi
+}
+reg_value() { "$wine" reg query "$(reg_key "$1")\\UhfReaderTool-$1" /v "$2" 2>/dev/null | tr -d '\r' |
   awk -v name="$2" '$1 == name { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'; }
 has_version() {  # has_version <file> <original file name>
   local out
