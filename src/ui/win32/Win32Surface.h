@@ -105,7 +105,7 @@ class Win32Surface : public ControlSurface {
   // accepted Enter).
   void RunModal();
   HWND Window() const { return dialog_; }
-  HWND Control(int id) const;  // nullptr for an unknown id
+  HWND Control(int id) const;  // made first when it was not yet; nullptr for an unknown id
 
   // What tests look at: the colour of one character of a rich edit, and a hover button's state.
   Rgb RichColorAt(int id, int character) const;
