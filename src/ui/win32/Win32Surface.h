@@ -164,6 +164,8 @@ class Win32Surface : public ControlSurface {
     std::function<void(const std::string&)> fillFound;
     std::shared_ptr<Found> found;  // once its worker runs
   };
+  // Runs the pending fills `due` says are due, in the order they were asked for.
+  void RunPendingFills(const std::function<bool(const PendingFill&)>& due);
   // Runs what is pending for control `id` before it is used, waiting for its worker if need be.
   void ResolveFills(int id);
   void RunFill(PendingFill& pending);

@@ -816,11 +816,10 @@ void Win32Surface::RunFill(PendingFill& pending) {
   pending.fillFound(value);
 }
 
-void Win32Surface::ResolveFills(int id) {
-  if (reapplying_) return;
-  // Taken out before it runs: what it writes to the control finds nothing pending.
+void Win32Surface::RunPendingFills(const std::function<bool(const PendingFill&)>& due) {
+  // Each is taken out before it runs: what it writes to its control finds nothing pending.
   for (auto it = pendingFills_.begin(); it != pendingFills_.end();) {
-    if (it->id != id) {
+    if (!due(*it)) {
       ++it;
       continue;
     }
@@ -831,36 +830,24 @@ void Win32Surface::ResolveFills(int id) {
   }
 }
 
+void Win32Surface::ResolveFills(int id) {
+  if (reapplying_) return;
+  RunPendingFills([id](const PendingFill& pending) { return pending.id == id; });
+}
+
 void Win32Surface::TakeFoundValues() {
-  for (auto it = pendingFills_.begin(); it != pendingFills_.end();) {
-    bool finished = false;
-    if (it->found) {
-      std::lock_guard<std::mutex> lock(it->found->mutex);
-      finished = it->found->finished;
-    }
-    if (!finished) {
-      ++it;
-      continue;
-    }
-    PendingFill pending = std::move(*it);
-    pendingFills_.erase(it);
-    RunFill(pending);
-    it = pendingFills_.begin();
-  }
+  RunPendingFills([](const PendingFill& pending) {
+    if (!pending.found) return false;
+    std::lock_guard<std::mutex> lock(pending.found->mutex);
+    return pending.found->finished;
+  });
 }
 
 void Win32Surface::OnFirstFrame() {
   firstFramePassed_ = true;
-  for (auto it = pendingFills_.begin(); it != pendingFills_.end();) {
-    if (it->fill) {
-      PendingFill pending = std::move(*it);
-      pendingFills_.erase(it);
-      RunFill(pending);
-      it = pendingFills_.begin();
-      continue;
-    }
-    if (!it->found) StartFinding(*it);
-    ++it;
+  RunPendingFills([](const PendingFill& pending) { return static_cast<bool>(pending.fill); });
+  for (PendingFill& pending : pendingFills_) {
+    if (!pending.found) StartFinding(pending);
   }
   MakeAllControls();
 }

@@ -88,9 +88,7 @@ TEST(ToolWindowWin32, HiddenControlsAreMadeOnFirstUseWithWhatWasWrittenToThem) {
   EXPECT_EQ(notified, 0);
   // What initialisation wrote is there, read from the windows themselves.
   EXPECT_EQ(SendMessageW(surface.Control(idc::Usb), BM_GETCHECK, 0, 0), BST_CHECKED);
-  EXPECT_FALSE(IsWindowEnabled(surface.Control(idc::Com)));
   EXPECT_EQ(SendMessageW(surface.Control(idc::ConnBaud), CB_GETCURSEL, 0, 0), 4);
-  EXPECT_EQ(SendMessageW(surface.Control(idc::ComPort), CB_GETCOUNT, 0, 0), 1);
   EXPECT_EQ(surface.GetText(idc::HostIp), "10.4.5.6");
   EXPECT_EQ(surface.ListColumnCount(idc::TagList), 6);
   EXPECT_EQ(surface.ListExtendedStyle(idc::TagList) & (kListGridLines | kListFullRowSelect),
@@ -229,8 +227,6 @@ TEST(ToolWindowWin32, TheLookupsWaitForTheFirstFrameAndASlowOneHoldsNothing) {
   EXPECT_EQ(machine.portCalls, 1);
   EXPECT_EQ(machine.hostCalls, 1);
   EXPECT_NE(machine.hostThread, std::this_thread::get_id());
-  EXPECT_EQ(surface.GetText(idc::HostIp), "10.4.5.6");
-  EXPECT_EQ(surface.ComboItem(idc::ComPort, 0), "COM4");
 }
 
 }  // namespace
