@@ -24,7 +24,9 @@ Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 trap 'wine_env_stop; kill $xvfb_pid 2>/dev/null; rm -rf "$run_dir"' EXIT
 export DISPLAY="$display"
-wine_env_start "$run_dir/x86_64" x86_64
+# A desktop that holds the engineering view at its own size, as the screenshots show it: on a
+# smaller one the window is shrunk to fit first, which is measured apart.
+UHF_WINE_DESKTOP="${UHF_WINE_DESKTOP:-1280x1024}" wine_env_start "$run_dir/x86_64" x86_64
 export TAGVANE_SIM_STATE="$run_dir/reader.ini"
 # Both windows start in a folder with the example texts, as the Start-menu entry starts the tool.
 cp packaging/windows/config.ini "$run_dir/"

@@ -5,6 +5,10 @@
 
 namespace uhf {
 
+const DialogTemplate& ViewTemplate(DialogView view) {
+  return view == DialogView::Engineering ? EngineeringDialogTemplate() : MainDialogTemplate();
+}
+
 DialogViews::DialogViews(ControlSurface& surface, DialogView initial) : surface_(surface) {
   surface_.AddWindowCommand(kEngineeringViewCommand, kEngineeringViewKey, [this] { Toggle(); });
   // The operator view is the one the surface was built in: nothing to rearrange.
@@ -20,11 +24,11 @@ void DialogViews::Show(DialogView view) {
       if (control.id != kNoId)
         operatorEnabled_.emplace_back(control.id, surface_.IsEnabled(control.id));
     }
-    surface_.ApplyLayout(EngineeringDialogTemplate());
+    surface_.ApplyLayout(ViewTemplate(view));
     EnableForEngineering();
   } else {
     if (leavingEngineering_) leavingEngineering_();
-    surface_.ApplyLayout(MainDialogTemplate());
+    surface_.ApplyLayout(ViewTemplate(view));
     for (const auto& [id, enabled] : operatorEnabled_) surface_.Enable(id, enabled);
   }
   current_ = view;

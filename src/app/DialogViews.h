@@ -13,10 +13,14 @@
 #include <vector>
 
 #include "ui/ControlSurface.h"
+#include "ui/DialogTemplate.h"
 
 namespace uhf {
 
 enum class DialogView { Operator, Engineering };
+
+// The template that arranges the dialog's controls in `view`.
+const DialogTemplate& ViewTemplate(DialogView view);
 
 class DialogViews {
  public:

@@ -28,11 +28,14 @@ class Win32Tool final : public uhf::ToolPlatform {
   }
 
   void RunWindow(uhf::ReaderDriver& driver, const std::string& caption) override {
-    uhf::Win32Surface surface(uhf::MainDialogTemplate(), std::set<int>(uhf::kHoverButtonIds.begin(),
-                                                                       uhf::kHoverButtonIds.end()));
-    uhf::WiredDialog dialog(
-        surface, driver, uhf::SystemDialogPlatform(),
-        arguments_.engineering ? uhf::DialogView::Engineering : uhf::DialogView::Operator);
+    const uhf::DialogView view =
+        arguments_.engineering ? uhf::DialogView::Engineering : uhf::DialogView::Operator;
+    // Built in the view it opens in: no control is made twice or moved before the first frame.
+    uhf::Win32Surface surface(
+        uhf::MainDialogTemplate(),
+        std::set<int>(uhf::kHoverButtonIds.begin(), uhf::kHoverButtonIds.end()),
+        uhf::ViewTemplate(view));
+    uhf::WiredDialog dialog(surface, driver, uhf::SystemDialogPlatform(), view);
     SetWindowTextW(surface.Window(), uhf::Widen(caption).c_str());
     std::unique_ptr<uhf::StationWindow> station;
     if (arguments_.station) {

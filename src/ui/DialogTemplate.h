@@ -45,6 +45,7 @@ struct DialogRect {
   int y = 0;
   int width = 0;
   int height = 0;
+  friend bool operator==(const DialogRect&, const DialogRect&) = default;
 };
 
 struct ControlTemplate {

@@ -30,6 +30,10 @@ class Win32Surface : public ControlSurface {
   // `hoverButtons`: the push buttons drawn as hover buttons (flat green face, centred caption,
   // orange border while the mouse rests on them).
   explicit Win32Surface(const DialogTemplate& dialog, const std::set<int>& hoverButtons = {});
+  // Built already arranged by `firstLayout` (see ApplyLayout), as a window that opens in another
+  // view than its template's: each control is made once, in its place.
+  Win32Surface(const DialogTemplate& dialog, const std::set<int>& hoverButtons,
+               const DialogTemplate& firstLayout);
   ~Win32Surface() override;
   Win32Surface(const Win32Surface&) = delete;
   Win32Surface& operator=(const Win32Surface&) = delete;
@@ -132,7 +136,7 @@ class Win32Surface : public ControlSurface {
   void ApplyFont(int id);
   void ApplyFonts();
   void OnDpiChanged(int dpi);
-  void FitToMonitor();
+  void FitToMonitor(bool centre);
   void ShrinkBy(double factor);
   void ScaleListColumns(double ratio);
   // Fills a list view's request for the text of a cell it draws.
@@ -174,8 +178,9 @@ class Win32Surface : public ControlSurface {
   void OnFirstFrame();
   // Puts the values the workers found into their controls.
   void TakeFoundValues();
-  // Makes the window of the control at template place `index` and gives it what was written
-  // to it; after the first frame (all that are left) or on first use.
+  // Makes the window of the control at template place `index`, where the arrangement puts it,
+  // and gives it what was written to it; when a layout shows it, after the first frame (all that
+  // are left) or on first use.
   HWND MakeControl(std::size_t index);
   void MakeAllControls();
   void SetUpControl(ControlState& control, const ControlTemplate& tpl);
@@ -194,7 +199,25 @@ class Win32Surface : public ControlSurface {
   // a new size): no notifications, and no pending fill is run for it.
   bool reapplying_ = false;
   std::map<int, std::unique_ptr<ControlState>> controls_;
-  DialogTemplate built_;       // what the window was built from, to match layouts against
+  DialogTemplate built_;  // what the window was built from, to match layouts against
+  // The arrangement in force: each control's place by template index, and the tab order.
+  struct Placement {
+    DialogRect rect;
+    bool visible = false;
+    bool enabled = true;  // the layout's, for a control without an id
+    friend bool operator==(const Placement&, const Placement&) = default;
+  };
+  struct Arrangement {
+    int widthDu = 0;
+    int heightDu = 0;
+    std::vector<std::size_t> order;    // template indexes in tab order
+    std::vector<Placement> placement;  // by template index
+    friend bool operator==(const Arrangement&, const Arrangement&) = default;
+  };
+  static Arrangement Arrange(const DialogTemplate& built, const DialogTemplate& layout);
+  // The template entry of control `index` as the arrangement places it.
+  ControlTemplate Placed(std::size_t index) const;
+  Arrangement arranged_;
   std::vector<HWND> byIndex_;  // every control's window, by template index
   struct WindowCommand {
     UINT menuId;

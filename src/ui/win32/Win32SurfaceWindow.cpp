@@ -153,10 +153,20 @@ int Round(double value) {
 }  // namespace
 
 Win32Surface::Win32Surface(const DialogTemplate& dialog, const std::set<int>& hoverButtons)
-    : hoverButtons_(hoverButtons), built_(dialog), radios_(dialog) {
+    : Win32Surface(dialog, hoverButtons, dialog) {}
+
+Win32Surface::Win32Surface(const DialogTemplate& dialog, const std::set<int>& hoverButtons,
+                           const DialogTemplate& firstLayout)
+    : hoverButtons_(hoverButtons),
+      built_(dialog),
+      arranged_(Arrange(dialog, firstLayout)),
+      radios_(dialog) {
   EnsureControlClasses();
   pushButtonBrush_ = CreateSolidBrush(ColourRef(kPushButtonBackground));
-  const std::vector<std::uint32_t> dialogTemplate = BuildDialogTemplate(dialog, hoverButtons);
+  DialogTemplate arranged{dialog.caption,  arranged_.widthDu, arranged_.heightDu,
+                          dialog.fontFace, dialog.fontPoints, {}};
+  for (std::size_t index : arranged_.order) arranged.controls.push_back(Placed(index));
+  const std::vector<std::uint32_t> dialogTemplate = BuildDialogTemplate(arranged, hoverButtons);
   HINSTANCE instance = GetModuleHandleW(nullptr);
   dialog_ = CreateDialogIndirectParamW(
       instance, reinterpret_cast<LPCDLGTEMPLATEW>(dialogTemplate.data()), nullptr,
@@ -182,7 +192,7 @@ Win32Surface::Win32Surface(const DialogTemplate& dialog, const std::set<int>& ho
     state->index = i;
     state->text = tpl.text;
     state->log = tpl.kind == ControlKind::RichEdit && (tpl.style & kStyleLog) != 0;
-    if (!tpl.visible) {
+    if (!arranged_.placement[i].visible) {
       state->written = std::make_unique<WrittenControl>();
     } else {
       state->hwnd = GetDlgItem(dialog_, tpl.id);
@@ -193,21 +203,23 @@ Win32Surface::Win32Surface(const DialogTemplate& dialog, const std::set<int>& ho
     }
     controls_[tpl.id] = std::move(state);
   }
-  // The shown controls in creation order (the template's), those without an id included.
+  // The shown controls in creation order (the arrangement's), those without an id included.
+  const std::vector<std::size_t>& order = arranged_.order;
+  const auto hidden = [this](std::size_t index) { return !arranged_.placement[index].visible; };
   byIndex_.assign(dialog.controls.size(), nullptr);
   std::size_t next = 0;
   for (HWND child = GetWindow(dialog_, GW_CHILD); child != nullptr;
        child = GetWindow(child, GW_HWNDNEXT)) {
-    while (next < dialog.controls.size() && !dialog.controls[next].visible) ++next;
-    if (next == dialog.controls.size()) throw std::runtime_error("the dialog has extra controls");
-    byIndex_[next++] = child;
+    while (next < order.size() && hidden(order[next])) ++next;
+    if (next == order.size()) throw std::runtime_error("the dialog has extra controls");
+    byIndex_[order[next++]] = child;
   }
-  while (next < dialog.controls.size() && !dialog.controls[next].visible) ++next;
-  if (next != dialog.controls.size()) {
+  while (next < order.size() && hidden(order[next])) ++next;
+  if (next != order.size()) {
     throw std::runtime_error("the dialog has fewer controls than its template");
   }
   RaiseLabelsOverPanel();
-  FitToMonitor();
+  FitToMonitor(true);
 }
 
 // What a control's window needs beyond its template: the hover buttons' drawing, the log pane's
@@ -250,15 +262,36 @@ Win32Surface::ControlState& Win32Surface::Existing(int id) const {
 }
 
 RECT Win32Surface::Pixels(const DialogRect& du) const {
-  RECT rect{du.x, du.y, du.x + du.width, du.y + du.height};
+  // Place and size each mapped alone, as the dialog manager maps them.
+  RECT rect{du.x, du.y, du.width, du.height};
   MapDialogRect(dialog_, &rect);
-  return RECT{Round(rect.left * fit_), Round(rect.top * fit_), Round(rect.right * fit_),
-              Round(rect.bottom * fit_)};
+  return RECT{Round(rect.left * fit_), Round(rect.top * fit_),
+              Round((rect.left + rect.right) * fit_), Round((rect.top + rect.bottom) * fit_)};
+}
+
+Win32Surface::Arrangement Win32Surface::Arrange(const DialogTemplate& built,
+                                                const DialogTemplate& layout) {
+  Arrangement arrangement{layout.widthDu, layout.heightDu, MatchLayout(built, layout),
+                          std::vector<Placement>(built.controls.size())};
+  for (std::size_t i = 0; i < arrangement.order.size(); ++i) {
+    const ControlTemplate& tpl = layout.controls[i];
+    arrangement.placement[arrangement.order[i]] = {tpl.rect, tpl.visible, tpl.enabled};
+  }
+  return arrangement;
+}
+
+ControlTemplate Win32Surface::Placed(std::size_t index) const {
+  ControlTemplate tpl = built_.controls[index];
+  const Placement& place = arranged_.placement[index];
+  tpl.rect = place.rect;
+  tpl.visible = place.visible;
+  if (tpl.id == kNoId) tpl.enabled = place.enabled;
+  return tpl;
 }
 
 HWND Win32Surface::MakeControl(std::size_t index) {
   if (byIndex_[index] != nullptr) return byIndex_[index];
-  const ControlTemplate& tpl = built_.controls[index];
+  const ControlTemplate tpl = Placed(index);
   const ItemClass cls = ClassOf(tpl, hoverButtons_.count(tpl.id) != 0);
   const RECT rect = Pixels(tpl.rect);
   const std::wstring text = tpl.kind == ControlKind::Picture ? std::wstring() : Widen(tpl.text);
@@ -280,11 +313,12 @@ HWND Win32Surface::MakeControl(std::size_t index) {
   }
   SendMessageW(window, WM_SETFONT, static_cast<WPARAM>(SendMessageW(dialog_, WM_GETFONT, 0, 0)),
                FALSE);
-  // In the tab order where the template puts it: after the made control before it.
+  // In the tab order where the arrangement puts it: after the made control before it.
+  const std::vector<std::size_t>& order = arranged_.order;
   HWND after = HWND_TOP;
-  for (std::size_t i = index; i-- > 0;) {
-    if (byIndex_[i] != nullptr) {
-      after = byIndex_[i];
+  for (auto it = std::find(order.begin(), order.end(), index); it != order.begin();) {
+    if (byIndex_[*--it] != nullptr) {
+      after = byIndex_[*it];
       break;
     }
   }
@@ -338,37 +372,40 @@ void Win32Surface::RaiseLabelsOverPanel() {
 }
 
 void Win32Surface::ApplyLayout(const DialogTemplate& layout) {
-  const std::vector<std::size_t> match = MatchLayout(built_, layout);
+  Arrangement next = Arrange(built_, layout);
+  if (next == arranged_) return;  // arranged so already: a window built in this layout
+  arranged_ = std::move(next);
   HWND previous = HWND_TOP;
-  for (std::size_t i = 0; i < match.size(); ++i) {
-    const ControlTemplate& tpl = layout.controls[i];
-    if (byIndex_[match[i]] == nullptr) {
-      if (!tpl.visible) continue;  // made when first shown or used
-      MakeControl(match[i]);
+  for (std::size_t index : arranged_.order) {
+    const Placement& place = arranged_.placement[index];
+    if (byIndex_[index] == nullptr) {
+      // Made when first shown or used, then in its place and after the one before it.
+      if (place.visible) previous = MakeControl(index);
+      continue;
     }
-    const RECT rect = Pixels(tpl.rect);
-    if (tpl.kind == ControlKind::IpAddress) RefitIpControl(match[i], tpl.id, rect);
-    HWND control = byIndex_[match[i]];
+    const ControlTemplate& tpl = built_.controls[index];
+    const RECT rect = Pixels(place.rect);
+    if (tpl.kind == ControlKind::IpAddress) RefitIpControl(index, tpl.id, rect);
+    HWND control = byIndex_[index];
     // The tab order is the order of the windows: each after the one before it in the layout.
     SetWindowPos(control, previous, rect.left, rect.top, rect.right - rect.left,
                  rect.bottom - rect.top, SWP_NOACTIVATE | SWP_NOREDRAW);
-    ShowWindow(control, tpl.visible ? SW_SHOWNA : SW_HIDE);
-    if (tpl.id == kNoId) EnableWindow(control, tpl.enabled ? TRUE : FALSE);
+    ShowWindow(control, place.visible ? SW_SHOWNA : SW_HIDE);
+    if (tpl.id == kNoId) EnableWindow(control, place.enabled ? TRUE : FALSE);
     previous = control;
   }
   RaiseLabelsOverPanel();
-  // The window around the new client size, kept inside its monitor's work area.
-  const RECT client = Pixels({0, 0, layout.widthDu, layout.heightDu});
+  // The window around the new client size, fitted to its monitor where it stands.
+  const RECT client = Pixels({0, 0, arranged_.widthDu, arranged_.heightDu});
   RECT window{};
   RECT oldClient{};
   GetWindowRect(dialog_, &window);
   GetClientRect(dialog_, &oldClient);
-  const int width = (window.right - window.left) - oldClient.right + client.right;
-  const int height = (window.bottom - window.top) - oldClient.bottom + client.bottom;
-  const RECT area = WorkArea(dialog_);
-  const int x = std::max<int>(area.left, std::min<int>(window.left, area.right - width));
-  const int y = std::max<int>(area.top, std::min<int>(window.top, area.bottom - height));
-  SetWindowPos(dialog_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(dialog_, nullptr, 0, 0,
+               (window.right - window.left) - oldClient.right + client.right,
+               (window.bottom - window.top) - oldClient.bottom + client.bottom,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  FitToMonitor(false);
   RedrawWindow(dialog_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
@@ -665,10 +702,11 @@ void Win32Surface::ScaleListColumns(double ratio) {
   }
 }
 
-// Centres the window in the work area of its monitor; a window larger than that area (a high
-// dots-per-inch setting on a small screen) is first shrunk to fit, its text kept sharp: every
-// control moved and sized, every font made again at the smaller size.
-void Win32Surface::FitToMonitor() {
+// Keeps the window in the work area of its monitor, centred there or moved in as little as need
+// be; a window larger than that area (a high dots-per-inch setting, or the engineering view, on a
+// small screen) is first shrunk to fit, its text kept sharp: every control moved and sized, every
+// font made again at the smaller size.
+void Win32Surface::FitToMonitor(bool centre) {
   const RECT area = WorkArea(dialog_);
   const int areaWidth = area.right - area.left;
   const int areaHeight = area.bottom - area.top;
@@ -686,9 +724,11 @@ void Win32Surface::FitToMonitor() {
   }
   const int width = window.right - window.left;
   const int height = window.bottom - window.top;
-  SetWindowPos(dialog_, nullptr, area.left + std::max(0, (areaWidth - width) / 2),
-               area.top + std::max(0, (areaHeight - height) / 2), 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const int x = centre ? area.left + std::max(0, (areaWidth - width) / 2)
+                       : std::max<int>(area.left, std::min<int>(window.left, area.right - width));
+  const int y = centre ? area.top + std::max(0, (areaHeight - height) / 2)
+                       : std::max<int>(area.top, std::min<int>(window.top, area.bottom - height));
+  SetWindowPos(dialog_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32Surface::ShrinkBy(double factor) {

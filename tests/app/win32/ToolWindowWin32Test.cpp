@@ -1,6 +1,6 @@
 // What the Win32 window leaves until after its first frame: the controls hidden when it opens
 // (made then or on first use, showing what the dialog wrote to them), the port listing and the
-// host lookup (on a worker thread).
+// host lookup (on a worker thread). A window opened in the engineering view is built in it.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -19,6 +19,7 @@
 #include "dialog/ControlIds.h"
 #include "dialog/MainDialogTemplate.h"
 #include "sim/SimulatedReader.h"
+#include "text/WideText.h"
 #include "ui/win32/Win32Surface.h"
 
 namespace uhf {
@@ -109,6 +110,67 @@ TEST(ToolWindowWin32, HiddenControlsAreMadeOnFirstUseWithWhatWasWrittenToThem) {
   }
   EXPECT_GT(tabOrder.size(), 20u);
   EXPECT_EQ(tabOrder, templateOrder);
+}
+
+// What a window shows of each control it shows, in tab order: id, class, place, enabled, text.
+std::vector<std::string> ShownControls(HWND window) {
+  std::vector<std::string> shown;
+  for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    if ((GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE) == 0) continue;  // the window is not shown
+    RECT rect{};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
+    wchar_t cls[32] = {};
+    GetClassNameW(child, cls, 32);
+    wchar_t text[64] = {};
+    GetWindowTextW(child, text, 64);
+    shown.push_back(std::to_string(GetDlgCtrlID(child)) + " " + Narrow(cls) + " " +
+                    std::to_string(rect.left) + "," + std::to_string(rect.top) + " " +
+                    std::to_string(rect.right - rect.left) + "x" +
+                    std::to_string(rect.bottom - rect.top) +
+                    (IsWindowEnabled(child) ? " on " : " off ") + Narrow(text));
+  }
+  return shown;
+}
+
+// A window opened in the engineering view is built in it: the same window as one opened in the
+// operator view and switched, every control made in its place, hidden ones made later hidden,
+// and the operator view's states kept for the switch back.
+TEST(ToolWindowWin32, AWindowOpenedInTheEngineeringViewIsTheOneSwitchedToIt) {
+  const std::set<int> hover(kHoverButtonIds.begin(), kHoverButtonIds.end());
+  DialogPlatform platform;
+  platform.availablePorts = [] { return std::vector<AvailablePort>{}; };
+  platform.hostAddress = [] { return std::string("10.4.5.6"); };
+  platform.configIniPath = [] { return std::optional<std::filesystem::path>(); };
+  SimulatedReader reader;
+  Win32Surface switched(MainDialogTemplate(), hover);
+  WiredDialog switchedDialog(switched, reader, platform, DialogView::Engineering);
+  Win32Surface opened(MainDialogTemplate(), hover, ViewTemplate(DialogView::Engineering));
+  WiredDialog openedDialog(opened, reader, platform, DialogView::Engineering);
+
+  for (Win32Surface* surface : {&switched, &opened}) {
+    for (const ControlTemplate& control : MainDialogTemplate().controls) {
+      if (control.id != kNoId) {
+        ASSERT_NE(surface->Control(control.id), nullptr);
+      }
+    }
+  }
+  RECT a{}, b{};
+  GetClientRect(switched.Window(), &a);
+  GetClientRect(opened.Window(), &b);
+  EXPECT_EQ(std::make_pair(a.right, a.bottom), std::make_pair(b.right, b.bottom));
+  EXPECT_GT(ShownControls(opened.Window()).size(), 80u);
+  EXPECT_EQ(ShownControls(opened.Window()), ShownControls(switched.Window()));
+  for (const ControlTemplate& control : MainDialogTemplate().controls) {
+    if (control.id == kNoId) continue;
+    SCOPED_TRACE(control.id);
+    EXPECT_EQ(Ask(opened, control.id), Ask(switched, control.id));
+  }
+
+  switchedDialog.Views().Show(DialogView::Operator);
+  openedDialog.Views().Show(DialogView::Operator);
+  EXPECT_EQ(ShownControls(opened.Window()), ShownControls(switched.Window()));
 }
 
 // A control made later is the window the dialog manager would have made from the same entry:
