@@ -51,7 +51,9 @@ TEST(StationWindowQt, StaysResponsiveWhileEachDriverCallTakesTwoSeconds) {
   timer.start(10);
   QTest::qWait(5000);
   timer.stop();
-  EXPECT_LT(longestGap, 100) << ticks << " ticks";
+  // A driver call on the window's thread would stop the ticks for a whole call; half of one
+  // leaves room for a busy machine.
+  EXPECT_LT(longestGap, reader.delayMs / 2) << ticks << " ticks";
   EXPECT_GT(ticks, 100);
   EXPECT_TRUE(window.Station()->CycleRunning());
   EXPECT_NE(window.Surface().GetText(idc::StatusPanel).find(texts.STATION_RUNNING),

@@ -75,7 +75,9 @@ TEST(StationWindowWin32, StaysResponsiveWhileEachDriverCallTakesTwoSeconds) {
   const long long start = NowMs();
   PumpUntil([&] { return NowMs() - start > 5000; }, 6000);
   KillTimer(nullptr, timer);
-  EXPECT_LT(g_longestGap, 100) << g_ticks << " ticks";
+  // A driver call on the window's thread would stop the ticks for a whole call; half of one
+  // leaves room for a busy machine.
+  EXPECT_LT(g_longestGap, reader.delayMs / 2) << g_ticks << " ticks";
   EXPECT_GT(g_ticks, 50);
   EXPECT_TRUE(station->CycleRunning());
   EXPECT_NE(surface.GetText(idc::StatusPanel).find(texts.STATION_RUNNING), std::string::npos);
