@@ -19,23 +19,37 @@ out="$(mktemp)"
 err="$(mktemp)"
 trap 'rm -f "$out" "$err"' EXIT
 
-# timeout makes itself the leader of a new process group: the program and whatever it starts.
-timeout -k 5 "$limit" "$wine" "$@" >"$out" 2>"$err" </dev/null &
-group=$!
-wait "$group"
-status=$?
-cat "$out"
-cat "$err" >&2
-if [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then
-  echo "wine-run.sh: $name did not end within $limit s; ended it" >&2
-fi
 system='^(explorer|services|winedevice|plugplay|svchost|rpcss|conhost|winemenubuilder)\.exe$'
-left=()
-while read -r pid comm; do
-  [[ "$comm" =~ $system ]] || left+=("$pid:$comm")
-done < <(pgrep -g "$group" -l 2>/dev/null)
-if [ ${#left[@]} -gt 0 ]; then
-  echo "wine-run.sh: $name left processes running (${left[*]}); ended them" >&2
-  kill -KILL "${left[@]%%:*}" 2>/dev/null || true
-fi
+begin=$SECONDS
+attempt=1
+while :; do
+  # timeout makes itself the leader of a new process group: the program and whatever it starts.
+  timeout -k 5 "$((limit - (SECONDS - begin)))" "$wine" "$@" >"$out" 2>"$err" </dev/null &
+  group=$!
+  wait "$group"
+  status=$?
+  cat "$out"
+  cat "$err" >&2
+  if [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then
+    echo "wine-run.sh: $name did not end within $limit s; ended it" >&2
+  fi
+  left=()
+  while read -r pid comm; do
+    [[ "$comm" =~ $system ]] || left+=("$pid:$comm")
+  done < <(pgrep -g "$group" -l 2>/dev/null)
+  if [ ${#left[@]} -gt 0 ]; then
+    echo "wine-run.sh: $name left processes running (${left[*]}); ended them" >&2
+    kill -KILL "${left[@]%%:*}" 2>/dev/null || true
+  fi
+  # Wine itself ended by a signal (SIGILL, SIGABRT, SIGBUS, SIGFPE, SIGSEGV): a fault of the
+  # program ends it with the exception's code (an access violation gives 5), never a signal. The
+  # 32-bit loader does so now and then on a busy machine; the program runs once more, said here.
+  case "$status" in
+    132 | 134 | 135 | 136 | 139) ;;
+    *) break ;;
+  esac
+  if [ "$attempt" -ge 2 ] || [ $((limit - (SECONDS - begin))) -lt 30 ]; then break; fi
+  echo "wine-run.sh: wine ended by signal $((status - 128)) running $name; running it once more" >&2
+  attempt=$((attempt + 1))
+done
 exit "$status"
