@@ -6,7 +6,8 @@
 # open; a program still running after UHF_WINE_TIMEOUT seconds (default 110, under ctest's 120) is
 # ended and named, and so is anything it left running. Wine's own system programs that a program
 # started (the virtual desktop's explorer.exe and the services) are shared by every program of the
-# prefix and stay: they end with the prefix's server.
+# prefix and stay: they end with the prefix's server. A program whose Wine died of a signal runs
+# once more (see below).
 set -u
 : "${WINEPREFIX:?run under scripts/test-windows.sh, or source scripts/wine-env.sh first}"
 export WINEDEBUG="${WINEDEBUG:--all}"
@@ -43,7 +44,7 @@ while :; do
   fi
   # Wine itself ended by a signal (SIGILL, SIGABRT, SIGBUS, SIGFPE, SIGSEGV): a fault of the
   # program ends it with the exception's code (an access violation gives 5), never a signal. The
-  # 32-bit loader does so now and then on a busy machine; the program runs once more, said here.
+  # 32-bit loader was seen to do so on a busy machine; the program runs once more, said here.
   case "$status" in
     132 | 134 | 135 | 136 | 139) ;;
     *) break ;;
