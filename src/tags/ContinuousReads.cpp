@@ -49,8 +49,11 @@ void ContinuousReads::Work(TagReadSettings settings, ReadWay way,
   for (;;) {
     {
       std::unique_lock<std::mutex> lock(mutex_);
-      // The driver is not called while the window's thread counts with it.
-      if (waitForCount) changed_.wait(lock, [this] { return stop_ || !countQueued_; });
+      // The driver is not called while the window's thread counts with it, nor while a full
+      // batch waits for the window.
+      changed_.wait(lock, [this, waitForCount] {
+        return stop_ || !countQueued_ || (!waitForCount && pending_.size() < kMaxPending);
+      });
       if (stop_) return;
     }
     TagReadResult result = ReadCard(ctx_.driver, settings, way);
@@ -64,7 +67,8 @@ void ContinuousReads::Work(TagReadSettings settings, ReadWay way,
         ++pendingFailed_;
       }
       // A slow window leaves its task queued: the reads gather until it runs, with no second task.
-      if (!countQueued_ && (interval.count() > 0 || now - lastHandover >= kBatchPeriod)) {
+      if (!countQueued_ && (interval.count() > 0 || now - lastHandover >= kBatchPeriod ||
+                            pending_.size() >= kMaxPending)) {
         countQueued_ = true;
         post = true;
       }

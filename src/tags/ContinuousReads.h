@@ -12,6 +12,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -44,6 +45,10 @@ class ContinuousReads {
 
   // Reads are handed over at least this often while they come in.
   static constexpr std::chrono::milliseconds kBatchPeriod{50};
+  // A window slower than the reader holds the worker back once this many reads wait for a count
+  // already queued, rather than the reads gathering without end (and Stop counting them all at
+  // once).
+  static constexpr std::size_t kMaxPending = 4096;
 
   // The tag interval edit holds seconds.
   static std::chrono::milliseconds IntervalOf(std::uint32_t tagIntervalSeconds) {

@@ -1,6 +1,7 @@
 // Continuous reading: reads made on a worker and counted on the window's thread give the list that
 // the same reads made one by one give; reads are handed over in batches by the batch period; a
-// refused window check starts nothing; Stop does not wait out the interval.
+// refused window check starts nothing; Stop does not wait out the interval; a window slower than the
+// reader holds the worker back.
 #include "tags/ContinuousReads.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "dialog/ControlIds.h"
@@ -192,6 +194,28 @@ TEST(ContinuousReads, BatchesFollowTheBatchPeriodOrEachReadWithAnInterval) {
     sizes.pop_back();
     EXPECT_EQ(sizes, std::vector<int>(sizes.size(), c.readsPerBatch));
   }
+}
+
+// A window that counts nothing meanwhile (its thread busy) stops the worker once a full batch
+// waits: the reads do not gather without end, and Stop counts that one batch.
+TEST(ContinuousReads, AStalledWindowHoldsTheWorkerBackAtAFullBatch) {
+  ReadyDialog dialog(true);
+  TagReads reads(dialog.ctx);
+  WindowQueue window;  // not drained
+  std::atomic<std::size_t> looks{0};  // the worker looks at the clock once, then after each read
+  ContinuousReads::Hooks hooks = WindowHooks(window);
+  hooks.now = [&looks] {
+    ++looks;
+    return ContinuousReads::Clock::now();
+  };
+  ContinuousReads continuous(dialog.ctx, reads, hooks);
+  ASSERT_TRUE(continuous.Start(ReadWay::Decimal, 0ms));
+  const std::size_t full = ContinuousReads::kMaxPending;
+  while (looks < full + 1) std::this_thread::yield();
+  std::this_thread::sleep_for(50ms);  // time for reads past a full batch, were any made
+  EXPECT_EQ(looks, full + 1);
+  continuous.Stop();
+  EXPECT_EQ(continuous.Counted(), static_cast<long long>(full));
 }
 
 TEST(ContinuousReads, StopEndsTheWaitForTheNextRead) {
